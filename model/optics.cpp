@@ -1,0 +1,77 @@
+#include "model/optics.h"
+
+#include <cmath>
+
+namespace lumaveil {
+
+namespace {
+
+// The transmitted cosine is weighted by 1.1, not 1.0; the weight also scales
+// the reflectance and its complement.
+constexpr float fresnelWeight = 1.1f;
+
+// The single-precision value of -0.00001 stands in for the power at mu = 0.
+constexpr float phaseAtZeroCosine = -0.00001f;
+
+// 3.14159, not pi to full precision.
+constexpr float phasePi = 3.14159f;
+
+}  // namespace
+
+FloatVector unitVector(FloatVector v) {
+    const float len = std::sqrt(dot(v, v));
+    if (len == 0.0f) {
+        return v;
+    }
+    return v / len;
+}
+
+FloatVector normalizeVector(FloatVector v) {
+    const float len = std::sqrt(dot(v, v));
+    if (len != 0.0f) {
+        const float r = 1.0f / len;
+        return v * r;
+    }
+    return v;
+}
+
+FloatVector refractDirection(FloatVector i, FloatVector n, float eta) {
+    const float d = dot(i, n);
+    const float k = 1.0f - (1.0f - d * d) * (eta * eta);
+    if (k > 0.0f) {
+        return eta * i - (d * eta + std::sqrt(k)) * n;
+    }
+    return FloatVector{0.0f, 0.0f, 0.0f};
+}
+
+float fresnelReflectance(FloatVector i, FloatVector n, float eta) {
+    const float ci = dot(-i, n);
+    const float k = 1.0f - (1.0f - ci * ci) * (eta * eta);
+    if (k < 0.0f) {
+        return 1.0f;
+    }
+    const FloatVector t = fresnelWeight * ((ci * eta - std::sqrt(k)) * n + eta * i);
+    const float ct = dot(-n, t);
+    // Grazing incidence or transmission: nothing gets through.
+    if (ci == 0.0f || ct == 0.0f) {
+        return 1.0f;
+    }
+    const float a = ct / ci;
+    const float b = ci / ct;
+    const float r1 = (a - eta) / (a + eta);
+    const float r2 = (b - eta) / (b + eta);
+    return ((r1 * r1 + r2 * r2) * 0.5f) * fresnelWeight + (1.0f - fresnelWeight);
+}
+
+float scatterPhase(FloatVector a, FloatVector b, float g) {
+    const float mu = dot(a, b);
+    if (mu == 0.0f) {
+        return 1.0f - (g * g) / phaseAtZeroCosine;
+    }
+    const float base = (g * g + 1.0f) - mu * (g + g);
+    const float p = static_cast<float>(std::pow(static_cast<double>(base), 1.5));
+    const float weight = (g * g * 0.25f) * phasePi;
+    return static_cast<float>(1.0 - static_cast<double>(p) * static_cast<double>(weight));
+}
+
+}  // namespace lumaveil

@@ -1,0 +1,155 @@
+#include "model/shading.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/albedo.h"
+#include "model/optics.h"
+
+namespace lumaveil {
+
+namespace {
+
+// The single-precision values nearest -4/3 and pi.
+constexpr float minusFourThirds = -1.3333334f;
+constexpr float pi = 3.1415927f;
+
+// Phase weight of the model: (1 - g^2) / (1 + 2 g mu + 2 g^2)^1.5, with mu
+// taken against the direction into the surface.
+float phaseWeight(float g, float mu) {
+    return (1.0f - g * g) / std::pow(((2.0f * g) * mu + 1.0f) + 2.0f * (g * g), 1.5f);
+}
+
+// The parts of the subsurface term that depend on the material and the view
+// but not on the light, formed once per sample. Products keep the order of
+// the per-light formulas; only whole factors are hoisted.
+struct SubsurfaceChannel {
+    float reducedAlbedo;            // a'
+    float boundaryFactor;           // exp((A q) s) + 1
+    float escapeFactor;             // exp(-s)
+    float albedoTimesTransmission;  // rho * Ft, or 0 when sigma_t is 0
+};
+
+SubsurfaceChannel subsurfaceChannel(const ShadingInputs& in, int j, float viewTransmission) {
+    SubsurfaceChannel c{};
+    c.reducedAlbedo = albedoFromReflectance(in.color[j]);
+    const float s = std::sqrt((1.0f - c.reducedAlbedo) * 3.0f);
+    c.boundaryFactor = std::exp((in.diffuseReflection * minusFourThirds) * s) + 1.0f;
+    c.escapeFactor = std::exp(-s);
+    const float extinction = in.scattering[j] + in.absorption[j];
+    // A medium that neither scatters nor absorbs has no single scattering.
+    const float rho = extinction != 0.0f ? in.scattering[j] / extinction : 0.0f;
+    c.albedoTimesTransmission = rho * viewTransmission;
+    return c;
+}
+
+// acos with its argument clamped to [-1, 1], so that the rounding excess of a
+// unit vector keeps the highlight instead of turning it into NaN.
+float clampedAcos(float c) {
+    return std::acos(std::clamp(c, -1.0f, 1.0f));
+}
+
+}  // namespace
+
+ShadingOutputs evaluateShading(const ShadingInputs& in, std::span<const LightSample> lights,
+                               int lightCount) {
+    const FloatVector n = in.normalCamera;
+    const FloatVector v = unitVector(in.pointCamera);
+    const FloatVector e = -v;
+    const float eta = 1.0f / in.refractiveIndex;
+
+    FloatVector ambientSum, diffuseSum, subsurfaceSum, specularSum;
+
+    // View-side quantities, the same for every light.
+    const bool anyDiffuse = std::any_of(lights.begin(), lights.end(),
+                                        [](const LightSample& l) { return l.lightDiffuse; });
+    SubsurfaceChannel channel[3]{};
+    float viewCosine = 0.0f;
+    if (anyDiffuse) {
+        const float viewTransmission = 1.0f - fresnelReflectance(v, n, eta);
+        for (int j = 0; j < 3; ++j) {
+            channel[j] = subsurfaceChannel(in, j, viewTransmission);
+        }
+        viewCosine = std::fabs(dot(n, v));
+    }
+    const float lightCountF = static_cast<float>(lightCount);
+    const bool sameAnisotropy = in.anisotropy == in.diffuseAnisotropy;
+    const float inverseEccentricity = 1.0f / in.eccentricity;
+
+    for (const LightSample& light : lights) {
+        const FloatVector l = light.lightDirection;
+        const FloatVector intensity = light.lightIntensity;
+
+        if (light.lightAmbient) {
+            for (int k = 0; k < 3; ++k) {
+                ambientSum[k] = intensity[k] * in.color[k] + ambientSum[k];
+            }
+        }
+
+        if (light.lightDiffuse) {
+            const float nl = dot(l, n);
+            const FloatVector refracted = normalizeVector(refractDirection(-l, n, eta));
+            const float mu = dot(n, -l);
+            const float p1 = phaseWeight(in.anisotropy, mu);
+            const float p2 = sameAnisotropy ? p1 : phaseWeight(in.diffuseAnisotropy, mu);
+            const float m = std::fabs(dot(n, refracted)) + viewCosine;
+            // With both cosines 0 the single-scattering part has no path.
+            const float phaseOverPath = m != 0.0f ? p1 / m : 0.0f;
+            if (lightCount != 0) {
+                for (int j = 0; j < 3; ++j) {
+                    const SubsurfaceChannel& c = channel[j];
+                    const float single = c.albedoTimesTransmission * phaseOverPath;
+                    const float diffusion =
+                        (c.boundaryFactor * ((p2 * c.reducedAlbedo) * 0.5f)) * c.escapeFactor / pi;
+                    subsurfaceSum[j] =
+                        ((((diffusion + single) * light.preShadowIntensity) * in.color[j]) *
+                         in.diffuseScatter) /
+                            lightCountF +
+                        subsurfaceSum[j];
+                }
+            }
+            if (nl > 0.0f) {
+                for (int k = 0; k < 3; ++k) {
+                    diffuseSum[k] =
+                        ((nl * in.diffuse) * intensity[k]) * in.color[k] + diffuseSum[k];
+                }
+            }
+        }
+
+        if (light.lightSpecular && in.eccentricity != 0.0f) {
+            const FloatVector h = normalizeVector(l + e);
+            const float nh = dot(n, h);
+            const float ne = dot(n, e);
+            const float nl = dot(l, n);
+            const float he = dot(h, e);
+            // A light exactly opposite the eye has no half vector and no lobe.
+            if (he != 0.0f) {
+                const float angle = clampedAcos(nh) * inverseEccentricity;
+                const float gauss = std::exp(-(angle * angle)) * in.specularRollOff;
+                const float t = nl <= ne ? nl : ne;
+                float geometry = ((nh * 2.0f) * t) / he;
+                if (geometry > 1.0f) {
+                    geometry = 1.0f;
+                }
+                for (int k = 0; k < 3; ++k) {
+                    specularSum[k] =
+                        ((gauss * intensity[k]) * geometry) * in.specularColor[k] + specularSum[k];
+                }
+            }
+        }
+    }
+
+    ShadingOutputs out;
+    for (int k = 0; k < 3; ++k) {
+        float mix = 0.5f * subsurfaceSum[k] + 0.5f * diffuseSum[k];
+        mix = 0.5f * mix + 0.5f * diffuseSum[k];
+        float base =
+            ((mix + in.ambientColor[k] * in.color[k]) + in.incandescence[k]) + ambientSum[k];
+        base = (1.0f - in.transparency[k]) * base;
+        out.outColor[k] = specularSum[k] + base;
+    }
+    out.outTransparency = in.transparency;
+    return out;
+}
+
+}  // namespace lumaveil

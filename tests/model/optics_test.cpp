@@ -1,0 +1,75 @@
+#include "model/optics.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+
+namespace lumaveil {
+namespace {
+
+constexpr FloatVector up{0.0f, 0.0f, 1.0f};
+constexpr FloatVector down{0.0f, 0.0f, -1.0f};
+
+void expectVector(FloatVector actual, FloatVector expected, float tolerance = 1e-6f) {
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+    EXPECT_NEAR(actual.z, expected.z, tolerance);
+}
+
+TEST(Normalization, ScalesToUnitLengthAndLeavesZeroAlone) {
+    expectVector(normalizeVector({3.0f, 0.0f, 4.0f}), {0.6f, 0.0f, 0.8f});
+    expectVector(unitVector({0.0f, 0.0f, -5.0f}), down);
+    EXPECT_EQ(normalizeVector({}), FloatVector{});
+    EXPECT_EQ(unitVector({}), FloatVector{});
+}
+
+TEST(RefractDirection, PassesNormalIncidenceStraightThrough) {
+    expectVector(refractDirection(down, up, 0.750188f), down);
+}
+
+TEST(RefractDirection, GivesZeroAtGrazingAndUnderTotalInternalReflection) {
+    // eta 1 and a direction along the surface: k is exactly 0.
+    EXPECT_EQ(refractDirection({1.0f, 0.0f, 0.0f}, up, 1.0f), FloatVector{});
+    // eta 1.5 at 60 degrees from the normal is past the critical angle.
+    const float s = std::sin(1.0471976f), c = std::cos(1.0471976f);
+    EXPECT_EQ(refractDirection({s, 0.0f, -c}, up, 1.5f), FloatVector{});
+}
+
+TEST(RefractDirection, KeepsUnitLengthOblique) {
+    const FloatVector i = normalizeVector({1.0f, 0.0f, -1.0f});
+    const FloatVector t = refractDirection(i, up, 0.75f);
+    EXPECT_NEAR(dot(t, t), 1.0f, 1e-6f);
+    EXPECT_LT(t.z, 0.0f);
+}
+
+TEST(FresnelReflectance, CarriesTheWeightAtNormalIncidence) {
+    // ct = 1.1 ci, r1 = 0.189069, r2 = 0.095767: 1.1 F - 0.1 is below zero.
+    EXPECT_NEAR(fresnelReflectance(down, up, 1.0f / 1.333f), -0.075295f, 1e-6f);
+    EXPECT_NEAR(fresnelReflectance(down, up, 1.0f), -0.097506f, 1e-6f);
+}
+
+TEST(FresnelReflectance, IsOnePastTheCriticalAngleAndAtGrazing) {
+    const FloatVector steep = normalizeVector({1.0f, 0.0f, -0.2f});
+    EXPECT_EQ(fresnelReflectance(steep, up, 1.5f), 1.0f);
+    // ci = 0: the formula would divide by zero.
+    EXPECT_EQ(fresnelReflectance({1.0f, 0.0f, 0.0f}, up, 0.75f), 1.0f);
+    // eta 1 at grazing: k = 0 and so ct = 0.
+    EXPECT_EQ(fresnelReflectance({1.0f, 0.0f, 0.0f}, up, 1.0f), 1.0f);
+}
+
+TEST(ScatterPhase, JumpsAtZeroCosine) {
+    EXPECT_NEAR(scatterPhase(up, {1.0f, 0.0f, 0.0f}, 0.2f), 4001.0002f, 1e-3f);
+    EXPECT_NEAR(scatterPhase(up, up, 0.2f), 0.983915f, 1e-6f);
+    // Just off zero the power branch holds again.
+    EXPECT_LT(scatterPhase(up, {1.0f, 0.0f, 1e-6f}, 0.2f), 1.0f);
+}
+
+TEST(ScatterPhase, IsOneWithoutAsymmetry) {
+    for (float mu : {-1.0f, -0.3f, 0.5f, 1.0f}) {
+        EXPECT_EQ(scatterPhase(up, {0.0f, 0.0f, mu}, 0.0f), 1.0f) << mu;
+    }
+}
+
+}  // namespace
+}  // namespace lumaveil

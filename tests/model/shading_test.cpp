@@ -1,0 +1,165 @@
+#include "model/shading.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace lumaveil {
+namespace {
+
+constexpr float halfSqrt2 = 0.70710678f;
+
+// The worked example: node defaults, the eye looking down -z at a surface
+// facing it, one light straight above with diffuse and specular set.
+ShadingInputs workedInputs() {
+    ShadingInputs in;
+    in.pointCamera = {0.0f, 0.0f, -5.0f};
+    in.normalCamera = {0.0f, 0.0f, 1.0f};
+    return in;
+}
+
+LightSample workedLight(FloatVector direction = {0.0f, 0.0f, 1.0f}, bool specular = true) {
+    LightSample light;
+    light.lightDirection = direction;
+    light.lightIntensity = {1.0f, 1.0f, 1.0f};
+    light.preShadowIntensity = 1.0f;
+    light.lightAmbient = false;
+    light.lightDiffuse = true;
+    light.lightSpecular = specular;
+    return light;
+}
+
+FloatVector shade(const ShadingInputs& in, std::vector<LightSample> lights, int count = -1) {
+    return evaluateShading(in, lights, count < 0 ? static_cast<int>(lights.size()) : count)
+        .outColor;
+}
+
+// Published values carry six decimals: allow their rounding on top of the
+// relative tolerance.
+void expectGrey(FloatVector c, float expected) {
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NEAR(c[k], expected, 1e-6 * std::fabs(expected) + 5e-7) << "channel " << k;
+    }
+}
+
+void expectFinite(FloatVector c) {
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_TRUE(std::isfinite(c[k])) << "channel " << k << " is " << c[k];
+    }
+}
+
+TEST(EvaluateShading, WorkedExampleAtNormalIncidence) {
+    expectGrey(shade(workedInputs(), {workedLight()}), 0.837680f);
+    expectGrey(shade(workedInputs(), {workedLight({0, 0, 1}, false)}), 0.487679f);
+}
+
+TEST(EvaluateShading, LightAtFortyFiveDegrees) {
+    expectGrey(shade(workedInputs(), {workedLight({0.0f, halfSqrt2, halfSqrt2})}), 0.367468f);
+}
+
+TEST(EvaluateShading, LightBehindReachesOnlyThroughTheSubsurfaceTerm) {
+    expectGrey(shade(workedInputs(), {workedLight({0, 0, -1}, false)}), 0.058450f);
+}
+
+TEST(EvaluateShading, LightCountDividesTheSubsurfaceSum) {
+    LightSample dark = workedLight();
+    dark.lightDiffuse = dark.lightSpecular = dark.lightAmbient = false;
+    expectGrey(shade(workedInputs(), {workedLight({0, 0, 1}, false), dark}), 0.393840f);
+}
+
+TEST(EvaluateShading, WithoutLightsOnlyAmbientAndIncandescenceRemain) {
+    ShadingInputs in = workedInputs();
+    in.ambientColor = {0.2f, 0.2f, 0.2f};
+    in.incandescence = {0.1f, 0.0f, 0.0f};
+    const ShadingOutputs out = evaluateShading(in, {}, 0);
+    EXPECT_FLOAT_EQ(out.outColor.x, 0.2f);
+    EXPECT_FLOAT_EQ(out.outColor.y, 0.1f);
+    EXPECT_FLOAT_EQ(out.outColor.z, 0.1f);
+
+    in.transparency = {0.5f, 0.5f, 1.0f};
+    const ShadingOutputs seeThrough = evaluateShading(in, {}, 0);
+    EXPECT_FLOAT_EQ(seeThrough.outColor.x, 0.1f);
+    EXPECT_FLOAT_EQ(seeThrough.outColor.z, 0.0f);
+    EXPECT_EQ(seeThrough.outTransparency, in.transparency);
+}
+
+TEST(EvaluateShading, FullTransparencyLeavesTheSpecularSum) {
+    ShadingInputs in = workedInputs();
+    in.transparency = {1.0f, 0.0f, 0.0f};
+    const FloatVector c = shade(in, {workedLight()});
+    EXPECT_NEAR(c.x, 0.35f, 1e-6f);
+    EXPECT_NEAR(c.y, 0.837680f, 1e-6f);
+}
+
+TEST(EvaluateShading, ABlackChannelKeepsOnlySpecularAndIncandescence) {
+    ShadingInputs in = workedInputs();
+    in.color = {0.0f, 0.5f, 0.5f};
+    in.incandescence = {0.05f, 0.0f, 0.0f};
+    in.ambientColor = {0.3f, 0.3f, 0.3f};
+    LightSample light = workedLight();
+    light.lightAmbient = true;
+    EXPECT_NEAR(shade(in, {light}).x, 0.35f + 0.05f, 1e-6f);
+}
+
+TEST(EvaluateShading, LightBelowTheHorizonLowersTheSpecularSum) {
+    // The half vector of a light just below the horizon and a grazing eye
+    // still lies on the normal's side, so G is negative.
+    ShadingInputs in = workedInputs();
+    in.pointCamera = {-1.0f, 0.0f, -0.2f};
+    in.eccentricity = 1.0f;
+    const FloatVector l = {0.995f, 0.0f, -0.0998f};
+    LightSample specularOnly = workedLight(l);
+    specularOnly.lightDiffuse = false;
+    EXPECT_LT(shade(in, {specularOnly}).x, 0.0f);
+}
+
+TEST(EvaluateShading, ZeroAnisotropyMakesThePhaseWeightOne) {
+    ShadingInputs in = workedInputs();
+    in.anisotropy = in.diffuseAnisotropy = 0.0f;
+    ShadingInputs tilted = in;
+    const FloatVector a = shade(in, {workedLight({0, 0, 1}, false)});
+    const FloatVector b = shade(tilted, {workedLight({0, 0, -1}, false)});
+    // With p1 = p2 = 1 only m tells the two lights apart: 2 in front, 1 + 1
+    // behind (the refracted direction leaves through the normal), so the
+    // subsurface parts agree and the front light adds its diffuse part.
+    EXPECT_NEAR(a.x - b.x, 0.75f * 0.4f, 1e-6f);
+}
+
+// Degenerate divisions contribute nothing instead of NaN or infinity.
+TEST(EvaluateShading, ZeroDivisorsContributeZero) {
+    ShadingInputs in = workedInputs();
+    in.scattering = in.absorption = {0.0f, 0.0f, 0.0f};
+    expectFinite(shade(in, {workedLight()}));
+
+    ShadingInputs flat = workedInputs();
+    flat.eccentricity = 0.0f;
+    expectGrey(shade(flat, {workedLight()}), 0.487679f);
+
+    // Light exactly opposite the eye direction: no half vector.
+    expectFinite(shade(workedInputs(), {workedLight({0, 0, -1}, true)}));
+
+    // Both cosines of m are 0: the view and the light graze the surface.
+    ShadingInputs grazing = workedInputs();
+    grazing.pointCamera = {1.0f, 0.0f, 0.0f};
+    expectFinite(shade(grazing, {workedLight({0.0f, 1.0f, 0.0f}, true)}));
+
+    // A light list with a count of zero.
+    expectFinite(shade(workedInputs(), {workedLight()}, 0));
+
+    // The sample point at the eye.
+    ShadingInputs atEye = workedInputs();
+    atEye.pointCamera = {0.0f, 0.0f, 0.0f};
+    expectFinite(shade(atEye, {workedLight()}));
+}
+
+TEST(EvaluateShading, RoundingExcessOfAUnitNormalKeepsTheHighlight) {
+    ShadingInputs in = workedInputs();
+    in.normalCamera = {0.0f, 0.0f, 1.0000001f};
+    const FloatVector c = shade(in, {workedLight()});
+    expectFinite(c);
+    EXPECT_NEAR(c.x, 0.837680f, 1e-5f);
+}
+
+}  // namespace
+}  // namespace lumaveil
