@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "model/floatMath.h"
+
 namespace lumaveil {
 
 namespace {
@@ -17,32 +19,6 @@ constexpr float phaseAtZeroCosine = -0.00001f;
 constexpr float phasePi = 3.14159f;
 
 }  // namespace
-
-FloatVector unitVector(FloatVector v) {
-    const float len = std::sqrt(dot(v, v));
-    if (len == 0.0f) {
-        return v;
-    }
-    return v / len;
-}
-
-FloatVector normalizeVector(FloatVector v) {
-    const float len = std::sqrt(dot(v, v));
-    if (len != 0.0f) {
-        const float r = 1.0f / len;
-        return v * r;
-    }
-    return v;
-}
-
-FloatVector refractDirection(FloatVector i, FloatVector n, float eta) {
-    const float d = dot(i, n);
-    const float k = 1.0f - (1.0f - d * d) * (eta * eta);
-    if (k > 0.0f) {
-        return eta * i - (d * eta + std::sqrt(k)) * n;
-    }
-    return FloatVector{0.0f, 0.0f, 0.0f};
-}
 
 float fresnelReflectance(FloatVector i, FloatVector n, float eta) {
     const float ci = dot(-i, n);
@@ -69,7 +45,7 @@ float scatterPhase(FloatVector a, FloatVector b, float g) {
         return 1.0f - (g * g) / phaseAtZeroCosine;
     }
     const float base = (g * g + 1.0f) - mu * (g + g);
-    const float p = static_cast<float>(std::pow(static_cast<double>(base), 1.5));
+    const float p = roundedPowOneAndHalf(base);
     const float weight = (g * g * 0.25f) * phasePi;
     return static_cast<float>(1.0 - static_cast<double>(p) * static_cast<double>(weight));
 }

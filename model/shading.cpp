@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "model/albedo.h"
+#include "model/floatMath.h"
 #include "model/optics.h"
 
 namespace lumaveil {
@@ -17,7 +18,7 @@ constexpr float pi = 3.1415927f;
 // Phase weight of the model: (1 - g^2) / (1 + 2 g mu + 2 g^2)^1.5, with mu
 // taken against the direction into the surface.
 float phaseWeight(float g, float mu) {
-    return (1.0f - g * g) / std::pow(((2.0f * g) * mu + 1.0f) + 2.0f * (g * g), 1.5f);
+    return (1.0f - g * g) / roundedPowOneAndHalf(((2.0f * g) * mu + 1.0f) + 2.0f * (g * g));
 }
 
 // The parts of the subsurface term that depend on the material and the view
@@ -34,8 +35,8 @@ SubsurfaceChannel subsurfaceChannel(const ShadingInputs& in, int j, float viewTr
     SubsurfaceChannel c{};
     c.reducedAlbedo = albedoFromReflectance(in.color[j]);
     const float s = std::sqrt((1.0f - c.reducedAlbedo) * 3.0f);
-    c.boundaryFactor = std::exp((in.diffuseReflection * minusFourThirds) * s) + 1.0f;
-    c.escapeFactor = std::exp(-s);
+    c.boundaryFactor = roundedExp((in.diffuseReflection * minusFourThirds) * s) + 1.0f;
+    c.escapeFactor = roundedExp(-s);
     const float extinction = in.scattering[j] + in.absorption[j];
     // A medium that neither scatters nor absorbs has no single scattering.
     const float rho = extinction != 0.0f ? in.scattering[j] / extinction : 0.0f;
@@ -46,7 +47,7 @@ SubsurfaceChannel subsurfaceChannel(const ShadingInputs& in, int j, float viewTr
 // acos with its argument clamped to [-1, 1], so that the rounding excess of a
 // unit vector keeps the highlight instead of turning it into NaN.
 float clampedAcos(float c) {
-    return std::acos(std::clamp(c, -1.0f, 1.0f));
+    return roundedAcos(std::clamp(c, -1.0f, 1.0f));
 }
 
 }  // namespace
@@ -125,7 +126,7 @@ ShadingOutputs evaluateShading(const ShadingInputs& in, std::span<const LightSam
             // A light exactly opposite the eye has no half vector and no lobe.
             if (he != 0.0f) {
                 const float angle = clampedAcos(nh) * inverseEccentricity;
-                const float gauss = std::exp(-(angle * angle)) * in.specularRollOff;
+                const float gauss = roundedExp(-(angle * angle)) * in.specularRollOff;
                 const float t = nl <= ne ? nl : ne;
                 float geometry = ((nh * 2.0f) * t) / he;
                 if (geometry > 1.0f) {
