@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# The main job: builds lumaVeil and renders the default material swatch
+# through both deliverables. Extra arguments go to lumaveil-preview.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh build preview
+
+cmake --preset default >/dev/null
+cmake --build --preset default
+mkdir -p out
+./build/default/tools/preview/lumaveil-preview --output out/swatch "$@"
