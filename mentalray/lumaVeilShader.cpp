@@ -1,0 +1,260 @@
+// The material shader qv7k_lumaVeil and its version function.
+//
+// Per shading sample: read the parameters, sample every listed light through
+// the renderer, add each light's mean per-sample contribution (subsurface,
+// diffuse and specular terms), then the ambient and incandescent colours and,
+// when asked, the irradiance. Everything lives on the stack.
+#include <algorithm>
+#include <cmath>
+
+#include "mentalray/ShaderParams.h"
+#include "mentalray/binding.h"
+#include "mentalray/evaluateParam.h"
+#include "mentalray/exports.h"
+#include "mentalray/miTypes.h"
+#include "model/FloatVector.h"
+#include "model/albedo.h"
+#include "model/floatMath.h"
+#include "model/optics.h"
+
+namespace lumaveil::mr {
+
+namespace {
+
+// The single-precision values nearest -4/3 and pi.
+constexpr float minusFourThirds = -1.3333334f;
+constexpr float pi = 3.1415927f;
+
+FloatVector rgb(const miColor& c) {
+    return {c.r, c.g, c.b};
+}
+
+FloatVector xyz(const miVector& v) {
+    return {v.x, v.y, v.z};
+}
+
+// Everything the per-sample contribution needs that stays the same for the
+// whole call. Products are hoisted whole, so every value keeps the order in
+// which its formula is written.
+struct CallConstants {
+    FloatVector shadingNormal;   // N'
+    FloatVector rendererNormal;  // state->normal, for the cosine of the light
+    FloatVector towardsViewer;   // V = -dir, as the renderer gives it
+    FloatVector color;
+    FloatVector specularColor;
+    float diffuse = 0.0f;
+    float anisotropy = 0.0f;
+    float diffuseAnisotropy = 0.0f;
+    float diffuseScatter = 0.0f;
+    float specularRollOff = 0.0f;
+
+    // Single scattering. Without a refractive index there is no refraction
+    // and no single-scattering part.
+    bool refracts = false;
+    float eta = 0.0f;
+    float viewCosine = 0.0f;          // |N' . V|
+    float transmittedAlbedo[3] = {};  // Ft * rho, 0 where rho is undefined
+
+    // Diffusion, per channel of color.
+    float reducedAlbedo[3] = {};   // a'
+    float boundaryFactor[3] = {};  // exp(s K) + 1
+    float escapeFactor[3] = {};    // exp(-s)
+
+    // Specular lobe. A zero eccentricity has no lobe.
+    bool hasLobe = false;
+    float inverseEccentricity = 0.0f;
+};
+
+// The contribution of one light sample of colour lc from direction l.
+FloatVector sampleContribution(const CallConstants& k, FloatVector lc, FloatVector l) {
+    const FloatVector& n = k.shadingNormal;
+    const float p1 = scatterPhase(n, l, k.anisotropy);
+    const float p2 =
+        k.diffuseAnisotropy == k.anisotropy ? p1 : scatterPhase(n, l, k.diffuseAnisotropy);
+
+    float single[3] = {};
+    if (k.refracts) {
+        const FloatVector refracted = normalizeVector(refractDirection(-l, n, k.eta));
+        const float m = std::fabs(dot(n, refracted)) + k.viewCosine;
+        // With both cosines 0 there is no path and no single scattering.
+        if (m != 0.0f) {
+            const float phaseOverPath = p1 / m;
+            for (int c = 0; c < 3; ++c) {
+                single[c] = k.transmittedAlbedo[c] * phaseOverPath;
+            }
+        }
+    }
+
+    float diffusion[3];
+    for (int i = 0; i < 3; ++i) {
+        diffusion[i] =
+            (k.boundaryFactor[i] * ((p2 * k.reducedAlbedo[i]) * 0.5f)) * k.escapeFactor[i] / pi;
+    }
+
+    const float nl = dot(k.rendererNormal, l);
+    float gauss = 0.0f;
+    if (nl > 0.0f && k.hasLobe) {
+        const FloatVector h = normalizeVector(l + k.towardsViewer);
+        // Rounding can push the cosine of unit vectors just past 1.
+        const float angle = roundedAcos(std::clamp(dot(n, h), -1.0f, 1.0f)) * k.inverseEccentricity;
+        gauss = roundedExp(-(angle * angle));
+    }
+
+    FloatVector contribution;
+    for (int c = 0; c < 3; ++c) {
+        // Every channel takes the mean of the three channels' diffusion.
+        const float subsurface = ((diffusion[0] + single[c]) * k.color[c]) / 3.0f +
+                                 ((diffusion[1] + single[c]) * k.color[c]) / 3.0f +
+                                 ((diffusion[2] + single[c]) * k.color[c]) / 3.0f;
+        float diffuseTerm = 0.0f;
+        float specularTerm = 0.0f;
+        if (nl > 0.0f) {
+            diffuseTerm = ((nl * k.diffuse) * lc[c]) * k.color[c];
+            specularTerm = (k.specularColor[c] * (gauss * k.specularRollOff)) * lc[c];
+        }
+        float mix = 0.5f * (k.diffuseScatter * subsurface) + 0.5f * diffuseTerm;
+        mix = 0.5f * mix + 0.5f * diffuseTerm;
+        contribution[c] = mix + specularTerm;
+    }
+    return contribution;
+}
+
+}  // namespace
+
+}  // namespace lumaveil::mr
+
+LUMAVEIL_MR_EXPORT int qv7k_lumaVeil_version(void) {
+    return 1;
+}
+
+LUMAVEIL_MR_EXPORT miBoolean qv7k_lumaVeil(miColor* result, miState* state,
+                                           lumaveil::mr::ShaderParams* params) {
+    using namespace lumaveil;
+    using namespace lumaveil::mr;
+
+    // Parameters, in a fixed order: a driven parameter's shader runs in it.
+    // The colours are copied at once; nothing the renderer does later in the
+    // call can change them under us.
+    const FloatVector color = rgb(*evaluateParam(state, &params->color));
+    const FloatVector ambientColor = rgb(*evaluateParam(state, &params->ambientColor));
+    const FloatVector incandescence = rgb(*evaluateParam(state, &params->incandescence));
+    const FloatVector absorption = rgb(*evaluateParam(state, &params->absorption));
+    const FloatVector scattering = rgb(*evaluateParam(state, &params->scattering));
+    const FloatVector specularColor = rgb(*evaluateParam(state, &params->specularColor));
+    const float eccentricity = *evaluateParam(state, &params->eccentricity);
+    const float specularRollOff = *evaluateParam(state, &params->specularRollOff);
+    const FloatVector normalCamera = xyz(*evaluateParam(state, &params->normalCamera));
+    bool useIrradiance = *evaluateParam(state, &params->useIrradiance) != miFALSE;
+    const float diffuse = *evaluateParam(state, &params->diffuse);
+    const float refractiveIndex = *evaluateParam(state, &params->refractiveIndex);
+    const float anisotropy = *evaluateParam(state, &params->anisotropy);
+    const float diffuseReflection = *evaluateParam(state, &params->diffuseReflection);
+    const float diffuseAnisotropy = *evaluateParam(state, &params->diffuseAnisotropy);
+    const float diffuseScatter = *evaluateParam(state, &params->diffuseScatter);
+    const miInteger lightCount = *evaluateParam(state, &params->n_light);
+    const miInteger firstLight = *evaluateParam(state, &params->i_light);
+    const miTag* const lights = evaluateParam(state, &params->light[0]);
+    FloatVector irradianceColor;
+    if (useIrradiance) {
+        irradianceColor = rgb(*evaluateParam(state, &params->irradianceColor));
+        // A black weight switches the term off, whatever its alpha.
+        useIrradiance =
+            !(irradianceColor.x == 0.0f && irradianceColor.y == 0.0f && irradianceColor.z == 0.0f);
+    }
+
+    const FloatVector shadingNormal = normalizeVector(xyz(state->normal) + normalCamera);
+
+    // The irradiance is gathered with the shading normal and the primitive
+    // that was hit, so the copy is taken before pri is cleared.
+    miState irradianceState;
+    if (useIrradiance) {
+        irradianceState = *state;
+        irradianceState.normal = miVector{shadingNormal.x, shadingNormal.y, shadingNormal.z};
+    }
+
+    // No primitive while the lights are sampled.
+    void* const savedPri = state->pri;
+    state->pri = nullptr;
+
+    if (lightCount > 0) {
+        CallConstants k;
+        k.shadingNormal = shadingNormal;
+        k.rendererNormal = xyz(state->normal);
+        k.towardsViewer = -xyz(state->dir);
+        k.color = color;
+        k.specularColor = specularColor;
+        k.diffuse = diffuse;
+        k.anisotropy = anisotropy;
+        k.diffuseAnisotropy = diffuseAnisotropy;
+        k.diffuseScatter = diffuseScatter;
+        k.specularRollOff = specularRollOff;
+
+        k.refracts = refractiveIndex != 0.0f;
+        if (k.refracts) {
+            k.eta = 1.0f / refractiveIndex;
+            const float transmission =
+                1.0f - fresnelReflectance(xyz(state->dir), shadingNormal, k.eta);
+            k.viewCosine = std::fabs(dot(shadingNormal, k.towardsViewer));
+            for (int c = 0; c < 3; ++c) {
+                const float extinction = absorption[c] + scattering[c];
+                // A medium that neither absorbs nor scatters has no single scattering.
+                if (extinction != 0.0f) {
+                    k.transmittedAlbedo[c] = transmission * (scattering[c] / extinction);
+                }
+            }
+        }
+
+        const float boundary = diffuseReflection * minusFourThirds;  // K
+        for (int i = 0; i < 3; ++i) {
+            k.reducedAlbedo[i] = albedoFromReflectance(color[i]);
+            const float s = std::sqrt((1.0f - k.reducedAlbedo[i]) * 3.0f);
+            k.boundaryFactor[i] = roundedExp(s * boundary) + 1.0f;
+            k.escapeFactor[i] = roundedExp(-s);
+        }
+
+        k.hasLobe = eccentricity != 0.0f;
+        if (k.hasLobe) {
+            k.inverseEccentricity = 1.0f / eccentricity;
+        }
+
+        // The light cursor starts at element i_light of the light array.
+        const miTag* cursor = lights + firstLight;
+        for (miInteger left = lightCount; left > 0; --left, ++cursor) {
+            miInteger samples = 0;
+            FloatVector sum;
+            miColor lightColor{0.0f, 0.0f, 0.0f, 0.0f};
+            miVector direction{0.0f, 0.0f, 0.0f};
+            miScalar cosine = 0.0f;
+            while (mi_sample_light(&lightColor, &direction, &cosine, state, *cursor, &samples)) {
+                sum = sum + sampleContribution(k, rgb(lightColor), xyz(direction));
+            }
+            // Each light adds the mean contribution of its samples.
+            if (samples > 0) {
+                const float count = static_cast<float>(samples);
+                result->r = sum.x / count + result->r;
+                result->g = sum.y / count + result->g;
+                result->b = sum.z / count + result->b;
+            }
+        }
+    }
+
+    state->pri = savedPri;
+
+    result->r = ambientColor.x * color.x + result->r;
+    result->g = ambientColor.y * color.y + result->g;
+    result->b = ambientColor.z * color.z + result->b;
+    result->r = incandescence.x + result->r;
+    result->g = incandescence.y + result->g;
+    result->b = incandescence.z + result->b;
+    result->a = 1.0f;
+
+    if (useIrradiance) {
+        miColor irradiance{0.0f, 0.0f, 0.0f, 0.0f};
+        mi_compute_irradiance(&irradiance, &irradianceState);
+        result->r = ((color.x * irradiance.r) * irradianceColor.x) / pi + result->r;
+        result->g = ((color.y * irradiance.g) * irradianceColor.y) / pi + result->g;
+        result->b = ((color.z * irradiance.b) * irradianceColor.z) / pi + result->b;
+        result->a = 1.0f;
+    }
+    return miTRUE;
+}
