@@ -65,7 +65,7 @@ Renderer::~Renderer() {
     }
 }
 
-void Renderer::bind(const std::string& rendererModule) {
+void* Renderer::bind(const std::string& rendererModule) {
     std::string error;
     void* module = openLibrary(rendererModule, error);
     if (module == nullptr) {
@@ -73,6 +73,7 @@ void Renderer::bind(const std::string& rendererModule) {
     }
     modules_.push_back(module);
     setModuleHandle_(module);
+    return module;
 }
 
 void Renderer::bindNullHandle() {

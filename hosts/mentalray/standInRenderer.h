@@ -169,8 +169,9 @@ public:
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
 
-    // Hands the shader the handle of the module at path (miSetModuleHandle).
-    void bind(const std::string& rendererModule);
+    // Hands the shader the handle of the module at path (miSetModuleHandle)
+    // and returns that handle.
+    void* bind(const std::string& rendererModule);
     // Hands the shader a null handle.
     void bindNullHandle();
 

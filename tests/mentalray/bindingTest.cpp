@@ -1,0 +1,112 @@
+// Binding to the renderer's functions: failed lookups, their messages and
+// neutral outcomes, and rebinding.
+#include <atomic>
+#include <cinttypes>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tests/mentalray/standInFixture.h"
+
+namespace lumaveil::mrtest {
+namespace {
+
+std::string missing(const char* name, const void* handle) {
+    char line[160];
+    std::snprintf(line, sizeof line, "dlsym failed on \"%s\" (handle: %08" PRIxPTR " error: 0)\n",
+                  name, reinterpret_cast<std::uintptr_t>(handle));
+    return line;
+}
+
+class BindingTest : public StandInTest {
+protected:
+    BindingTest() {
+        // Every renderer function is needed: a driven parameter, a light and
+        // the irradiance.
+        params.connect("incandescence", [this](const miState&, void* out) {
+            ++runs;
+            const miColor value{0.25f, 0.25f, 0.25f, 1.0f};
+            std::memcpy(out, &value, sizeof value);
+        });
+        params.setLights({scene.addDirectionalLight({0.0f, halfSqrt2, halfSqrt2}, white)});
+        params.setBoolean("useIrradiance", true);
+        params.setColor("irradianceColor", white);
+        scene.setIrradiance({3.1415927f, 3.1415927f, 3.1415927f, 1.0f});
+    }
+
+    // Shades once and returns what went to standard error.
+    std::string shadeCapturingErrors(miColor& result) {
+        testing::internal::CaptureStderr();
+        result = shade();
+        return testing::internal::GetCapturedStderr();
+    }
+
+    void expectFullyBound() {
+        miColor c;
+        EXPECT_EQ(shadeCapturingErrors(c), "");
+        // 45-degree light, driven incandescence 0.25, irradiance 0.5.
+        expectRgb(c, 1.074912, 1.074912, 1.074912);
+    }
+
+    std::atomic<int> runs{0};
+};
+
+TEST_F(BindingTest, NullHandleReportsEveryLookupAndGivesNeutralOutcomes) {
+    renderer.bindNullHandle();
+    const std::string null = "DYNLOAD: dl_handle null\n";
+    const std::string expected = null + missing("mi_phen_eval", nullptr) + null +
+                                 missing("mi_sample_light", nullptr) + null +
+                                 missing("mi_compute_irradiance", nullptr);
+    EXPECT_EQ(missing("x", nullptr), "dlsym failed on \"x\" (handle: 00000000 error: 0)\n");
+    for (int call = 0; call < 2; ++call) {  // a failed lookup is tried again
+        miColor c;
+        EXPECT_EQ(shadeCapturingErrors(c), expected);
+        // Stored incandescence 0, no light samples, black irradiance.
+        expectRgb(c, 0.0, 0.0, 0.0);
+        EXPECT_EQ(c.a, 1.0f);
+    }
+    EXPECT_EQ(runs, 0);
+}
+
+TEST_F(BindingTest, MissingFunctionsOfAModuleAreReported) {
+    const void* handle = renderer.bind(MRHOST_INCOMPLETE_PATH);
+    const std::string expected =
+        missing("mi_phen_eval", handle) + missing("mi_compute_irradiance", handle);
+    for (int call = 0; call < 2; ++call) {
+        miColor c;
+        EXPECT_EQ(shadeCapturingErrors(c), expected);
+        // The module's own sample, straight along the normal; nothing else.
+        expectRgb(c, 0.757861, 0.757861, 0.757861);
+    }
+    EXPECT_EQ(runs, 0);
+}
+
+TEST_F(BindingTest, HandlesShowEveryHexDigit) {
+    const void* handle = renderer.bind(MRHOST_INCOMPLETE_PATH);
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%" PRIxPTR, reinterpret_cast<std::uintptr_t>(handle));
+    miColor c;
+    const std::string errors = shadeCapturingErrors(c);
+    EXPECT_NE(errors.find(std::string("(handle: ") + digits + " error"), std::string::npos)
+        << errors;
+}
+
+TEST_F(BindingTest, LaterModuleHandleRebindsEveryFunction) {
+    expectFullyBound();
+    const int fullRuns = runs;
+
+    const void* incomplete = renderer.bind(MRHOST_INCOMPLETE_PATH);
+    miColor c;
+    EXPECT_EQ(shadeCapturingErrors(c),
+              missing("mi_phen_eval", incomplete) + missing("mi_compute_irradiance", incomplete));
+    expectRgb(c, 0.757861, 0.757861, 0.757861);
+    EXPECT_EQ(runs, fullRuns);
+
+    renderer.bind(MRHOST_MODULE_PATH);
+    expectFullyBound();
+    EXPECT_EQ(runs, fullRuns + 1);
+}
+
+}  // namespace
+}  // namespace lumaveil::mrtest

@@ -1,0 +1,119 @@
+// The shader's results for the worked examples.
+#include "tests/mentalray/standInFixture.h"
+
+namespace lumaveil::mrtest {
+namespace {
+
+using ShaderTest = StandInTest;
+
+TEST_F(ShaderTest, OneSampleAtNormalIncidence) {
+    params.setLights({scene.addDirectionalLight({0.0f, 0.0f, 1.0f}, white)});
+    const miColor c = shade();
+    expectRgb(c, 0.757861, 0.757861, 0.757861);
+    EXPECT_EQ(c.a, 1.0f);
+}
+
+TEST_F(ShaderTest, LightAtFortyFiveDegrees) {
+    params.setLights({scene.addDirectionalLight({0.0f, halfSqrt2, halfSqrt2}, white)});
+    expectRgb(shade(), 0.324912, 0.324912, 0.324912);
+}
+
+TEST_F(ShaderTest, LightBehindTheSurfaceGivesTheSubsurfaceTermAlone) {
+    params.setLights({scene.addDirectionalLight({0.0f, 0.0f, -1.0f}, white)});
+    expectRgb(shade(), 0.103674, 0.103674, 0.103674);
+}
+
+TEST_F(ShaderTest, EveryChannelUsesTheMeanDiffusion) {
+    params.setColor("color", {0.5f, 0.25f, 0.05f, 1.0f});
+    params.setLights({scene.addDirectionalLight({0.0f, 0.0f, 1.0f}, white)});
+    expectRgb(shade(), 0.738315, 0.544157, 0.388831);
+}
+
+TEST_F(ShaderTest, ALightAddsTheMeanOfItsSamples) {
+    // Zero edges: both samples come from straight above.
+    const miTag twice =
+        scene.addAreaLight({0.0f, 0.0f, 5.0f}, {0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}, white, 2);
+    params.setLights({twice});
+    CallTrace trace;
+    expectRgb(shade(black, &trace), 0.757861, 0.757861, 0.757861);
+    EXPECT_EQ(trace.sampledTags.size(), 3u);  // two samples, then done
+}
+
+TEST_F(ShaderTest, WithoutSamplesOnlyAmbientAndIncandescenceRemain) {
+    params.setColor("ambientColor", grey(0.2f));
+    params.setColor("incandescence", {0.1f, 0.0f, 0.0f, 1.0f});
+    const miTag none =
+        scene.addAreaLight({0.0f, 0.0f, 5.0f}, {1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, white, 0);
+    params.setLights({none});
+    miColor c = shade({0.3f, 0.0f, 0.0f, 0.0f});
+    expectRgb(c, 0.5, 0.1, 0.1);
+    EXPECT_EQ(c.a, 1.0f);
+
+    params.setLights({});
+    c = shade();
+    expectRgb(c, 0.2, 0.1, 0.1);
+    EXPECT_EQ(c.a, 1.0f);
+}
+
+TEST_F(ShaderTest, AddsToTheResultOnEntry) {
+    params.setLights({scene.addDirectionalLight({0.0f, 0.0f, 1.0f}, white)});
+    expectRgb(shade(grey(0.1f)), 0.85786, 0.85786, 0.85786, 5);
+}
+
+TEST_F(ShaderTest, BlackLightKeepsTheSubsurfaceTerm) {
+    params.setLights({scene.addDirectionalLight({0.0f, 0.0f, 1.0f}, black)});
+    expectRgb(shade(), 0.10786, 0.10786, 0.10786, 5);
+}
+
+TEST_F(ShaderTest, TwoLightsAdd) {
+    params.setLights({scene.addDirectionalLight({0.0f, 0.0f, 1.0f}, white),
+                      scene.addDirectionalLight({0.0f, 0.0f, -1.0f}, white)});
+    expectRgb(shade(), 0.861535, 0.861535, 0.861535);
+}
+
+TEST_F(ShaderTest, IrradianceOfPiAddsTheSurfaceColour) {
+    scene.setIrradiance({3.1415927f, 3.1415927f, 3.1415927f, 1.0f});
+    params.setBoolean("useIrradiance", true);
+    params.setColor("irradianceColor", white);
+    params.setLights({scene.addDirectionalLight({0.0f, 0.0f, 1.0f}, white)});
+    const miColor c = shade();
+    expectRgb(c, 1.257861, 1.257861, 1.257861);
+    EXPECT_EQ(c.a, 1.0f);
+}
+
+TEST_F(ShaderTest, DeclarationDefaultsAreTheWorkedMaterial) {
+    ParameterBlock defaults = renderer.makeParameters();
+    defaults.setLights({scene.addDirectionalLight({0.0f, 0.0f, 1.0f}, white)});
+    miState state = Renderer::makeState(
+        scene, defaults, SamplePoint{{0, 0, 0}, {0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, -1.0f}});
+    miColor c = black;
+    renderer.shade(c, state, defaults);
+    expectRgb(c, 0.757861, 0.757861, 0.757861);
+}
+
+// Degenerate divisions drop the affected term instead of spreading NaN.
+TEST_F(ShaderTest, DegenerateInputsStayFinite) {
+    params.setLights({scene.addDirectionalLight({0.0f, 0.0f, 1.0f}, white)});
+    const miColor reference = shade();
+
+    params.setScalar("eccentricity", 0.0f);  // no lobe: the specular 0.35 goes
+    expectRgb(shade(), reference.r - 0.35, reference.g - 0.35, reference.b - 0.35);
+    params.setScalar("eccentricity", 0.1f);
+
+    params.setColor("absorption", grey(0.0f));
+    params.setColor("scattering", grey(0.0f));
+    const miColor noSingle = shade();
+    EXPECT_LT(noSingle.r, reference.r);
+    params.setScalar("refractiveIndex", 0.0f);
+    EXPECT_EQ(shade().r, noSingle.r);
+
+    // A normal offset that cancels the normal: N' is zero, so is m.
+    params.setVector("normalCamera", {0.0f, 0.0f, -1.0f});
+    params.setScalar("refractiveIndex", 1.333f);
+    params.setColor("scattering", grey(0.5f));
+    const miColor flat = shade();
+    EXPECT_TRUE(std::isfinite(flat.r) && std::isfinite(flat.g) && std::isfinite(flat.b));
+}
+
+}  // namespace
+}  // namespace lumaveil::mrtest

@@ -1,0 +1,64 @@
+// Several threads shading at once through a cold binding cache.
+#include <atomic>
+#include <cstring>
+#include <latch>
+#include <thread>
+#include <vector>
+
+#include "tests/mentalray/standInFixture.h"
+
+namespace lumaveil::mrtest {
+namespace {
+
+using ThreadsTest = StandInTest;
+
+TEST_F(ThreadsTest, ConcurrentShadingMatchesShadingAlone) {
+    std::atomic<int> runs{0};
+    params.connect("ambientColor", [&runs](const miState& state, void* out) {
+        ++runs;
+        const miColor value{state.point.x * 0.1f, 0.05f, 0.0f, 1.0f};
+        std::memcpy(out, &value, sizeof value);
+    });
+    params.setLights(
+        {scene.addAreaLight({-1.0f, -1.0f, 3.0f}, {2.0f, 0.0f, 0.0f}, {0.0f, 2.0f, 0.0f}, white, 4),
+         scene.addPointLight({2.0f, 0.0f, 1.0f}, {0.5f, 0.4f, 0.3f, 1.0f})});
+    params.setBoolean("useIrradiance", true);
+    scene.setIrradiance({1.0f, 2.0f, 3.0f, 1.0f});
+
+    constexpr int samples = 64;
+    auto sampleAt = [](int i) {
+        const float x = static_cast<float>(i) / samples - 0.5f;
+        return SamplePoint{{x, 0.0f, 0.0f}, {0.0f, x, 1.0f}, {0.0f, 0.0f, -1.0f}};
+    };
+    std::vector<miColor> expected;
+    for (int i = 0; i < samples; ++i) {
+        expected.push_back(renderer.shade(scene, params, sampleAt(i)));
+    }
+
+    renderer.bind(MRHOST_MODULE_PATH);  // cold cache again
+    constexpr int threads = 4;
+    std::latch start(threads);
+    std::vector<std::vector<miColor>> got(threads);
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t) {
+        workers.emplace_back([&, t] {
+            start.arrive_and_wait();
+            for (int i = 0; i < samples; ++i) {
+                got[t].push_back(renderer.shade(scene, params, sampleAt(i)));
+            }
+        });
+    }
+    for (std::thread& w : workers) {
+        w.join();
+    }
+    for (int t = 0; t < threads; ++t) {
+        for (int i = 0; i < samples; ++i) {
+            EXPECT_EQ(std::memcmp(&got[t][i], &expected[i], sizeof(miColor)), 0)
+                << "thread " << t << " sample " << i;
+        }
+    }
+    EXPECT_EQ(runs, samples * (threads + 1));
+}
+
+}  // namespace
+}  // namespace lumaveil::mrtest
