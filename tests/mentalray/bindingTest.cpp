@@ -82,16 +82,6 @@ TEST_F(BindingTest, MissingFunctionsOfAModuleAreReported) {
     EXPECT_EQ(runs, 0);
 }
 
-TEST_F(BindingTest, HandlesShowEveryHexDigit) {
-    const void* handle = renderer.bind(MRHOST_INCOMPLETE_PATH);
-    char digits[32];
-    std::snprintf(digits, sizeof digits, "%" PRIxPTR, reinterpret_cast<std::uintptr_t>(handle));
-    miColor c;
-    const std::string errors = shadeCapturingErrors(c);
-    EXPECT_NE(errors.find(std::string("(handle: ") + digits + " error"), std::string::npos)
-        << errors;
-}
-
 TEST_F(BindingTest, LaterModuleHandleRebindsEveryFunction) {
     expectFullyBound();
     const int fullRuns = runs;

@@ -115,5 +115,17 @@ TEST_F(ShaderTest, DegenerateInputsStayFinite) {
     EXPECT_TRUE(std::isfinite(flat.r) && std::isfinite(flat.g) && std::isfinite(flat.b));
 }
 
+// Light, view and normal along one direction whose half-vector cosine rounds
+// to just above 1: the highlight stays whole, as at normal incidence.
+TEST_F(ShaderTest, CosineRoundedPastOneKeepsTheHighlight) {
+    const miVector n{-0.269462287f, 0.680297256f, 0.68160522f};
+    params.setLights({scene.addDirectionalLight(n, white)});
+    miState state =
+        Renderer::makeState(scene, params, SamplePoint{{0, 0, 0}, n, {-n.x, -n.y, -n.z}});
+    miColor c = black;
+    renderer.shade(c, state, params);
+    expectRgb(c, 0.757861, 0.757861, 0.757861);
+}
+
 }  // namespace
 }  // namespace lumaveil::mrtest
