@@ -1,0 +1,30 @@
+// Function set on a loaded plug-in: registers and deregisters its node types.
+#pragma once
+
+#include <maya/MObject.h>
+#include <maya/MPxNode.h>
+#include <maya/MStatus.h>
+#include <maya/MString.h>
+#include <maya/MTypeId.h>
+#include <maya/MTypes.h>
+
+typedef void* (*MCreatorFunction)();
+typedef MStatus (*MInitializeFunction)();
+
+class OPENMAYA_EXPORT MFnPlugin {
+public:
+    MFnPlugin(MObject& object, const char* vendor = "Unknown", const char* version = "Unknown",
+              const char* requiredApiVersion = "Any", MStatus* returnStatus = nullptr);
+    virtual ~MFnPlugin();
+    MFnPlugin(const MFnPlugin&) = delete;
+    MFnPlugin& operator=(const MFnPlugin&) = delete;
+
+    MStatus registerNode(const MString& typeName, const MTypeId& typeId,
+                         MCreatorFunction creatorFunction, MInitializeFunction initFunction,
+                         MPxNode::Type type = MPxNode::kDependNode,
+                         const MString* classification = nullptr);
+    MStatus deregisterNode(const MTypeId& typeId);
+
+private:
+    void* plugin_ = nullptr;
+};

@@ -1,0 +1,20 @@
+// The unique id of a node type.
+#pragma once
+
+#include <maya/MTypes.h>
+
+class OPENMAYA_EXPORT MTypeId {
+public:
+    MTypeId() = default;
+    MTypeId(unsigned int id) : id_(id) {}
+    MTypeId(const MTypeId&) = default;
+    MTypeId& operator=(const MTypeId&) = default;
+    ~MTypeId() = default;
+
+    unsigned int id() const { return id_; }
+    bool operator==(const MTypeId& other) const { return id_ == other.id_; }
+    bool operator!=(const MTypeId& other) const { return id_ != other.id_; }
+
+private:
+    unsigned int id_ = 0;
+};
