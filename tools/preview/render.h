@@ -1,0 +1,50 @@
+// Renders swatches through a host, split across threads.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "image.h"
+#include "materials.h"
+#include "scene.h"
+
+namespace lumaveil::preview {
+
+// Shades samples of one swatch; each rendering thread has its own.
+class SwatchShader {
+public:
+    virtual ~SwatchShader() = default;
+    // The colour leaving the sample towards the eye, and how much of the
+    // backdrop shows through it.
+    virtual void shade(const SurfaceSample& sample, FloatVector& color,
+                       FloatVector& transparency) = 0;
+};
+
+// One deliverable, loaded into its host once.
+class SwatchHost {
+public:
+    virtual ~SwatchHost() = default;
+    virtual std::string name() const = 0;
+    virtual std::unique_ptr<SwatchShader> newShader(const MaterialSettings& material,
+                                                    const Scene& scene) = 0;
+};
+
+struct RenderSettings {
+    int width = 256;
+    int height = 256;
+    int samples = 4;  // a square number
+    int threads = 1;
+    // Called with the rows finished so far and the total, from any thread.
+    std::function<void(int done, int total)> progress;
+};
+
+// Pixels depend only on their own samples, so the image is the same whatever
+// the thread count.
+Image renderSwatch(SwatchHost& host, const MaterialSettings& material, const Scene& scene,
+                   const RenderSettings& settings);
+
+// Copies a swatch into a larger image with its top-left corner at (x, y).
+void place(Image& sheet, const Image& swatch, int x, int y);
+
+}  // namespace lumaveil::preview
