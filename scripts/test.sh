@@ -1,15 +1,12 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test suite: the native build, then the
-# same suites under AddressSanitizer+UndefinedBehaviorSanitizer and under
-# ThreadSanitizer.
+# Builds everything and runs every test suite: the native build and the same
+# suites under the sanitizers, then each further stage of scripts/test-*.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh build preview
-
-for preset in default asan tsan; do
-    echo "== $preset =="
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset"
-    ctest --preset "$preset"
+bash scripts/test-native.sh
+for stage in windows install fuzz; do
+    if [[ -f "scripts/test-$stage.sh" ]]; then
+        bash "scripts/test-$stage.sh"
+    fi
 done

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# The native suites: optimised, then under AddressSanitizer+UndefinedBehavior-
+# Sanitizer and under ThreadSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh build preview
+
+for preset in default asan tsan; do
+    echo "== $preset =="
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+    ctest --preset "$preset"
+done
