@@ -1,6 +1,8 @@
 #include "render.h"
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <exception>
 #include <mutex>
@@ -9,20 +11,30 @@
 
 namespace lumaveil::preview {
 
-Image renderSwatch(SwatchHost& host, const MaterialSettings& material, const Scene& scene,
-                   const RenderSettings& settings) {
-    Image image(settings.width, settings.height);
+SwatchResult renderSwatch(SwatchHost& host, const MaterialSettings& material, const Scene& scene,
+                          const RenderSettings& settings) {
+    SwatchResult result;
+    result.image = Image(settings.width, settings.height);
+    Image& image = result.image;
     const int side = static_cast<int>(std::lround(std::sqrt(settings.samples)));
     const float weight = 1.0f / static_cast<float>(side * side);
     const float aspect = static_cast<float>(settings.width) / static_cast<float>(settings.height);
+    const int threadCount = std::max(1, std::min(settings.threads, settings.height));
+
+    std::vector<std::unique_ptr<SwatchShader>> shaders;
+    for (int i = 0; i < threadCount; ++i) {
+        shaders.push_back(host.newShader(material, scene));
+    }
+
     std::atomic<int> nextRow{0};
     std::atomic<int> rowsDone{0};
+    std::atomic<long long> shadedSamples{0};
     std::exception_ptr failure;
     std::mutex failureMutex;
 
-    auto work = [&] {
+    auto work = [&](SwatchShader& shader) {
+        long long shaded = 0;
         try {
-            std::unique_ptr<SwatchShader> shader = host.newShader(material, scene);
             for (int y; (y = nextRow.fetch_add(1)) < settings.height;) {
                 for (int x = 0; x < settings.width; ++x) {
                     FloatVector sum;
@@ -36,10 +48,11 @@ Image renderSwatch(SwatchHost& host, const MaterialSettings& material, const Sce
                             FloatVector value = scene.backdrop;
                             if (const auto hit = hitSphere(scene, ray)) {
                                 FloatVector color, transparency;
-                                shader->shade(*hit, color, transparency);
+                                shader.shade(*hit, color, transparency);
                                 for (int k = 0; k < 3; ++k) {
                                     value[k] = color[k] + transparency[k] * scene.backdrop[k];
                                 }
+                                ++shaded;
                             }
                             sum = sum + value;
                         }
@@ -58,20 +71,26 @@ Image renderSwatch(SwatchHost& host, const MaterialSettings& material, const Sce
             }
             nextRow = settings.height;
         }
+        shadedSamples += shaded;
     };
 
+    const auto start = std::chrono::steady_clock::now();
     std::vector<std::thread> threads;
-    for (int i = 1; i < settings.threads; ++i) {
-        threads.emplace_back(work);
+    for (int i = 1; i < threadCount; ++i) {
+        threads.emplace_back(work, std::ref(*shaders[i]));
     }
-    work();
+    work(*shaders[0]);
     for (std::thread& thread : threads) {
         thread.join();
     }
+    result.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    result.shadedSamples = shadedSamples;
+    shaders.clear();
     if (failure) {
         std::rethrow_exception(failure);
     }
-    return image;
+    return result;
 }
 
 void place(Image& sheet, const Image& swatch, int x0, int y0) {

@@ -39,10 +39,17 @@ struct RenderSettings {
     std::function<void(int done, int total)> progress;
 };
 
+struct SwatchResult {
+    Image image;
+    long long shadedSamples = 0;  // samples that hit the sphere
+    double seconds = 0.0;
+};
+
 // Pixels depend only on their own samples, so the image is the same whatever
-// the thread count.
-Image renderSwatch(SwatchHost& host, const MaterialSettings& material, const Scene& scene,
-                   const RenderSettings& settings);
+// the thread count. The per-thread shaders are made, and destroyed, on the
+// calling thread.
+SwatchResult renderSwatch(SwatchHost& host, const MaterialSettings& material, const Scene& scene,
+                          const RenderSettings& settings);
 
 // Copies a swatch into a larger image with its top-left corner at (x, y).
 void place(Image& sheet, const Image& swatch, int x, int y);

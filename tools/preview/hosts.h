@@ -1,0 +1,29 @@
+// The two deliverables as swatch hosts: the Maya plug-in in the stand-in Maya
+// and the shader in the stand-in renderer, each loaded from its file.
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "render.h"
+
+namespace lumaveil::preview {
+
+// A library that could not be loaded; the message names the file and why.
+struct HostLoadError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+std::unique_ptr<SwatchHost> loadMayaHost(const std::string& pluginPath);
+
+// The shader's declaration is read from the .mi file beside the library.
+std::unique_ptr<SwatchHost> loadMentalrayHost(const std::string& shaderPath,
+                                              const std::string& rendererModulePath);
+
+// The libraries of this build.
+std::string builtPluginPath();
+std::string builtShaderPath();
+std::string builtRendererModulePath();
+
+}  // namespace lumaveil::preview
