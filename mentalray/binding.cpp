@@ -113,3 +113,10 @@ LUMAVEIL_MR_EXPORT int miSetModuleHandle(void* handle) {
     }
     return 0;
 }
+
+#if defined(_WIN32)
+// The library accepts every load and unload notification.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) {
+    return TRUE;
+}
+#endif

@@ -74,7 +74,7 @@ extern "C" LUMAVEIL_EXPORT MStatus uninitializePlugin(MObject obj) {
 #include <windows.h>
 
 // The library accepts every load and unload notification.
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) {
     return TRUE;
 }
 #endif

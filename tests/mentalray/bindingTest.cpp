@@ -9,13 +9,27 @@
 
 #include "tests/mentalray/standInFixture.h"
 
+#if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
 namespace lumaveil::mrtest {
 namespace {
 
+// The error code a failed lookup reports: GetLastError's on Windows, where a
+// null handle designates the program's own module, which lacks the
+// renderer's functions; dlsym gives no code.
+#if defined(_WIN32)
+constexpr int kLookupError = ERROR_PROC_NOT_FOUND;
+#else
+constexpr int kLookupError = 0;
+#endif
+
 std::string missing(const char* name, const void* handle) {
     char line[160];
-    std::snprintf(line, sizeof line, "dlsym failed on \"%s\" (handle: %08" PRIxPTR " error: 0)\n",
-                  name, reinterpret_cast<std::uintptr_t>(handle));
+    std::snprintf(line, sizeof line, "dlsym failed on \"%s\" (handle: %08" PRIxPTR " error: %d)\n",
+                  name, reinterpret_cast<std::uintptr_t>(handle), kLookupError);
     return line;
 }
 
@@ -58,7 +72,8 @@ TEST_F(BindingTest, NullHandleReportsEveryLookupAndGivesNeutralOutcomes) {
     const std::string expected = null + missing("mi_phen_eval", nullptr) + null +
                                  missing("mi_sample_light", nullptr) + null +
                                  missing("mi_compute_irradiance", nullptr);
-    EXPECT_EQ(missing("x", nullptr), "dlsym failed on \"x\" (handle: 00000000 error: 0)\n");
+    EXPECT_EQ(missing("x", nullptr), "dlsym failed on \"x\" (handle: 00000000 error: " +
+                                         std::to_string(kLookupError) + ")\n");
     for (int call = 0; call < 2; ++call) {  // a failed lookup is tried again
         miColor c;
         EXPECT_EQ(shadeCapturingErrors(c), expected);
