@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Installs lumaVeil as its users get it and checks the result: `cmake --install`
+# into a temporary prefix and the CPack archive of the Linux build, then the
+# ZIP archives of the Windows builds (structure and names, checked against the
+# Linux build's node schema and material table; the 64-bit one also loads its
+# plug-in and shader under Wine).
+#
+# Build folders default to the presets' own; override them with
+# LUMAVEIL_INSTALL_NATIVE_BUILD, LUMAVEIL_INSTALL_WIN64_BUILD and
+# LUMAVEIL_INSTALL_WIN32_BUILD. LUMAVEIL_INSTALL_SKIP_WINDOWS=1 skips Windows.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+native=${LUMAVEIL_INSTALL_NATIVE_BUILD:-build/default}
+win64=${LUMAVEIL_INSTALL_WIN64_BUILD:-build/windows-x64}
+win32=${LUMAVEIL_INSTALL_WIN32_BUILD:-build/windows-x86}
+skip_windows=${LUMAVEIL_INSTALL_SKIP_WINDOWS:-0}
+
+groups=(build preview)
+[[ "$skip_windows" == 1 ]] || groups+=(windows)
+bash scripts/install-deps.sh "${groups[@]}"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/lumaveil-install.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# Runs the install checks on a tree: check <prefix> <platform>.
+check() {
+    echo "-- checking $1 ($2)"
+    LUMAVEIL_INSTALL_PREFIX="$1" LUMAVEIL_INSTALL_PLATFORM="$2" \
+        "$native/tests/install/install_tests" --gtest_brief=1
+}
+
+# Unpacks the one archive a build's CPack made and prints its top folder.
+unpack() {
+    local build=$1 pattern=$2 into=$3
+    rm -rf "$build/packages"
+    (cd "$build" && cpack --config CPackConfig.cmake >/dev/null)
+    local archives=("$build"/packages/$pattern)
+    [[ ${#archives[@]} -eq 1 && -f "${archives[0]}" ]] || {
+        echo "test-install: expected one $pattern in $build/packages" >&2
+        exit 1
+    }
+    mkdir -p "$into"
+    case "${archives[0]}" in
+        *.zip) unzip -q "${archives[0]}" -d "$into" ;;
+        *) tar -xzf "${archives[0]}" -C "$into" ;;
+    esac
+    local top
+    top=$(basename "${archives[0]}")
+    top=${top%.zip}
+    top=${top%.tar.gz}
+    [[ -d "$into/$top" ]] || { echo "test-install: $top/ missing from the archive" >&2; exit 1; }
+    echo "$into/$top"
+}
+
+echo "== install: linux =="
+cmake --preset default -B "$native" >/dev/null
+cmake --build "$native"
+cmake --install "$native" --prefix "$work/prefix" >/dev/null
+check "$work/prefix" linux
+# Only the deliverables and the preview tool's own folders beside them.
+extra=$(cd "$work/prefix" && ls -A | grep -vxE 'maya|mentalray|bin|lib' || true)
+[[ -z "$extra" ]] || { echo "test-install: unexpected in the prefix: $extra" >&2; exit 1; }
+check "$(unpack "$native" 'lumaVeil-*-linux-*.tar.gz' "$work/linux-archive")" linux
+
+[[ "$skip_windows" == 1 ]] && exit 0
+
+presets=$(realpath "$native/packaging/maya/attrPresets/lumaVeil")
+for arch in win64 win32; do
+    if [[ $arch == win64 ]]; then build=$win64 preset=windows-x64; else build=$win32 preset=windows-x86; fi
+    echo "== install: $arch =="
+    cmake --preset "$preset" -B "$build" -DLUMAVEIL_ATTR_PRESETS_DIR="$presets" >/dev/null
+    cmake --build "$build"
+    tree=$(unpack "$build" "lumaVeil-*-$arch.zip" "$work/$arch-archive")
+    check "$tree" "$arch"
+    if [[ $arch == win64 && -x "$(command -v wine64 || command -v wine || true)" && \
+          -f "$build/bin/install_tests.exe" ]]; then
+        echo "-- loading the $arch deliverables under Wine"
+        wine=$(command -v wine64 || command -v wine)
+        WINEDEBUG=-all WINEPREFIX="$(realpath "$build")/wineprefix" \
+            LUMAVEIL_INSTALL_PREFIX="$tree" LUMAVEIL_INSTALL_PLATFORM=win64 \
+            "$wine" "$build/bin/install_tests.exe" --gtest_brief=1
+    fi
+done

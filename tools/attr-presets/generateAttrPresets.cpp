@@ -1,0 +1,102 @@
+// Writes one Maya attribute preset per measured material into a folder:
+//     generate-attr-presets <folder>
+// The folder is created if needed; presets left there from an earlier table
+// are removed, so the folder holds exactly the table's materials.
+#include <charconv>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "materials.h"
+
+namespace fs = std::filesystem;
+using namespace lumaveil::preview;
+
+namespace {
+
+// The shortest text that reads back as the same float.
+std::string formatNumber(float value) {
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+// A material name becomes a file name and a preset name in Maya's menus.
+bool isPresetName(std::string_view name) {
+    if (name.empty()) {
+        return false;
+    }
+    for (const char c : name) {
+        const bool letterOrDigit =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!letterOrDigit && c != '_') {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string presetText(const MeasuredMaterial& material) {
+    MaterialSettings settings;
+    applyMeasuredMaterial(material, settings);
+
+    std::string text = "// lumaVeil attribute preset: measured material \"" + material.name +
+                       "\" (Jensen et al. 2001).\n";
+    text += "startAttrPreset( \"lumaVeil\" );\n";
+    static constexpr std::string_view channels[] = {"R", "G", "B"};
+    for (const MaterialSettings::Entry& entry : settings.entries()) {
+        const std::string name(entry.attribute->longName);
+        if (entry.attribute->components == 1) {
+            text += "blendAttr \"" + name + "\" " + formatNumber(entry.value[0]) + ";\n";
+            continue;
+        }
+        for (int k = 0; k < 3; ++k) {
+            text += "blendAttr \"" + name + std::string(channels[k]) + "\" " +
+                    formatNumber(entry.value[k]) + ";\n";
+        }
+    }
+    text += "endAttrPreset();\n";
+    return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: generate-attr-presets <folder>\n";
+        return 2;
+    }
+    try {
+        const fs::path folder = argv[1];
+        fs::create_directories(folder);
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+            if (entry.is_regular_file() && entry.path().extension() == ".mel") {
+                fs::remove(entry.path());
+            }
+        }
+        for (const MeasuredMaterial& material : measuredMaterials()) {
+            if (!isPresetName(material.name)) {
+                std::cerr << "generate-attr-presets: material name '" << material.name
+                          << "' is not usable as a preset name\n";
+                return 1;
+            }
+            const fs::path path = folder / (material.name + ".mel");
+            std::ofstream out(path, std::ios::binary);
+            out << presetText(material);
+            out.close();
+            if (!out) {
+                std::cerr << "generate-attr-presets: cannot write " << path.string() << "\n";
+                return 1;
+            }
+        }
+    } catch (const std::exception& error) {
+        std::cerr << "generate-attr-presets: " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
