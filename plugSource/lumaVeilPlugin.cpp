@@ -19,6 +19,12 @@
 #define LUMAVEIL_EXPORT __attribute__((visibility("default")))
 #endif
 
+// Maya's entry points are C names that return an MStatus by value, a class;
+// Maya calls them as C++ functions, so the C-linkage warning does not apply.
+#if defined(__clang__)
+#pragma clang diagnostic ignored "-Wreturn-type-c-linkage"
+#endif
+
 // The API version the plug-in was written for.
 extern "C" LUMAVEIL_EXPORT const char MApiVersion[] = "800";
 
