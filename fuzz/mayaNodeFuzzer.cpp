@@ -1,0 +1,114 @@
+// The Maya node through the stand-in host, with arbitrary attribute values
+// and light-data elements. compute must succeed for the outputs, refuse every
+// other plug, and copy the transparency bit for bit.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fuzz/FuzzInput.h"
+#include "mayahost/Host.h"
+
+namespace {
+
+using lumaveil::fuzz::FuzzInput;
+
+struct Fixture {
+    Fixture() {
+        host.setCallLogEnabled(false);
+        std::string error;
+        if (!host.loadPlugin(LUMAVEIL_PLUGIN_PATH, &error)) {
+            std::abort();
+        }
+        type = *host.nodeType("lumaVeil");
+    }
+    mayahost::Host host;
+    mayahost::NodeTypeInfo type;
+};
+
+Fixture& fixture() {
+    static Fixture instance;
+    return instance;
+}
+
+std::array<float, 3> tripleOf(FuzzInput& in) {
+    const float x = in.mixedFloat();
+    const float y = in.mixedFloat();
+    const float z = in.mixedFloat();
+    return {x, y, z};
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzInput in(data, size);
+    Fixture& f = fixture();
+    mayahost::Node node = f.host.createNode("lumaVeil");
+
+    // Any attribute may take any value of its shape; most keep their default.
+    for (const mayahost::AttributeInfo& info : f.type.attributes) {
+        if (in.byte() < 160) {
+            continue;
+        }
+        const mayahost::AttributeRef ref = node.attribute(info.longName);
+        if (info.kind == mayahost::AttributeKind::NumericCompound) {
+            node.setFloat3(ref, tripleOf(in));
+        } else if (info.numericType == MFnNumericData::kBoolean) {
+            node.setBool(ref, in.flag());
+        } else {
+            node.setFloat(ref, in.mixedFloat());
+        }
+    }
+    node.setSampleGeometry(tripleOf(in), tripleOf(in), tripleOf(in));
+
+    const int lights = static_cast<int>(in.below(24));
+    node.setLightCount(lights);
+    for (int i = 0; i < lights; ++i) {
+        mayahost::LightValues light;
+        light.direction = tripleOf(in);
+        light.intensity = tripleOf(in);
+        const std::uint8_t flags = in.byte();
+        light.ambient = (flags & 1u) != 0;
+        light.diffuse = (flags & 2u) != 0;
+        light.specular = (flags & 4u) != 0;
+        light.shadowFraction = in.mixedFloat();
+        light.preShadowIntensity = in.mixedFloat();
+        // Opaque to the node: never followed.
+        light.blindData = reinterpret_cast<void*>(static_cast<std::uintptr_t>(in.word()));
+        node.setLight(i, light);
+    }
+
+    static const char* const outputs[] = {"outColor",         "outColorR",       "outColorG",
+                                          "outColorB",        "outTransparency", "outTransparencyR",
+                                          "outTransparencyG", "outTransparencyB"};
+    const char* const output = outputs[in.below(8)];
+    if (node.compute(output) != MS::kSuccess) {
+        std::abort();
+    }
+    if (node.compute("outTransparency") != MS::kSuccess) {
+        std::abort();
+    }
+    const std::array<float, 3> in3 = node.getFloat3("transparency");
+    const std::array<float, 3> out3 = node.getFloat3("outTransparency");
+    if (std::memcmp(in3.data(), out3.data(), sizeof in3) != 0) {
+        std::abort();
+    }
+
+    // Any other plug is refused.
+    if (!f.type.attributes.empty()) {
+        const auto& other =
+            f.type.attributes[in.below(static_cast<unsigned int>(f.type.attributes.size()))];
+        const std::string& name = other.longName;
+        const bool isOutput =
+            name.rfind("outColor", 0) == 0 || name.rfind("outTransparency", 0) == 0;
+        const MStatus status = node.compute(name);
+        if (!isOutput && status != MS::kUnknownParameter) {
+            std::abort();
+        }
+    }
+
+    f.host.destroyNode(node);
+    return 0;
+}
