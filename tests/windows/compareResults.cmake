@@ -1,0 +1,86 @@
+# Compares the worked-examples results of this build with those of another:
+#   cmake -DRESULTS=<file> -DREFERENCE=<file> -P compareResults.cmake
+# Every line of RESULTS must have its name in REFERENCE, with each channel at
+# most one unit in the last place away. Lines that differ at all are listed;
+# names only the reference has (the Maya lines of a 64-bit build, say) are
+# counted.
+
+cmake_minimum_required(VERSION 3.25)
+
+foreach(var RESULTS REFERENCE)
+    if(NOT EXISTS "${${var}}")
+        message(FATAL_ERROR "${var} file '${${var}}' does not exist")
+    endif()
+endforeach()
+
+# The float bits as an integer that counts ulps across zero.
+function(ordered_bits hex out)
+    math(EXPR bits "0x${hex}")
+    if(bits GREATER_EQUAL 2147483648)
+        math(EXPR bits "2147483648 - ${bits}")
+    endif()
+    set(${out} ${bits} PARENT_SCOPE)
+endfunction()
+
+function(read_results file prefix)
+    file(STRINGS "${file}" lines REGEX "^[^ #]+ [0-9a-f]+ [0-9a-f]+ [0-9a-f]+")
+    set(names "")
+    foreach(line IN LISTS lines)
+        string(REGEX MATCH "^([^ ]+) ([0-9a-f]+) ([0-9a-f]+) ([0-9a-f]+)" _ "${line}")
+        list(APPEND names "${CMAKE_MATCH_1}")
+        set(${prefix}_${CMAKE_MATCH_1} "${CMAKE_MATCH_2};${CMAKE_MATCH_3};${CMAKE_MATCH_4}"
+            PARENT_SCOPE)
+    endforeach()
+    set(${prefix}_names "${names}" PARENT_SCOPE)
+endfunction()
+
+read_results("${RESULTS}" ours)
+read_results("${REFERENCE}" theirs)
+list(LENGTH ours_names count)
+if(count EQUAL 0)
+    message(FATAL_ERROR "${RESULTS} holds no results")
+endif()
+
+set(failures 0)
+set(missing 0)
+set(bitwise 0)
+foreach(name IN LISTS ours_names)
+    if(NOT DEFINED theirs_${name})
+        message(SEND_ERROR "${name}: missing from ${REFERENCE}")
+        math(EXPR failures "${failures} + 1")
+        math(EXPR missing "${missing} + 1")
+        continue()
+    endif()
+    if("${ours_${name}}" STREQUAL "${theirs_${name}}")
+        continue()
+    endif()
+    math(EXPR bitwise "${bitwise} + 1")
+    set(worst 0)
+    foreach(channel 0 1 2)
+        list(GET ours_${name} ${channel} a)
+        list(GET theirs_${name} ${channel} b)
+        ordered_bits(${a} a)
+        ordered_bits(${b} b)
+        math(EXPR ulps "${a} - ${b}")
+        if(ulps LESS 0)
+            math(EXPR ulps "-${ulps}")
+        endif()
+        if(ulps GREATER worst)
+            set(worst ${ulps})
+        endif()
+    endforeach()
+    if(worst GREATER 1)
+        message(SEND_ERROR "${name}: ${worst} ulps apart: ${ours_${name}} vs ${theirs_${name}}")
+        math(EXPR failures "${failures} + 1")
+    else()
+        message(STATUS "${name}: one ulp apart: ${ours_${name}} vs ${theirs_${name}}")
+    endif()
+endforeach()
+
+list(LENGTH theirs_names reference_count)
+math(EXPR only_theirs "${reference_count} - ${count} + ${missing}")
+message(STATUS "${count} results compared with ${REFERENCE}: ${bitwise} differ in their bits, "
+               "${failures} by more than one ulp or missing; ${only_theirs} only in the reference")
+if(failures GREATER 0)
+    message(FATAL_ERROR "results differ from ${REFERENCE}")
+endif()
