@@ -125,7 +125,11 @@ ShadingOutputs evaluateShading(const ShadingInputs& in, std::span<const LightSam
             const float he = dot(h, e);
             // A light exactly opposite the eye has no half vector and no lobe.
             if (he != 0.0f) {
-                const float angle = clampedAcos(nh) * inverseEccentricity;
+                // The lobe's centre keeps its peak when 1 / eccentricity
+                // overflows, as it does for a denormal eccentricity: 0 times
+                // infinity would turn the whole colour into NaN.
+                const float offCentre = clampedAcos(nh);
+                const float angle = offCentre == 0.0f ? 0.0f : offCentre * inverseEccentricity;
                 const float gauss = roundedExp(-(angle * angle)) * in.specularRollOff;
                 const float t = nl <= ne ? nl : ne;
                 float geometry = ((nh * 2.0f) * t) / he;
