@@ -44,7 +44,13 @@ float scatterPhase(FloatVector a, FloatVector b, float g) {
     if (mu == 0.0f) {
         return 1.0f - (g * g) / phaseAtZeroCosine;
     }
-    const float base = (g * g + 1.0f) - mu * (g + g);
+    // At |g| = 1 the base is 2 - 2 g mu, 0 for parallel (g = 1) or opposite
+    // (g = -1) unit vectors; rounding their cosine past 1 would push it below
+    // 0 and the power to NaN. Such a base is the zero it stands for.
+    float base = (g * g + 1.0f) - mu * (g + g);
+    if (base < 0.0f) {
+        base = 0.0f;
+    }
     const float p = roundedPowOneAndHalf(base);
     const float weight = (g * g * 0.25f) * phasePi;
     return static_cast<float>(1.0 - static_cast<double>(p) * static_cast<double>(weight));

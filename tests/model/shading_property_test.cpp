@@ -8,6 +8,7 @@
 #include <limits>
 #include <vector>
 
+#include "model/optics.h"
 #include "model/shading.h"
 #include "tests/model/RandomScene.h"
 
@@ -137,6 +138,24 @@ TEST(ShadingProperties, ADenormalEccentricityKeepsThePeakOfTheLobe) {
     const FloatVector smallest = evaluateShading(in, {&light, 1}, 1).outColor;
     EXPECT_EQ(denormal, smallest);
     EXPECT_TRUE(finite(denormal));
+}
+
+// With |g| = 1 the renderer shader's phase weight has a base of 2 - 2|mu|;
+// unit vectors whose cosine rounds past 1 must give the weight of mu = 1, not
+// NaN.
+TEST(ShadingProperties, ThePhaseWeightOfParallelUnitVectorsIsFinite) {
+    RandomScene rng(5);
+    int found = 0;
+    for (int i = 0; i < 100000 && found < 20; ++i) {
+        const FloatVector a = normalizeVector(rng.direction() * rng.uniform(0.5f, 2.0f));
+        if (dot(a, a) <= 1.0f) {
+            continue;
+        }
+        ++found;
+        EXPECT_EQ(scatterPhase(a, a, 1.0f), 1.0f);
+        EXPECT_EQ(scatterPhase(a, -a, -1.0f), 1.0f);
+    }
+    EXPECT_GT(found, 0);
 }
 
 // The colour is affine in every light's intensity and in its pre-shadow
