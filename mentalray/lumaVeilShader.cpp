@@ -95,8 +95,11 @@ FloatVector sampleContribution(const CallConstants& k, FloatVector lc, FloatVect
     float gauss = 0.0f;
     if (nl > 0.0f && k.hasLobe) {
         const FloatVector h = normalizeVector(l + k.towardsViewer);
-        // Rounding can push the cosine of unit vectors just past 1.
-        const float angle = roundedAcos(std::clamp(dot(n, h), -1.0f, 1.0f)) * k.inverseEccentricity;
+        // Rounding can push the cosine of unit vectors just past 1. The
+        // lobe's centre keeps its peak when 1 / eccentricity overflows (a
+        // denormal eccentricity), where 0 times infinity would give NaN.
+        const float offCentre = roundedAcos(std::clamp(dot(n, h), -1.0f, 1.0f));
+        const float angle = offCentre == 0.0f ? 0.0f : offCentre * k.inverseEccentricity;
         gauss = roundedExp(-(angle * angle));
     }
 

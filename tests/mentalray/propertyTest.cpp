@@ -1,0 +1,217 @@
+// Properties of the shader over random scenes: invariance under a rotation of
+// the whole scene, finite results inside the soft ranges, and results that do
+// not depend on how many threads shade or on the order in which the binding's
+// cache was filled.
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <thread>
+#include <vector>
+
+#include "model/optics.h"
+#include "tests/mentalray/standInFixture.h"
+#include "tests/model/RandomScene.h"
+
+namespace lumaveil::mrtest {
+namespace {
+
+using lumaveil::testing::closeTo;
+using lumaveil::testing::RandomScene;
+using lumaveil::testing::Rotation;
+
+miColor rgba(FloatVector c) {
+    return {c.x, c.y, c.z, 1.0f};
+}
+miVector mi(FloatVector v) {
+    return {v.x, v.y, v.z};
+}
+
+void setMaterial(ParameterBlock& p, const ShadingInputs& in) {
+    p.setColor("color", rgba(in.color));
+    p.setColor("ambientColor", rgba(in.ambientColor));
+    p.setColor("incandescence", rgba(in.incandescence));
+    p.setScalar("diffuse", in.diffuse);
+    p.setColor("absorption", rgba(in.absorption));
+    p.setColor("scattering", rgba(in.scattering));
+    p.setScalar("refractiveIndex", in.refractiveIndex);
+    p.setScalar("anisotropy", in.anisotropy);
+    p.setScalar("diffuseReflection", in.diffuseReflection);
+    p.setScalar("diffuseAnisotropy", in.diffuseAnisotropy);
+    p.setScalar("diffuseScatter", in.diffuseScatter);
+    p.setScalar("eccentricity", in.eccentricity);
+    p.setScalar("specularRollOff", in.specularRollOff);
+    p.setColor("specularColor", rgba(in.specularColor));
+}
+
+bool finite(const miColor& c) {
+    return std::isfinite(c.r) && std::isfinite(c.g) && std::isfinite(c.b) && c.a == 1.0f;
+}
+
+using PropertyTest = StandInTest;
+
+TEST_F(PropertyTest, RotatingTheWholeSceneLeavesTheColour) {
+    RandomScene rng(4242);
+    for (int i = 0; i < 500; ++i) {
+        const ShadingInputs material = rng.material();
+        const FloatVector normal = rng.direction();
+        const FloatVector offset = rng.direction() * rng.uniform(0.0f, 0.5f);
+        const FloatVector shading = normalizeVector(normal + offset);
+        const FloatVector dir = rng.directionNear(-normal, 0.2f);
+        const FloatVector point = rng.direction() * rng.uniform(0.0f, 3.0f);
+
+        // Lights clear of the horizons of both normals, where the phase
+        // weight and the lit terms switch.
+        auto lightDirection = [&] {
+            for (;;) {
+                const FloatVector l = rng.direction();
+                if (std::fabs(dot(l, normal)) > 0.1f && std::fabs(dot(l, shading)) > 0.1f) {
+                    return l;
+                }
+            }
+        };
+        const FloatVector towards = lightDirection();
+        const FloatVector lightAt = point + lightDirection() * rng.uniform(2.0f, 10.0f);
+        const FloatVector colour = rng.colour(0.0f, 2.0f);
+
+        const Rotation rotate = Rotation::random(rng);
+        auto shadeWith = [&](auto&& turn) {
+            Scene lights;
+            ParameterBlock p = renderer.makeParameters();
+            setMaterial(p, material);
+            p.setVector("normalCamera", mi(turn(offset)));
+            p.setLights({lights.addDirectionalLight(mi(turn(towards)), rgba(colour)),
+                         lights.addPointLight(mi(turn(lightAt)), rgba(colour))});
+            return renderer.shade(lights, p,
+                                  SamplePoint{mi(turn(point)), mi(turn(normal)), mi(turn(dir))});
+        };
+        const miColor a = shadeWith([](FloatVector v) { return v; });
+        const miColor b = shadeWith(rotate);
+        const float ab[3][2] = {{a.r, b.r}, {a.g, b.g}, {a.b, b.b}};
+        for (int k = 0; k < 3; ++k) {
+            ASSERT_TRUE(closeTo(ab[k][0], ab[k][1], 2e-3f, 2e-4f))
+                << "scene " << i << " channel " << k << ": " << ab[k][0] << " vs " << ab[k][1];
+        }
+    }
+}
+
+TEST_F(PropertyTest, EveryResultIsFiniteInsideTheSoftRanges) {
+    RandomScene rng(77);
+    const float edges[] = {0.0f, std::numeric_limits<float>::denorm_min(), 1e-30f, 1.0f};
+    for (int i = 0; i < 1000; ++i) {
+        ShadingInputs in = rng.material();
+        if (i % 4 == 0) {
+            in.eccentricity = edges[(i / 4) % 4];
+            in.diffuse = edges[(i / 8) % 4];
+            in.absorption[i % 3] = 0.0f;
+            in.scattering[i % 3] = edges[(i / 16) % 4];
+            in.anisotropy = (i / 4) % 2 == 0 ? 1.0f : -1.0f;
+            in.diffuseAnisotropy = -in.anisotropy;
+            in.refractiveIndex = (i / 4) % 3 == 0 ? 1.0f : 6.0f;
+        }
+        ParameterBlock p = renderer.makeParameters();
+        setMaterial(p, in);
+        const FloatVector normal = rng.direction();
+        const FloatVector dir = i % 5 == 1 ? -normal : rng.direction();
+        // A shading-normal offset of none, of the normal's opposite (no
+        // shading normal at all) or anything in between.
+        const FloatVector offset = i % 7 == 3 ? -normal : rng.direction() * rng.uniform(0.0f, 1.0f);
+        p.setVector("normalCamera", mi(i % 3 == 0 ? FloatVector{} : offset));
+        Scene lights;
+        p.setLights({lights.addDirectionalLight(mi(rng.direction()), rgba(rng.colour(0, 10))),
+                     lights.addDirectionalLight(mi(-dir), rgba(rng.colour(0, 10))),
+                     lights.addDirectionalLight(mi(dir), rgba(rng.colour(0, 10))),
+                     lights.addDirectionalLight(mi(normal), rgba(rng.colour(0, 10)))});
+        const miColor c = renderer.shade(lights, p, SamplePoint{{}, mi(normal), mi(dir)});
+        ASSERT_TRUE(finite(c)) << "case " << i << ": " << c.r << " " << c.g << " " << c.b;
+    }
+}
+
+// A denormal eccentricity overflows its reciprocal; the sample on the lobe's
+// centre still sees the peak, as with the smallest normal eccentricity.
+TEST_F(PropertyTest, ADenormalEccentricityKeepsThePeakOfTheLobe) {
+    params.setLights({scene.addDirectionalLight({0.0f, 0.0f, 1.0f}, white)});
+    params.setScalar("eccentricity", std::numeric_limits<float>::denorm_min());
+    const miColor denormal = shade();
+    params.setScalar("eccentricity", std::numeric_limits<float>::min());
+    const miColor smallest = shade();
+    EXPECT_EQ(std::memcmp(&denormal, &smallest, sizeof denormal), 0);
+    expectRgb(denormal, 0.757861, 0.757861, 0.757861);
+}
+
+// The same samples, shaded on 1, 2 or 8 threads from a cold cache, and after
+// the cache was filled one function at a time in different orders, give the
+// same bits.
+TEST_F(PropertyTest, ResultsDoNotDependOnThreadsOrOnTheOrderTheCacheFilled) {
+    params.connect("incandescence", [](const miState& state, void* out) {
+        const miColor value{0.05f * state.point.y, 0.02f, 0.0f, 1.0f};
+        std::memcpy(out, &value, sizeof value);
+    });
+    params.setLights(
+        {scene.addAreaLight({-1.0f, -1.0f, 3.0f}, {2.0f, 0.0f, 0.0f}, {0.0f, 2.0f, 0.0f}, white, 5),
+         scene.addPointLight({2.0f, 0.5f, 1.0f}, {0.5f, 0.4f, 0.3f, 1.0f}),
+         scene.addDirectionalLight({0.0f, -0.6f, -0.8f}, white)});
+    params.setBoolean("useIrradiance", true);
+    params.setColor("irradianceColor", {0.3f, 0.2f, 0.1f, 1.0f});
+    scene.setIrradiance({1.0f, 2.0f, 3.0f, 1.0f});
+
+    constexpr int samples = 48;
+    auto sampleAt = [](int i) {
+        const float x = static_cast<float>(i) / samples - 0.5f;
+        return SamplePoint{{x, 0.3f * x, 0.0f}, {0.1f * x, x, 1.0f}, {0.0f, 0.1f, -1.0f}};
+    };
+    std::vector<miColor> expected;
+    for (int i = 0; i < samples; ++i) {
+        expected.push_back(renderer.shade(scene, params, sampleAt(i)));
+    }
+
+    // Blocks that need one renderer function each: a driven parameter
+    // (mi_phen_eval), a light (mi_sample_light), irradiance alone.
+    ParameterBlock driven = renderer.makeParameters();
+    driven.connect("color", [](const miState&, void*) {});
+    ParameterBlock lit = renderer.makeParameters();
+    lit.setLights({scene.addDirectionalLight({0.0f, 0.0f, 1.0f}, white)});
+    ParameterBlock irradiant = renderer.makeParameters();
+    irradiant.setBoolean("useIrradiance", true);
+    irradiant.setColor("irradianceColor", white);
+    const std::vector<std::vector<const ParameterBlock*>> orders = {{},
+                                                                    {&driven, &lit, &irradiant},
+                                                                    {&irradiant, &lit, &driven},
+                                                                    {&lit},
+                                                                    {&irradiant, &driven}};
+
+    for (const auto& order : orders) {
+        for (int threads : {1, 2, 8}) {
+            renderer.bind(MRHOST_MODULE_PATH);
+            for (const ParameterBlock* warm : order) {
+                renderer.shade(scene, *warm, sampleAt(0));
+            }
+            std::vector<std::vector<miColor>> got(static_cast<std::size_t>(threads));
+            std::vector<std::thread> workers;
+            for (int t = 0; t < threads; ++t) {
+                workers.emplace_back([&, t] {
+                    for (int i = 0; i < samples; ++i) {
+                        got[static_cast<std::size_t>(t)].push_back(
+                            renderer.shade(scene, params, sampleAt((i + 7 * t) % samples)));
+                    }
+                });
+            }
+            for (std::thread& w : workers) {
+                w.join();
+            }
+            for (int t = 0; t < threads; ++t) {
+                for (int i = 0; i < samples; ++i) {
+                    const miColor& g =
+                        got[static_cast<std::size_t>(t)][static_cast<std::size_t>(i)];
+                    ASSERT_EQ(
+                        std::memcmp(&g, &expected[static_cast<std::size_t>((i + 7 * t) % samples)],
+                                    sizeof(miColor)),
+                        0)
+                        << order.size() << " warm-ups, " << threads << " threads, thread " << t;
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace lumaveil::mrtest
