@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs lumaVeil as its users get it and checks the result: `cmake --install`
 # into a temporary prefix and the CPack archive of the Linux build, then the
-# ZIP archives of the Windows builds (structure and names, checked against the
-# Linux build's node schema and material table; the 64-bit one also loads its
-# plug-in and shader under Wine).
+# ZIP archives of the Windows builds: structure and names, checked against the
+# Linux build's node schema and material table, the libraries' imports, and,
+# under Wine, the deliverables loading from the unpacked archive.
 #
 # Build folders default to the presets' own; override them with
 # LUMAVEIL_INSTALL_NATIVE_BUILD, LUMAVEIL_INSTALL_WIN64_BUILD and
@@ -67,18 +67,35 @@ check "$(unpack "$native" 'lumaVeil-*-linux-*.tar.gz' "$work/linux-archive")" li
 
 presets=$(realpath "$native/packaging/maya/attrPresets/lumaVeil")
 for arch in win64 win32; do
-    if [[ $arch == win64 ]]; then build=$win64 preset=windows-x64; else build=$win32 preset=windows-x86; fi
+    if [[ $arch == win64 ]]; then
+        build=$win64 preset=windows-x64 objdump=x86_64-w64-mingw32-objdump
+    else
+        build=$win32 preset=windows-x86 objdump=i686-w64-mingw32-objdump
+    fi
     echo "== install: $arch =="
     cmake --preset "$preset" -B "$build" -DLUMAVEIL_ATTR_PRESETS_DIR="$presets" >/dev/null
     cmake --build "$build"
     tree=$(unpack "$build" "lumaVeil-*-$arch.zip" "$work/$arch-archive")
     check "$tree" "$arch"
-    if [[ $arch == win64 && -x "$(command -v wine64 || command -v wine || true)" && \
-          -f "$build/bin/install_tests.exe" ]]; then
+
+    # Dropped into Maya or mental ray as they are, the libraries may need
+    # nothing but Windows' own DLLs and, for the plug-in, Maya's.
+    for library in "$tree"/maya/lumaVeil/plug-ins/*.mll "$tree"/mentalray/lib/*.dll; do
+        [[ -f "$library" ]] || continue
+        imports=$("$objdump" -p "$library" | sed -n 's/^\s*DLL Name: //p')
+        unexpected=$(grep -viE '^(kernel32|msvcrt|openmaya|foundation)\.dll$' <<<"$imports" || true)
+        [[ -z "$unexpected" ]] || {
+            echo "test-install: $(basename "$library") needs $unexpected" >&2
+            exit 1
+        }
+    done
+
+    # The installed tree checked from Windows: both deliverables load there.
+    wine=$(sed -n 's/^LUMAVEIL_WINE:[A-Z]*=//p' "$build/CMakeCache.txt")
+    if [[ -n "$wine" && -x "$wine" ]]; then
         echo "-- loading the $arch deliverables under Wine"
-        wine=$(command -v wine64 || command -v wine)
         WINEDEBUG=-all WINEPREFIX="$(realpath "$build")/wineprefix" \
-            LUMAVEIL_INSTALL_PREFIX="$tree" LUMAVEIL_INSTALL_PLATFORM=win64 \
+            LUMAVEIL_INSTALL_PREFIX="$tree" LUMAVEIL_INSTALL_PLATFORM=$arch \
             "$wine" "$build/bin/install_tests.exe" --gtest_brief=1
     fi
 done
