@@ -6,14 +6,14 @@
 # under Wine, the deliverables loading from the unpacked archive.
 #
 # Build folders default to the presets' own; override them with
-# LUMAVEIL_INSTALL_NATIVE_BUILD, LUMAVEIL_INSTALL_WIN64_BUILD and
-# LUMAVEIL_INSTALL_WIN32_BUILD. LUMAVEIL_INSTALL_SKIP_WINDOWS=1 skips Windows.
+# LUMAVEIL_NATIVE_BUILD, LUMAVEIL_WIN64_BUILD and LUMAVEIL_WIN32_BUILD, as for
+# scripts/test-windows.sh. LUMAVEIL_INSTALL_SKIP_WINDOWS=1 skips Windows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-native=${LUMAVEIL_INSTALL_NATIVE_BUILD:-build/default}
-win64=${LUMAVEIL_INSTALL_WIN64_BUILD:-build/windows-x64}
-win32=${LUMAVEIL_INSTALL_WIN32_BUILD:-build/windows-x86}
+native=${LUMAVEIL_NATIVE_BUILD:-build/default}
+win64=${LUMAVEIL_WIN64_BUILD:-build/windows-x64}
+win32=${LUMAVEIL_WIN32_BUILD:-build/windows-x86}
 skip_windows=${LUMAVEIL_INSTALL_SKIP_WINDOWS:-0}
 
 groups=(build preview)
@@ -21,7 +21,14 @@ groups=(build preview)
 bash scripts/install-deps.sh "${groups[@]}"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/lumaveil-install.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+wineserver=/usr/lib/wine/wineserver
+cleanup() {
+    if [[ -n "${WINEPREFIX:-}" ]]; then
+        "$wineserver" -k >/dev/null 2>&1 || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
 
 # Runs the install checks on a tree: check <prefix> <platform>.
 check() {
@@ -91,11 +98,18 @@ for arch in win64 win32; do
     done
 
     # The installed tree checked from Windows: both deliverables load there.
+    # Wine's server and services start with no pipes of ours to inherit, and
+    # stop when the checks are done.
     wine=$(sed -n 's/^LUMAVEIL_WINE:[A-Z]*=//p' "$build/CMakeCache.txt")
-    if [[ -n "$wine" && -x "$wine" ]]; then
+    if [[ -n "$wine" && -x "$wine" && -x "$wineserver" ]]; then
         echo "-- loading the $arch deliverables under Wine"
-        WINEDEBUG=-all WINEPREFIX="$(realpath "$build")/wineprefix" \
-            LUMAVEIL_INSTALL_PREFIX="$tree" LUMAVEIL_INSTALL_PLATFORM=$arch \
+        export WINEPREFIX="$PWD/$build/wineprefix" WINEDEBUG=-all
+        mkdir -p "$WINEPREFIX"
+        "$wineserver" -p </dev/null >/dev/null 2>&1
+        WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot </dev/null >/dev/null 2>&1
+        LUMAVEIL_INSTALL_PREFIX="$tree" LUMAVEIL_INSTALL_PLATFORM=$arch \
             "$wine" "$build/bin/install_tests.exe" --gtest_brief=1
+        "$wineserver" -k >/dev/null 2>&1 || true
+        unset WINEPREFIX
     fi
 done
