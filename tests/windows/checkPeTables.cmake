@@ -1,8 +1,10 @@
 # Checks a Windows library's PE header and its export and import tables:
-#   cmake -DOBJDUMP=<objdump> -DLIBRARY=<file> -DMACHINE=<8664|14c>
-#         -DEXPORTS=<name;...> -DIMPORTS=<dll;...> -P checkPeTables.cmake
-# The library must be built for MACHINE, export exactly EXPORTS (undecorated,
-# as listed) and import nothing but Windows system DLLs and IMPORTS.
+#   cmake -DOBJDUMP=<objdump> -DLIBRARY=<file> -DNAME=<file name>
+#         -DMACHINE=<8664|14c> -DEXPORTS=<name;...> -DIMPORTS=<dll;...>
+#         -P checkPeTables.cmake
+# The library must be called NAME, be built for MACHINE, export exactly
+# EXPORTS (undecorated, as listed) and import nothing but Windows system DLLs
+# and IMPORTS.
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -10,13 +12,17 @@ cmake_minimum_required(VERSION 3.25)
 # ships with the system. MinGW's own runtime DLLs are not among them.
 set(system_dlls kernel32.dll msvcrt.dll ucrtbase.dll)
 
-foreach(var OBJDUMP LIBRARY MACHINE)
+foreach(var OBJDUMP LIBRARY NAME MACHINE)
     if(NOT ${var})
         message(FATAL_ERROR "${var} not given")
     endif()
 endforeach()
 if(NOT EXISTS "${LIBRARY}")
     message(FATAL_ERROR "${LIBRARY} does not exist")
+endif()
+get_filename_component(file_name "${LIBRARY}" NAME)
+if(NOT file_name STREQUAL NAME)
+    message(SEND_ERROR "the library is called ${file_name}, not ${NAME}")
 endif()
 
 # The COFF header's machine field, after the "PE\0\0" signature that the
