@@ -17,7 +17,8 @@ struct HostLoadError : std::runtime_error {
 
 std::unique_ptr<SwatchHost> loadMayaHost(const std::string& pluginPath);
 
-// The shader's declaration is read from the .mi file beside the library.
+// The shader's declaration is read from the .mi file beside the library, or
+// from include/ beside its lib/ folder as installed.
 std::unique_ptr<SwatchHost> loadMentalrayHost(const std::string& shaderPath,
                                               const std::string& rendererModulePath);
 

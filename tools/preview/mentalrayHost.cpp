@@ -101,9 +101,17 @@ private:
 
 std::unique_ptr<SwatchHost> loadMentalrayHost(const std::string& shaderPath,
                                               const std::string& rendererModulePath) {
-    const std::string declaration =
-        std::filesystem::path(shaderPath).replace_extension(".mi").string();
-    return std::make_unique<MentalraySwatchHost>(shaderPath, declaration, rendererModulePath);
+    // Beside the library in a build tree; in include/ beside lib/ in an
+    // installed layout.
+    const std::filesystem::path library(shaderPath);
+    std::filesystem::path declaration = std::filesystem::path(library).replace_extension(".mi");
+    const std::filesystem::path installed =
+        library.parent_path().parent_path() / "include" / declaration.filename();
+    if (!std::filesystem::exists(declaration) && std::filesystem::exists(installed)) {
+        declaration = installed;
+    }
+    return std::make_unique<MentalraySwatchHost>(shaderPath, declaration.string(),
+                                                 rendererModulePath);
 }
 
 std::string builtShaderPath() {
