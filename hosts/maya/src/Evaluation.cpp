@@ -27,36 +27,36 @@ Slot& slotOf(void* slot) {
     return slot != nullptr ? *static_cast<Slot*>(slot) : scratch;
 }
 
-const char* handleName(const void* attribute) {
-    return attribute != nullptr ? static_cast<const Attribute*>(attribute)->info.longName.c_str()
-                                : "";
+// The name of an attribute for the call log, looked up only when a call is
+// traced.
+struct LoggedName {
+    const Attribute* attribute;
+    operator std::string_view() const { return nameOf(attribute); }
+};
+
+// A handle on the value of `a` among `values`, or on nothing when `a` has no
+// slot of its own.
+MDataHandle handleOn(Slot* values, const Attribute* a) {
+    return MDataHandle(values, a->slot >= 0 ? values + a->slot : nullptr, a->component, a);
 }
 
-// The handle of a node-level value, or an empty one when the attribute is
-// not a value of this node.
-MDataHandle nodeValue(NodeRecord* node, const Attribute* a, MStatus* returnStatus) {
-    MStatus status = MS::kSuccess;
-    MDataHandle handle;
-    if (node == nullptr || a == nullptr || a->nodeType != node->type) {
-        status = MS::kInvalidParameter;
-    } else if (a->array < 0) {
-        Slot* values = node->slots.data();
-        handle = MDataHandle(values, a->slot >= 0 ? values + a->slot : nullptr, a->component, a);
-    } else {
-        // A value that lives in array elements: the first element's.
-        auto& array = node->arrays[static_cast<std::size_t>(a->array)];
-        if (array.count > 0) {
-            Slot* values = array.elements.data();
-            handle =
-                MDataHandle(values, a->slot >= 0 ? values + a->slot : nullptr, a->component, a);
-        } else {
-            status = MS::kInvalidParameter;
-        }
+// The handle of a node-level value, or an empty one with kInvalidParameter
+// when the attribute is not a value of this node.
+MS::MStatusCode nodeValue(NodeRecord* node, const Attribute* a, MDataHandle& handle) {
+    if (node == nullptr || a == nullptr || a->nodeType != node->type) [[unlikely]] {
+        return MS::kInvalidParameter;
     }
-    if (returnStatus != nullptr) {
-        *returnStatus = status;
+    if (a->array < 0) [[likely]] {
+        handle = handleOn(node->slots.data(), a);
+        return MS::kSuccess;
     }
-    return handle;
+    // A value that lives in array elements: the first element's.
+    auto& array = node->arrays[static_cast<std::size_t>(a->array)];
+    if (array.count <= 0) {
+        return MS::kInvalidParameter;
+    }
+    handle = handleOn(array.elements.data(), a);
+    return MS::kSuccess;
 }
 
 }  // namespace
@@ -64,7 +64,7 @@ MDataHandle nodeValue(NodeRecord* node, const Attribute* a, MStatus* returnStatu
 // ---- MPlug ----
 
 bool MPlug::operator==(const MObject& attribute) const {
-    Trace trace("MPlug::operator==", nameOf(attributeOf(attribute_)),
+    Trace trace("MPlug::operator==", LoggedName{attributeOf(attribute_)},
                 [&] { return formatArgs(attribute); });
     return attribute_ != nullptr && attribute_ == attribute.hostObject();
 }
@@ -73,9 +73,9 @@ bool MPlug::operator==(const MObject& attribute) const {
 
 MDataHandle MDataBlock::inputValue(const MObject& attribute, MStatus* returnStatus) {
     const Attribute* a = attributeOf(attribute);
-    Trace trace("MDataBlock::inputValue", nameOf(a));
-    MStatus status;
-    MDataHandle handle = nodeValue(static_cast<NodeRecord*>(node_), a, &status);
+    Trace trace("MDataBlock::inputValue", LoggedName{a});
+    MDataHandle handle;
+    const MS::MStatusCode status = nodeValue(static_cast<NodeRecord*>(node_), a, handle);
     if (returnStatus != nullptr) {
         *returnStatus = status;
     }
@@ -85,9 +85,9 @@ MDataHandle MDataBlock::inputValue(const MObject& attribute, MStatus* returnStat
 
 MDataHandle MDataBlock::outputValue(const MObject& attribute, MStatus* returnStatus) {
     const Attribute* a = attributeOf(attribute);
-    Trace trace("MDataBlock::outputValue", nameOf(a));
-    MStatus status;
-    MDataHandle handle = nodeValue(static_cast<NodeRecord*>(node_), a, &status);
+    Trace trace("MDataBlock::outputValue", LoggedName{a});
+    MDataHandle handle;
+    const MS::MStatusCode status = nodeValue(static_cast<NodeRecord*>(node_), a, handle);
     if (returnStatus != nullptr) {
         *returnStatus = status;
     }
@@ -97,7 +97,7 @@ MDataHandle MDataBlock::outputValue(const MObject& attribute, MStatus* returnSta
 
 MArrayDataHandle MDataBlock::inputArrayValue(const MObject& attribute, MStatus* returnStatus) {
     const Attribute* a = attributeOf(attribute);
-    Trace trace("MDataBlock::inputArrayValue", nameOf(a));
+    Trace trace("MDataBlock::inputArrayValue", LoggedName{a});
     auto* node = static_cast<NodeRecord*>(node_);
     MStatus status = MS::kSuccess;
     MArrayDataHandle handle;
@@ -119,40 +119,40 @@ MArrayDataHandle MDataBlock::inputArrayValue(const MObject& attribute, MStatus* 
 // ---- MDataHandle ----
 
 float& MDataHandle::asFloat() {
-    Trace trace("MDataHandle::asFloat", handleName(attribute_));
+    Trace trace("MDataHandle::asFloat", LoggedName{static_cast<const Attribute*>(attribute_)});
     Slot& s = slotOf(slot_);
     return component_ >= 0 ? s.vec[static_cast<unsigned int>(component_)] : s.vec.x;
 }
 
 bool& MDataHandle::asBool() {
-    Trace trace("MDataHandle::asBool", handleName(attribute_));
+    Trace trace("MDataHandle::asBool", LoggedName{static_cast<const Attribute*>(attribute_)});
     return slotOf(slot_).flag;
 }
 
 void*& MDataHandle::asAddr() {
-    Trace trace("MDataHandle::asAddr", handleName(attribute_));
+    Trace trace("MDataHandle::asAddr", LoggedName{static_cast<const Attribute*>(attribute_)});
     return slotOf(slot_).addr;
 }
 
 MFloatVector& MDataHandle::asFloatVector() {
-    Trace trace("MDataHandle::asFloatVector", handleName(attribute_));
+    Trace trace("MDataHandle::asFloatVector",
+                LoggedName{static_cast<const Attribute*>(attribute_)});
     return slotOf(slot_).vec;
 }
 
 MDataHandle MDataHandle::child(const MObject& attribute) {
     const Attribute* a = attributeOf(attribute);
-    Trace trace("MDataHandle::child", handleName(attribute_),
+    Trace trace("MDataHandle::child", LoggedName{static_cast<const Attribute*>(attribute_)},
                 [&] { return formatArgs(attribute); });
     if (a == nullptr || attribute_ == nullptr || a->parent != attribute_ || values_ == nullptr) {
         trace.done(MS::kInvalidParameter);
         return MDataHandle();
     }
-    Slot* values = static_cast<Slot*>(values_);
-    return MDataHandle(values, a->slot >= 0 ? values + a->slot : nullptr, a->component, a);
+    return handleOn(static_cast<Slot*>(values_), a);
 }
 
 void MDataHandle::setClean() {
-    Trace trace("MDataHandle::setClean", handleName(attribute_));
+    Trace trace("MDataHandle::setClean", LoggedName{static_cast<const Attribute*>(attribute_)});
     if (slot_ != nullptr) {
         static_cast<Slot*>(slot_)->clean = true;
     }
@@ -161,7 +161,8 @@ void MDataHandle::setClean() {
 // ---- MArrayDataHandle ----
 
 unsigned int MArrayDataHandle::elementCount(MStatus* returnStatus) {
-    Trace trace("MArrayDataHandle::elementCount", handleName(attribute_));
+    Trace trace("MArrayDataHandle::elementCount",
+                LoggedName{static_cast<const Attribute*>(attribute_)});
     if (returnStatus != nullptr) {
         *returnStatus = attribute_ != nullptr ? MS::kSuccess : MS::kInvalidParameter;
     }
@@ -169,7 +170,8 @@ unsigned int MArrayDataHandle::elementCount(MStatus* returnStatus) {
 }
 
 MDataHandle MArrayDataHandle::inputValue(MStatus* returnStatus) {
-    Trace trace("MArrayDataHandle::inputValue", handleName(attribute_));
+    Trace trace("MArrayDataHandle::inputValue",
+                LoggedName{static_cast<const Attribute*>(attribute_)});
     if (current_ >= count_ || elements_ == nullptr) {
         if (returnStatus != nullptr) {
             *returnStatus = MS::kInvalidParameter;
@@ -180,13 +182,12 @@ MDataHandle MArrayDataHandle::inputValue(MStatus* returnStatus) {
     if (returnStatus != nullptr) {
         *returnStatus = MS::kSuccess;
     }
-    const auto* a = static_cast<const Attribute*>(attribute_);
-    Slot* values = static_cast<Slot*>(elements_) + static_cast<std::size_t>(current_) * stride_;
-    return MDataHandle(values, a->slot >= 0 ? values + a->slot : nullptr, a->component, a);
+    return handleOn(static_cast<Slot*>(elements_) + static_cast<std::size_t>(current_) * stride_,
+                    static_cast<const Attribute*>(attribute_));
 }
 
 MStatus MArrayDataHandle::next() {
-    Trace trace("MArrayDataHandle::next", handleName(attribute_));
+    Trace trace("MArrayDataHandle::next", LoggedName{static_cast<const Attribute*>(attribute_)});
     if (trace.failed()) {
         return trace.done(trace.injected());
     }
@@ -199,7 +200,8 @@ MStatus MArrayDataHandle::next() {
 }
 
 MStatus MArrayDataHandle::jumpToArrayElement(unsigned int index) {
-    Trace trace("MArrayDataHandle::jumpToArrayElement", handleName(attribute_),
+    Trace trace("MArrayDataHandle::jumpToArrayElement",
+                LoggedName{static_cast<const Attribute*>(attribute_)},
                 [&] { return formatArgs(index); });
     if (index >= count_) {
         return trace.done(MS::kInvalidParameter);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <stdexcept>
 
 #include "DynamicLibrary.h"
@@ -22,12 +23,25 @@ using detail::Slot;
 
 namespace detail {
 
-namespace {
-Host::Impl* g_host = nullptr;
-}  // namespace
+Host::Impl* g_currentHost = nullptr;
 
-Host::Impl* currentHost() {
-    return g_host;
+void Trace::start(const char* function, std::string_view attribute, std::string&& arguments) {
+    auto* call = ::new (static_cast<void*>(call_)) CallRecord;
+    active_ = true;
+    call->function = function;
+    call->attribute = std::string(attribute);
+    call->arguments = std::move(arguments);
+    if (host_->failuresArmed.load(std::memory_order_relaxed)) {
+        injected_ = host_->armedFailure(*call);
+    }
+}
+
+void Trace::finish(MS::MStatusCode status) {
+    auto* call = std::launder(reinterpret_cast<CallRecord*>(call_));
+    active_ = false;
+    call->status = status;
+    host_->record(std::move(*call));
+    call->~CallRecord();
 }
 
 NodeRecord*& nodeUnderConstruction() {
@@ -82,10 +96,10 @@ Attribute* NodeType::find(std::string_view name) const {
 namespace {
 
 void setGlobalHost(Host::Impl* impl) {
-    if (impl != nullptr && g_host != nullptr) {
+    if (impl != nullptr && detail::g_currentHost != nullptr) {
         throw std::logic_error("only one mayahost::Host may exist at a time");
     }
-    g_host = impl;
+    detail::g_currentHost = impl;
 }
 
 bool isDescendant(const Attribute* a, const Attribute* ancestor) {

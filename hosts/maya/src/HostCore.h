@@ -11,7 +11,6 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -168,7 +167,10 @@ struct mayahost::Host::Impl {
 namespace mayahost::detail {
 
 // The host the API calls reach; null while no Host exists.
-Host::Impl* currentHost();
+extern Host::Impl* g_currentHost;
+inline Host::Impl* currentHost() {
+    return g_currentHost;
+}
 
 // The node record that MPxNode's constructor attaches to.
 NodeRecord*& nodeUnderConstruction();
@@ -198,23 +200,19 @@ std::string formatArgs(const Args&... args) {
 }
 
 // One traced API call: formats and checks for an armed failure only when
-// the log is on or failures are armed, and logs the outcome.
+// the log is on or failures are armed, and logs the outcome. With both off a
+// call costs two relaxed loads: the record, its strings and the attribute's
+// name are made only when the call is traced.
 class Trace {
 public:
-    template <class MakeArgs>
-    Trace(const char* function, std::string_view attribute, MakeArgs&& makeArgs)
-        : host_(currentHost()) {
-        active_ = host_ != nullptr && host_->tracing();
-        if (active_) {
-            call_.function = function;
-            call_.attribute = std::string(attribute);
-            call_.arguments = makeArgs();
-            if (host_->failuresArmed.load(std::memory_order_relaxed)) {
-                injected_ = host_->armedFailure(call_);
-            }
+    template <class Name, class MakeArgs>
+    Trace(const char* function, const Name& attribute, MakeArgs&& makeArgs) : host_(currentHost()) {
+        if (host_ != nullptr && host_->tracing()) [[unlikely]] {
+            start(function, std::string_view(attribute), makeArgs());
         }
     }
-    Trace(const char* function, std::string_view attribute)
+    template <class Name>
+    Trace(const char* function, const Name& attribute)
         : Trace(function, attribute, [] { return std::string(); }) {}
 
     // The status an armed failure imposes on this call, or kSuccess.
@@ -223,26 +221,29 @@ public:
     Host::Impl* host() const { return host_; }
 
     MStatus done(MStatus status) {
-        if (active_) {
-            call_.status = status.statusCode();
-            host_->record(std::move(call_));
-            active_ = false;
+        if (active_) [[unlikely]] {
+            finish(status.statusCode());
         }
         return status;
     }
     ~Trace() {
-        if (active_) {
-            done(MS::kSuccess);
+        if (active_) [[unlikely]] {
+            finish(MS::kSuccess);
         }
     }
     Trace(const Trace&) = delete;
     Trace& operator=(const Trace&) = delete;
 
 private:
+    // Out of line: they build, check and log the record in call_.
+    void start(const char* function, std::string_view attribute, std::string&& arguments);
+    void finish(MS::MStatusCode status);
+
     Host::Impl* host_ = nullptr;
     bool active_ = false;
     MS::MStatusCode injected_ = MS::kSuccess;
-    CallRecord call_;
+    // The record, constructed only between start and finish.
+    alignas(CallRecord) unsigned char call_[sizeof(CallRecord)];
 };
 
 inline Attribute* attributeOf(const MObject& object) {
