@@ -7,14 +7,17 @@
 #include <maya/MPlug.h>
 #include <maya/MStatus.h>
 
-#include <array>
+#include <new>
 #include <span>
+#include <type_traits>
 #include <vector>
 
 #include "lumaVeilPlugInt.h"
 #include "model/shading.h"
 
 namespace {
+
+static_assert(std::is_trivially_destructible_v<lumaveil::LightSample>);
 
 using lumaveil::FloatVector;
 using lumaveil::LightSample;
@@ -69,22 +72,33 @@ void computeColour(MDataBlock& block) {
     MArrayDataHandle lightArray = block.inputArrayValue(lumaVeil::aLightData);
     const unsigned int count = lightArray.elementCount();
 
-    std::array<LightSample, kInlineLights> inlineLights;
+    // Raw storage: only the records actually read are constructed, straight
+    // from the data block. LightSample is trivially destructible, so nothing
+    // has to be torn down.
+    alignas(LightSample) unsigned char inlineStorage[kInlineLights * sizeof(LightSample)];
     std::vector<LightSample> manyLights;
-    LightSample* lights = inlineLights.data();
+    LightSample* lights = reinterpret_cast<LightSample*>(inlineStorage);
     if (count > kInlineLights) {
-        manyLights.resize(count);
-        lights = manyLights.data();
+        manyLights.reserve(count);
+        lights = nullptr;
     }
     // A failing advance ends the list early; the divisor stays the element
     // count.
     unsigned int visited = 0;
     while (visited < count) {
         MDataHandle element = lightArray.inputValue();
-        lights[visited++] = readLight(element);
+        if (lights != nullptr) {
+            ::new (static_cast<void*>(lights + visited)) LightSample(readLight(element));
+        } else {
+            manyLights.push_back(readLight(element));
+        }
+        ++visited;
         if (!lightArray.next()) {
             break;
         }
+    }
+    if (lights == nullptr) {
+        lights = manyLights.data();
     }
 
     const lumaveil::ShadingOutputs result = lumaveil::evaluateShading(
