@@ -1,7 +1,9 @@
 #include "model/shading.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstddef>
 
 #include "model/albedo.h"
 #include "model/floatMath.h"
@@ -21,6 +23,45 @@ float phaseWeight(float g, float mu) {
     return (1.0f - g * g) / roundedPowOneAndHalf(((2.0f * g) * mu + 1.0f) + 2.0f * (g * g));
 }
 
+// The index of albedoTable that albedoFromReflectance reads for a
+// reflectance: floor(reflectance * 2000), clamped to the table, NaN to 0.
+int albedoIndex(float reflectance) {
+    const float x = reflectance * 2000.0f;
+    if (!(x >= 0.0f)) {
+        return 0;
+    }
+    if (x >= static_cast<float>(albedoTableSize - 1)) {
+        return albedoTableSize - 1;
+    }
+    // x is in [0, 2000): truncation is the floor.
+    return static_cast<int>(x);
+}
+
+// What the diffusion part derives from one albedo table entry alone:
+// s = sqrt((1 - a') 3) and exp(-s). Formed once, with the same single-
+// precision operations and rounded exponential as the per-sample formula, so
+// the values are the very ones it would give.
+struct DiffusionDepth {
+    float s;
+    float escapeFactor;  // exp(-s)
+};
+
+using DiffusionDepthTable = std::array<DiffusionDepth, albedoTableSize>;
+
+DiffusionDepthTable makeDiffusionDepthTable() {
+    DiffusionDepthTable table{};
+    for (int i = 0; i < albedoTableSize; ++i) {
+        const float s = std::sqrt((1.0f - albedoTable[static_cast<std::size_t>(i)]) * 3.0f);
+        table[static_cast<std::size_t>(i)] = {s, roundedExp(-s)};
+    }
+    return table;
+}
+
+const DiffusionDepthTable& diffusionDepthTable() {
+    static const DiffusionDepthTable table = makeDiffusionDepthTable();
+    return table;
+}
+
 // The parts of the subsurface term that depend on the material and the view
 // but not on the light, formed once per sample. Products keep the order of
 // the per-light formulas; only whole factors are hoisted.
@@ -31,17 +72,37 @@ struct SubsurfaceChannel {
     float albedoTimesTransmission;  // rho * Ft, or 0 when sigma_t is 0
 };
 
-SubsurfaceChannel subsurfaceChannel(const ShadingInputs& in, int j, float viewTransmission) {
-    SubsurfaceChannel c{};
-    c.reducedAlbedo = albedoFromReflectance(in.color[j]);
-    const float s = std::sqrt((1.0f - c.reducedAlbedo) * 3.0f);
-    c.boundaryFactor = roundedExp((in.diffuseReflection * minusFourThirds) * s) + 1.0f;
-    c.escapeFactor = roundedExp(-s);
-    const float extinction = in.scattering[j] + in.absorption[j];
-    // A medium that neither scatters nor absorbs has no single scattering.
-    const float rho = extinction != 0.0f ? in.scattering[j] / extinction : 0.0f;
-    c.albedoTimesTransmission = rho * viewTransmission;
-    return c;
+// The three channels' parts. Channels that read the same table entry share
+// its exponentials.
+void subsurfaceChannels(const ShadingInputs& in, float viewTransmission,
+                        SubsurfaceChannel (&channel)[3]) {
+    const DiffusionDepthTable& depths = diffusionDepthTable();
+    int index[3];
+    for (int j = 0; j < 3; ++j) {
+        SubsurfaceChannel& c = channel[j];
+        index[j] = albedoIndex(in.color[j]);
+        const int same = index[j] == index[0] ? 0 : (index[j] == index[1] ? 1 : j);
+        if (same < j) {
+            c = channel[same];
+        } else {
+            const DiffusionDepth& d = depths[static_cast<std::size_t>(index[j])];
+            c.reducedAlbedo = albedoTable[static_cast<std::size_t>(index[j])];
+            c.boundaryFactor = roundedExp((in.diffuseReflection * minusFourThirds) * d.s) + 1.0f;
+            c.escapeFactor = d.escapeFactor;
+        }
+        const float extinction = in.scattering[j] + in.absorption[j];
+        // A medium that neither scatters nor absorbs has no single scattering.
+        const float rho = extinction != 0.0f ? in.scattering[j] / extinction : 0.0f;
+        c.albedoTimesTransmission = rho * viewTransmission;
+    }
+}
+
+// A colour as an array: per-channel loops index memory instead of choosing
+// among the members.
+using Channels = std::array<float, 3>;
+
+Channels channelsOf(FloatVector c) {
+    return {c.x, c.y, c.z};
 }
 
 // acos with its argument clamped to [-1, 1], so that the rounding excess of a
@@ -58,8 +119,10 @@ ShadingOutputs evaluateShading(const ShadingInputs& in, std::span<const LightSam
     const FloatVector v = unitVector(in.pointCamera);
     const FloatVector e = -v;
     const float eta = 1.0f / in.refractiveIndex;
+    const Channels color = channelsOf(in.color);
+    const Channels specularColor = channelsOf(in.specularColor);
 
-    FloatVector ambientSum, diffuseSum, subsurfaceSum, specularSum;
+    Channels ambientSum{}, diffuseSum{}, subsurfaceSum{}, specularSum{};
 
     // View-side quantities, the same for every light.
     const bool anyDiffuse = std::any_of(lights.begin(), lights.end(),
@@ -68,27 +131,26 @@ ShadingOutputs evaluateShading(const ShadingInputs& in, std::span<const LightSam
     float viewCosine = 0.0f;
     if (anyDiffuse) {
         const float viewTransmission = 1.0f - fresnelReflectance(v, n, eta);
-        for (int j = 0; j < 3; ++j) {
-            channel[j] = subsurfaceChannel(in, j, viewTransmission);
-        }
+        subsurfaceChannels(in, viewTransmission, channel);
         viewCosine = std::fabs(dot(n, v));
     }
     const float lightCountF = static_cast<float>(lightCount);
     const bool sameAnisotropy = in.anisotropy == in.diffuseAnisotropy;
     const float inverseEccentricity = 1.0f / in.eccentricity;
+    const float ne = dot(n, e);
 
     for (const LightSample& light : lights) {
         const FloatVector l = light.lightDirection;
-        const FloatVector intensity = light.lightIntensity;
+        const Channels intensity = channelsOf(light.lightIntensity);
+        const float nl = dot(l, n);
 
         if (light.lightAmbient) {
             for (int k = 0; k < 3; ++k) {
-                ambientSum[k] = intensity[k] * in.color[k] + ambientSum[k];
+                ambientSum[k] = intensity[k] * color[k] + ambientSum[k];
             }
         }
 
         if (light.lightDiffuse) {
-            const float nl = dot(l, n);
             const FloatVector refracted = normalizeVector(refractDirection(-l, n, eta));
             const float mu = dot(n, -l);
             const float p1 = phaseWeight(in.anisotropy, mu);
@@ -103,7 +165,7 @@ ShadingOutputs evaluateShading(const ShadingInputs& in, std::span<const LightSam
                     const float diffusion =
                         (c.boundaryFactor * ((p2 * c.reducedAlbedo) * 0.5f)) * c.escapeFactor / pi;
                     subsurfaceSum[j] =
-                        ((((diffusion + single) * light.preShadowIntensity) * in.color[j]) *
+                        ((((diffusion + single) * light.preShadowIntensity) * color[j]) *
                          in.diffuseScatter) /
                             lightCountF +
                         subsurfaceSum[j];
@@ -111,8 +173,7 @@ ShadingOutputs evaluateShading(const ShadingInputs& in, std::span<const LightSam
             }
             if (nl > 0.0f) {
                 for (int k = 0; k < 3; ++k) {
-                    diffuseSum[k] =
-                        ((nl * in.diffuse) * intensity[k]) * in.color[k] + diffuseSum[k];
+                    diffuseSum[k] = ((nl * in.diffuse) * intensity[k]) * color[k] + diffuseSum[k];
                 }
             }
         }
@@ -120,8 +181,6 @@ ShadingOutputs evaluateShading(const ShadingInputs& in, std::span<const LightSam
         if (light.lightSpecular && in.eccentricity != 0.0f) {
             const FloatVector h = normalizeVector(l + e);
             const float nh = dot(n, h);
-            const float ne = dot(n, e);
-            const float nl = dot(l, n);
             const float he = dot(h, e);
             // A light exactly opposite the eye has no half vector and no lobe.
             if (he != 0.0f) {
@@ -138,21 +197,25 @@ ShadingOutputs evaluateShading(const ShadingInputs& in, std::span<const LightSam
                 }
                 for (int k = 0; k < 3; ++k) {
                     specularSum[k] =
-                        ((gauss * intensity[k]) * geometry) * in.specularColor[k] + specularSum[k];
+                        ((gauss * intensity[k]) * geometry) * specularColor[k] + specularSum[k];
                 }
             }
         }
     }
 
-    ShadingOutputs out;
+    const Channels ambientColor = channelsOf(in.ambientColor);
+    const Channels incandescence = channelsOf(in.incandescence);
+    const Channels transparency = channelsOf(in.transparency);
+    Channels outColor;
     for (int k = 0; k < 3; ++k) {
         float mix = 0.5f * subsurfaceSum[k] + 0.5f * diffuseSum[k];
         mix = 0.5f * mix + 0.5f * diffuseSum[k];
-        float base =
-            ((mix + in.ambientColor[k] * in.color[k]) + in.incandescence[k]) + ambientSum[k];
-        base = (1.0f - in.transparency[k]) * base;
-        out.outColor[k] = specularSum[k] + base;
+        float base = ((mix + ambientColor[k] * color[k]) + incandescence[k]) + ambientSum[k];
+        base = (1.0f - transparency[k]) * base;
+        outColor[k] = specularSum[k] + base;
     }
+    ShadingOutputs out;
+    out.outColor = {outColor[0], outColor[1], outColor[2]};
     out.outTransparency = in.transparency;
     return out;
 }
