@@ -1,6 +1,7 @@
 // What the stand-in renderer keeps behind the state and the shader record.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -46,6 +47,16 @@ struct ParameterBlock::Impl {
 
 // The call trace of the calling thread, if its shader call records one.
 CallTrace*& activeTrace();
+
+// How many shader calls, on any thread, record a trace right now. While none
+// does, the renderer functions need not look up the calling thread's trace.
+extern std::atomic<int> tracedCalls;
+
+// The calling thread's trace, or null without a thread-local look-up when no
+// call records one.
+inline CallTrace* currentTrace() {
+    return tracedCalls.load(std::memory_order_relaxed) != 0 ? activeTrace() : nullptr;
+}
 
 // Makes room for the driven values of params on the calling thread, so that
 // none moves during a shader call.
