@@ -339,6 +339,21 @@ void Host::Impl::finalizeType(NodeType& type) {
             break;
         }
     }
+    type.lightElementAffectedSlots.clear();
+    if (const Attribute* lights = type.lightArray) {
+        std::vector<int>& slots = type.lightElementAffectedSlots;
+        auto gather = [&](const Attribute* a) {
+            for (int slot : a->affectedSlots) {
+                if (std::find(slots.begin(), slots.end(), slot) == slots.end()) {
+                    slots.push_back(slot);
+                }
+            }
+        };
+        for (const Attribute* child : lights->children) {
+            gather(child);
+        }
+        gather(lights);
+    }
 }
 
 void Host::Impl::destroyNodesOf(const Plugin* plugin) {
@@ -773,10 +788,9 @@ bool Node::setLight(int index, const LightValues& light) {
     if (Slot* s = slot(7)) {
         s->addr = light.blindData;
     }
-    for (const Attribute* child : c) {
-        markDirty(record_, child);
+    for (int dirty : record_->type->lightElementAffectedSlots) {
+        record_->slots[static_cast<std::size_t>(dirty)].clean = false;
     }
-    markDirty(record_, a);
     return true;
 }
 

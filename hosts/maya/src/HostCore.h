@@ -86,6 +86,9 @@ struct NodeType {
     Attribute* normalCamera = nullptr;
     Attribute* rayDirection = nullptr;
     Attribute* lightArray = nullptr;
+    // The node-level slots that writing a whole light element makes dirty:
+    // those of the array and of each of its children, once each.
+    std::vector<int> lightElementAffectedSlots;
 
     Attribute* find(std::string_view name) const;
 };
