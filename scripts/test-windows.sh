@@ -62,7 +62,7 @@ for preset in windows-x64 windows-x86; do
     timings+=("$preset build: $(seconds_since "$start")")
 
     start=$(now)
-    ctest --test-dir "$dir" --output-on-failure --no-tests=error --timeout 600 -j "$jobs"
+    ctest --test-dir "$dir" --output-on-failure --no-tests=error --timeout 120 -j "$jobs"
     timings+=("$preset tests under Wine: $(seconds_since "$start")")
 
     stop_wine

@@ -6,12 +6,12 @@
 
 #include <array>
 #include <cstring>
-#include <latch>
 #include <thread>
 #include <vector>
 
 #include "PluginTest.h"
 #include "hosts/mentalray/standInRenderer.h"
+#include "tests/StartGate.h"
 
 namespace {
 
@@ -81,13 +81,13 @@ TEST_F(PluginTest, NodesAndShaderSamplesRunTogetherFromAColdCache) {
     }
 
     renderer.bind(MRHOST_MODULE_PATH);  // cold cache
-    std::latch start(kNodeThreads + kShaderThreads);
+    lumaveil::test::StartGate start(kNodeThreads + kShaderThreads);
     std::vector<std::vector<std::array<float, 3>>> gotNodes(kNodes);
     std::vector<std::vector<miColor>> gotSamples(kShaderThreads);
     std::vector<std::thread> threads;
     for (int t = 0; t < kNodeThreads; ++t) {
         threads.emplace_back([&, t] {
-            start.arrive_and_wait();
+            start.arriveAndWait();
             // Each node belongs to one thread; the threads interleave nodes.
             for (int i = 0; i < kSamples; ++i) {
                 for (int n = t; n < kNodes; n += kNodeThreads) {
@@ -99,7 +99,7 @@ TEST_F(PluginTest, NodesAndShaderSamplesRunTogetherFromAColdCache) {
     }
     for (int t = 0; t < kShaderThreads; ++t) {
         threads.emplace_back([&, t] {
-            start.arrive_and_wait();
+            start.arriveAndWait();
             for (int i = 0; i < kSamples; ++i) {
                 gotSamples[static_cast<std::size_t>(t)].push_back(
                     renderer.shade(scene, params, samplePoint(i)));

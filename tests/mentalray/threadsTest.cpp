@@ -1,10 +1,10 @@
 // Several threads shading at once through a cold binding cache.
 #include <atomic>
 #include <cstring>
-#include <latch>
 #include <thread>
 #include <vector>
 
+#include "tests/StartGate.h"
 #include "tests/mentalray/standInFixture.h"
 
 namespace lumaveil::mrtest {
@@ -37,12 +37,12 @@ TEST_F(ThreadsTest, ConcurrentShadingMatchesShadingAlone) {
 
     renderer.bind(MRHOST_MODULE_PATH);  // cold cache again
     constexpr int threads = 4;
-    std::latch start(threads);
+    lumaveil::test::StartGate start(threads);
     std::vector<std::vector<miColor>> got(threads);
     std::vector<std::thread> workers;
     for (int t = 0; t < threads; ++t) {
         workers.emplace_back([&, t] {
-            start.arrive_and_wait();
+            start.arriveAndWait();
             for (int i = 0; i < samples; ++i) {
                 got[t].push_back(renderer.shade(scene, params, sampleAt(i)));
             }
