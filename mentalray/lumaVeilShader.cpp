@@ -25,6 +25,20 @@ namespace {
 constexpr float minusFourThirds = -1.3333334f;
 constexpr float pi = 3.1415927f;
 
+// Four lanes of single precision: red, green, blue and an unused fourth
+// lane that stays 0. Every operation is lanewise IEEE arithmetic, so each
+// channel gets exactly the value its scalar formula gives; the three
+// channels just share each instruction.
+using Lanes = float __attribute__((vector_size(16)));
+
+Lanes lanes(FloatVector v) {
+    return Lanes{v.x, v.y, v.z, 0.0f};
+}
+
+Lanes splat(float x) {
+    return Lanes{x, x, x, x};
+}
+
 FloatVector rgb(const miColor& c) {
     return {c.r, c.g, c.b};
 }
@@ -40,8 +54,8 @@ struct CallConstants {
     FloatVector shadingNormal;   // N'
     FloatVector rendererNormal;  // state->normal, for the cosine of the light
     FloatVector towardsViewer;   // V = -dir, as the renderer gives it
-    FloatVector color;
-    FloatVector specularColor;
+    Lanes color{};
+    Lanes specularColor{};
     float diffuse = 0.0f;
     float anisotropy = 0.0f;
     float diffuseAnisotropy = 0.0f;
@@ -52,13 +66,13 @@ struct CallConstants {
     // and no single-scattering part.
     bool refracts = false;
     float eta = 0.0f;
-    float viewCosine = 0.0f;          // |N' . V|
-    float transmittedAlbedo[3] = {};  // Ft * rho, 0 where rho is undefined
+    float viewCosine = 0.0f;    // |N' . V|
+    Lanes transmittedAlbedo{};  // Ft * rho, 0 where rho is undefined
 
     // Diffusion, per channel of color.
-    float reducedAlbedo[3] = {};   // a'
-    float boundaryFactor[3] = {};  // exp(s K) + 1
-    float escapeFactor[3] = {};    // exp(-s)
+    Lanes reducedAlbedo{};   // a'
+    Lanes boundaryFactor{};  // exp(s K) + 1
+    Lanes escapeFactor{};    // exp(-s)
 
     // Specular lobe. A zero eccentricity has no lobe.
     bool hasLobe = false;
@@ -66,30 +80,25 @@ struct CallConstants {
 };
 
 // The contribution of one light sample of colour lc from direction l.
-FloatVector sampleContribution(const CallConstants& k, FloatVector lc, FloatVector l) {
+Lanes sampleContribution(const CallConstants& k, Lanes lc, FloatVector l) {
     const FloatVector& n = k.shadingNormal;
     const float p1 = scatterPhase(n, l, k.anisotropy);
     const float p2 =
         k.diffuseAnisotropy == k.anisotropy ? p1 : scatterPhase(n, l, k.diffuseAnisotropy);
 
-    float single[3] = {};
+    Lanes single{};
     if (k.refracts) {
         const FloatVector refracted = normalizeVector(refractDirection(-l, n, k.eta));
         const float m = std::fabs(dot(n, refracted)) + k.viewCosine;
         // With both cosines 0 there is no path and no single scattering.
         if (m != 0.0f) {
             const float phaseOverPath = p1 / m;
-            for (int c = 0; c < 3; ++c) {
-                single[c] = k.transmittedAlbedo[c] * phaseOverPath;
-            }
+            single = k.transmittedAlbedo * phaseOverPath;
         }
     }
 
-    float diffusion[3];
-    for (int i = 0; i < 3; ++i) {
-        diffusion[i] =
-            (k.boundaryFactor[i] * ((p2 * k.reducedAlbedo[i]) * 0.5f)) * k.escapeFactor[i] / pi;
-    }
+    const Lanes diffusion =
+        (k.boundaryFactor * ((p2 * k.reducedAlbedo) * 0.5f)) * k.escapeFactor / pi;
 
     const float nl = dot(k.rendererNormal, l);
     float gauss = 0.0f;
@@ -103,23 +112,19 @@ FloatVector sampleContribution(const CallConstants& k, FloatVector lc, FloatVect
         gauss = roundedExp(-(angle * angle));
     }
 
-    FloatVector contribution;
-    for (int c = 0; c < 3; ++c) {
-        // Every channel takes the mean of the three channels' diffusion.
-        const float subsurface = ((diffusion[0] + single[c]) * k.color[c]) / 3.0f +
-                                 ((diffusion[1] + single[c]) * k.color[c]) / 3.0f +
-                                 ((diffusion[2] + single[c]) * k.color[c]) / 3.0f;
-        float diffuseTerm = 0.0f;
-        float specularTerm = 0.0f;
-        if (nl > 0.0f) {
-            diffuseTerm = ((nl * k.diffuse) * lc[c]) * k.color[c];
-            specularTerm = (k.specularColor[c] * (gauss * k.specularRollOff)) * lc[c];
-        }
-        float mix = 0.5f * (k.diffuseScatter * subsurface) + 0.5f * diffuseTerm;
-        mix = 0.5f * mix + 0.5f * diffuseTerm;
-        contribution[c] = mix + specularTerm;
+    // Every channel takes the mean of the three channels' diffusion.
+    const Lanes subsurface = ((splat(diffusion[0]) + single) * k.color) / 3.0f +
+                             ((splat(diffusion[1]) + single) * k.color) / 3.0f +
+                             ((splat(diffusion[2]) + single) * k.color) / 3.0f;
+    Lanes diffuseTerm{};
+    Lanes specularTerm{};
+    if (nl > 0.0f) {
+        diffuseTerm = ((nl * k.diffuse) * lc) * k.color;
+        specularTerm = (k.specularColor * (gauss * k.specularRollOff)) * lc;
     }
-    return contribution;
+    Lanes mix = 0.5f * (k.diffuseScatter * subsurface) + 0.5f * diffuseTerm;
+    mix = 0.5f * mix + 0.5f * diffuseTerm;
+    return mix + specularTerm;
 }
 
 }  // namespace
@@ -184,8 +189,8 @@ LUMAVEIL_MR_EXPORT miBoolean qv7k_lumaVeil(miColor* result, miState* state,
         k.shadingNormal = shadingNormal;
         k.rendererNormal = xyz(state->normal);
         k.towardsViewer = -xyz(state->dir);
-        k.color = color;
-        k.specularColor = specularColor;
+        k.color = lanes(color);
+        k.specularColor = lanes(specularColor);
         k.diffuse = diffuse;
         k.anisotropy = anisotropy;
         k.diffuseAnisotropy = diffuseAnisotropy;
@@ -224,19 +229,19 @@ LUMAVEIL_MR_EXPORT miBoolean qv7k_lumaVeil(miColor* result, miState* state,
         const miTag* cursor = lights + firstLight;
         for (miInteger left = lightCount; left > 0; --left, ++cursor) {
             miInteger samples = 0;
-            FloatVector sum;
+            Lanes sum{};
             miColor lightColor{0.0f, 0.0f, 0.0f, 0.0f};
             miVector direction{0.0f, 0.0f, 0.0f};
             miScalar cosine = 0.0f;
             while (mi_sample_light(&lightColor, &direction, &cosine, state, *cursor, &samples)) {
-                sum = sum + sampleContribution(k, rgb(lightColor), xyz(direction));
+                sum = sum + sampleContribution(k, lanes(rgb(lightColor)), xyz(direction));
             }
             // Each light adds the mean contribution of its samples.
             if (samples > 0) {
                 const float count = static_cast<float>(samples);
-                result->r = sum.x / count + result->r;
-                result->g = sum.y / count + result->g;
-                result->b = sum.z / count + result->b;
+                result->r = sum[0] / count + result->r;
+                result->g = sum[1] / count + result->g;
+                result->b = sum[2] / count + result->b;
             }
         }
     }
