@@ -62,47 +62,50 @@ const DiffusionDepthTable& diffusionDepthTable() {
     return table;
 }
 
+// Four lanes of single precision: red, green, blue and a fourth lane that
+// stays 0. Every operation is lanewise IEEE arithmetic, so each channel gets
+// exactly the value of its scalar formula; the channels share instructions.
+using Lanes = float __attribute__((vector_size(16)));
+
+Lanes lanes(FloatVector v) {
+    return Lanes{v.x, v.y, v.z, 0.0f};
+}
+
 // The parts of the subsurface term that depend on the material and the view
-// but not on the light, formed once per sample. Products keep the order of
-// the per-light formulas; only whole factors are hoisted.
-struct SubsurfaceChannel {
-    float reducedAlbedo;            // a'
-    float boundaryFactor;           // exp((A q) s) + 1
-    float escapeFactor;             // exp(-s)
-    float albedoTimesTransmission;  // rho * Ft, or 0 when sigma_t is 0
+// but not on the light, formed once per sample, one lane per channel.
+// Products keep the order of the per-light formulas; only whole factors are
+// hoisted.
+struct SubsurfaceChannels {
+    Lanes reducedAlbedo{};            // a'
+    Lanes boundaryFactor{};           // exp((A q) s) + 1
+    Lanes escapeFactor{};             // exp(-s)
+    Lanes albedoTimesTransmission{};  // rho * Ft, or 0 when sigma_t is 0
 };
 
-// The three channels' parts. Channels that read the same table entry share
-// its exponentials.
-void subsurfaceChannels(const ShadingInputs& in, float viewTransmission,
-                        SubsurfaceChannel (&channel)[3]) {
+// Channels that read the same table entry share its exponentials.
+SubsurfaceChannels subsurfaceChannels(const ShadingInputs& in, float viewTransmission) {
     const DiffusionDepthTable& depths = diffusionDepthTable();
+    SubsurfaceChannels c;
     int index[3];
     for (int j = 0; j < 3; ++j) {
-        SubsurfaceChannel& c = channel[j];
         index[j] = albedoIndex(in.color[j]);
         const int same = index[j] == index[0] ? 0 : (index[j] == index[1] ? 1 : j);
         if (same < j) {
-            c = channel[same];
+            c.reducedAlbedo[j] = c.reducedAlbedo[same];
+            c.boundaryFactor[j] = c.boundaryFactor[same];
+            c.escapeFactor[j] = c.escapeFactor[same];
         } else {
             const DiffusionDepth& d = depths[static_cast<std::size_t>(index[j])];
-            c.reducedAlbedo = albedoTable[static_cast<std::size_t>(index[j])];
-            c.boundaryFactor = roundedExp((in.diffuseReflection * minusFourThirds) * d.s) + 1.0f;
-            c.escapeFactor = d.escapeFactor;
+            c.reducedAlbedo[j] = albedoTable[static_cast<std::size_t>(index[j])];
+            c.boundaryFactor[j] = roundedExp((in.diffuseReflection * minusFourThirds) * d.s) + 1.0f;
+            c.escapeFactor[j] = d.escapeFactor;
         }
         const float extinction = in.scattering[j] + in.absorption[j];
         // A medium that neither scatters nor absorbs has no single scattering.
         const float rho = extinction != 0.0f ? in.scattering[j] / extinction : 0.0f;
-        c.albedoTimesTransmission = rho * viewTransmission;
+        c.albedoTimesTransmission[j] = rho * viewTransmission;
     }
-}
-
-// A colour as an array: per-channel loops index memory instead of choosing
-// among the members.
-using Channels = std::array<float, 3>;
-
-Channels channelsOf(FloatVector c) {
-    return {c.x, c.y, c.z};
+    return c;
 }
 
 // acos with its argument clamped to [-1, 1], so that the rounding excess of a
@@ -119,19 +122,19 @@ ShadingOutputs evaluateShading(const ShadingInputs& in, std::span<const LightSam
     const FloatVector v = unitVector(in.pointCamera);
     const FloatVector e = -v;
     const float eta = 1.0f / in.refractiveIndex;
-    const Channels color = channelsOf(in.color);
-    const Channels specularColor = channelsOf(in.specularColor);
+    const Lanes color = lanes(in.color);
+    const Lanes specularColor = lanes(in.specularColor);
 
-    Channels ambientSum{}, diffuseSum{}, subsurfaceSum{}, specularSum{};
+    Lanes ambientSum{}, diffuseSum{}, subsurfaceSum{}, specularSum{};
 
     // View-side quantities, the same for every light.
     const bool anyDiffuse = std::any_of(lights.begin(), lights.end(),
                                         [](const LightSample& l) { return l.lightDiffuse; });
-    SubsurfaceChannel channel[3]{};
+    SubsurfaceChannels channels;
     float viewCosine = 0.0f;
     if (anyDiffuse) {
         const float viewTransmission = 1.0f - fresnelReflectance(v, n, eta);
-        subsurfaceChannels(in, viewTransmission, channel);
+        channels = subsurfaceChannels(in, viewTransmission);
         viewCosine = std::fabs(dot(n, v));
     }
     const float lightCountF = static_cast<float>(lightCount);
@@ -141,13 +144,11 @@ ShadingOutputs evaluateShading(const ShadingInputs& in, std::span<const LightSam
 
     for (const LightSample& light : lights) {
         const FloatVector l = light.lightDirection;
-        const Channels intensity = channelsOf(light.lightIntensity);
+        const Lanes intensity = lanes(light.lightIntensity);
         const float nl = dot(l, n);
 
         if (light.lightAmbient) {
-            for (int k = 0; k < 3; ++k) {
-                ambientSum[k] = intensity[k] * color[k] + ambientSum[k];
-            }
+            ambientSum = intensity * color + ambientSum;
         }
 
         if (light.lightDiffuse) {
@@ -159,22 +160,17 @@ ShadingOutputs evaluateShading(const ShadingInputs& in, std::span<const LightSam
             // With both cosines 0 the single-scattering part has no path.
             const float phaseOverPath = m != 0.0f ? p1 / m : 0.0f;
             if (lightCount != 0) {
-                for (int j = 0; j < 3; ++j) {
-                    const SubsurfaceChannel& c = channel[j];
-                    const float single = c.albedoTimesTransmission * phaseOverPath;
-                    const float diffusion =
-                        (c.boundaryFactor * ((p2 * c.reducedAlbedo) * 0.5f)) * c.escapeFactor / pi;
-                    subsurfaceSum[j] =
-                        ((((diffusion + single) * light.preShadowIntensity) * color[j]) *
-                         in.diffuseScatter) /
-                            lightCountF +
-                        subsurfaceSum[j];
-                }
+                const SubsurfaceChannels& c = channels;
+                const Lanes single = c.albedoTimesTransmission * phaseOverPath;
+                const Lanes diffusion =
+                    (c.boundaryFactor * ((p2 * c.reducedAlbedo) * 0.5f)) * c.escapeFactor / pi;
+                subsurfaceSum = ((((diffusion + single) * light.preShadowIntensity) * color) *
+                                 in.diffuseScatter) /
+                                    lightCountF +
+                                subsurfaceSum;
             }
             if (nl > 0.0f) {
-                for (int k = 0; k < 3; ++k) {
-                    diffuseSum[k] = ((nl * in.diffuse) * intensity[k]) * color[k] + diffuseSum[k];
-                }
+                diffuseSum = ((nl * in.diffuse) * intensity) * color + diffuseSum;
             }
         }
 
@@ -195,25 +191,17 @@ ShadingOutputs evaluateShading(const ShadingInputs& in, std::span<const LightSam
                 if (geometry > 1.0f) {
                     geometry = 1.0f;
                 }
-                for (int k = 0; k < 3; ++k) {
-                    specularSum[k] =
-                        ((gauss * intensity[k]) * geometry) * specularColor[k] + specularSum[k];
-                }
+                specularSum = ((gauss * intensity) * geometry) * specularColor + specularSum;
             }
         }
     }
 
-    const Channels ambientColor = channelsOf(in.ambientColor);
-    const Channels incandescence = channelsOf(in.incandescence);
-    const Channels transparency = channelsOf(in.transparency);
-    Channels outColor;
-    for (int k = 0; k < 3; ++k) {
-        float mix = 0.5f * subsurfaceSum[k] + 0.5f * diffuseSum[k];
-        mix = 0.5f * mix + 0.5f * diffuseSum[k];
-        float base = ((mix + ambientColor[k] * color[k]) + incandescence[k]) + ambientSum[k];
-        base = (1.0f - transparency[k]) * base;
-        outColor[k] = specularSum[k] + base;
-    }
+    Lanes mix = 0.5f * subsurfaceSum + 0.5f * diffuseSum;
+    mix = 0.5f * mix + 0.5f * diffuseSum;
+    Lanes base = ((mix + lanes(in.ambientColor) * color) + lanes(in.incandescence)) + ambientSum;
+    base = (1.0f - lanes(in.transparency)) * base;
+    const Lanes outColor = specularSum + base;
+
     ShadingOutputs out;
     out.outColor = {outColor[0], outColor[1], outColor[2]};
     out.outTransparency = in.transparency;
