@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <vector>
+
+#include "model/albedo.h"
+#include "model/floatMath.h"
+#include "model/optics.h"
 
 namespace lumaveil {
 namespace {
@@ -151,6 +156,78 @@ TEST(EvaluateShading, ZeroDivisorsContributeZero) {
     ShadingInputs atEye = workedInputs();
     atEye.pointCamera = {0.0f, 0.0f, 0.0f};
     expectFinite(shade(atEye, {workedLight()}));
+}
+
+// The subsurface and diffuse parts of one light, written out channel by
+// channel from the formulas, with lightCount 1 and nothing else lit.
+FloatVector directSubsurfaceAndDiffuse(const ShadingInputs& in, const LightSample& light) {
+    const FloatVector n = in.normalCamera;
+    const FloatVector v = unitVector(in.pointCamera);
+    const FloatVector l = light.lightDirection;
+    const float eta = 1.0f / in.refractiveIndex;
+    const float ft = 1.0f - fresnelReflectance(v, n, eta);
+    const FloatVector tl = normalizeVector(refractDirection(-l, n, eta));
+    const float mu = dot(n, -l);
+    auto phase = [&](float g) {
+        return (1.0f - g * g) / roundedPowOneAndHalf(((2.0f * g) * mu + 1.0f) + 2.0f * (g * g));
+    };
+    const float m = std::fabs(dot(n, tl)) + std::fabs(dot(n, v));
+    const float nl = dot(l, n);
+    FloatVector out;
+    for (int j = 0; j < 3; ++j) {
+        const float a = albedoFromReflectance(in.color[j]);
+        const float rho = in.scattering[j] / (in.scattering[j] + in.absorption[j]);
+        const float single = (rho * ft) * (phase(in.anisotropy) / m);
+        const float s = std::sqrt((1.0f - a) * 3.0f);
+        const float diffusion = ((roundedExp((in.diffuseReflection * -1.3333334f) * s) + 1.0f) *
+                                 ((phase(in.diffuseAnisotropy) * a) * 0.5f)) *
+                                roundedExp(-s) / 3.1415927f;
+        const float ss = ((((diffusion + single) * light.preShadowIntensity) * in.color[j]) *
+                          in.diffuseScatter) /
+                             1.0f +
+                         0.0f;
+        const float sd =
+            nl > 0.0f ? ((nl * in.diffuse) * light.lightIntensity[j]) * in.color[j] : 0.0f;
+        float mix = 0.5f * ss + 0.5f * sd;
+        mix = 0.5f * mix + 0.5f * sd;
+        out[j] =
+            0.0f + (1.0f - in.transparency[j]) *
+                       (((mix + in.ambientColor[j] * in.color[j]) + in.incandescence[j]) + 0.0f);
+    }
+    return out;
+}
+
+TEST(EvaluateShading, EveryAlbedoEntryGivesTheDirectFormula) {
+    ShadingInputs in = workedInputs();
+    in.pointCamera = {0.3f, -0.2f, -5.0f};
+    in.diffuseReflection = 1.7f;
+    in.diffuseAnisotropy = 0.35f;
+    in.scattering = {0.5f, 0.9f, 0.2f};
+    LightSample light = workedLight({0.0f, halfSqrt2, halfSqrt2}, false);
+    light.lightIntensity = {0.9f, 1.1f, 0.7f};
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    std::vector<float> reflectances;
+    for (int i = 0; i < albedoTableSize; ++i) {
+        reflectances.push_back(static_cast<float>(i) / 2000.0f);
+        reflectances.push_back(std::nextafter(static_cast<float>(i) / 2000.0f, -1.0f));
+    }
+    for (float outside : {-0.25f, 1.5f, nan}) {
+        reflectances.push_back(outside);
+    }
+    for (std::size_t i = 0; i < reflectances.size(); ++i) {
+        // Channels that share an entry, and channels that do not.
+        const float r = reflectances[i];
+        in.color = {r, i % 3 == 0 ? r : 0.61f, reflectances[(i * 7) % reflectances.size()]};
+        const FloatVector got = shade(in, {light});
+        const FloatVector want = directSubsurfaceAndDiffuse(in, light);
+        for (int k = 0; k < 3; ++k) {
+            if (std::isnan(want[k])) {
+                EXPECT_TRUE(std::isnan(got[k])) << "reflectance " << r << " channel " << k;
+            } else {
+                EXPECT_EQ(got[k], want[k]) << "reflectance " << r << " channel " << k;
+            }
+        }
+    }
 }
 
 TEST(EvaluateShading, RoundingExcessOfAUnitNormalKeepsTheHighlight) {
