@@ -518,7 +518,7 @@ Node Host::createNode(std::string_view typeName, MStatus* status) {
     }
     auto record = std::make_unique<NodeRecord>();
     record->type = type;
-    record->slots = type->nodeDefault;
+    record->slots.assign(type->nodeDefault.begin(), type->nodeDefault.end());
     record->arrays.resize(type->arrays.size());
 
     detail::nodeUnderConstruction() = record.get();
