@@ -248,7 +248,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s <output file>\n", argv[0]);
         return 2;
     }
-    std::FILE* out = std::fopen(argv[1], "w");
+    // Binary, so that lines end in "\n" on every platform.
+    std::FILE* out = std::fopen(argv[1], "wb");
     if (out == nullptr) {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);
         return 1;
