@@ -25,23 +25,33 @@ namespace detail {
 
 Host::Impl* g_currentHost = nullptr;
 
-void Trace::start(const char* function, std::string_view attribute, std::string&& arguments) {
-    auto* call = ::new (static_cast<void*>(call_)) CallRecord;
-    active_ = true;
-    call->function = function;
-    call->attribute = std::string(attribute);
-    call->arguments = std::move(arguments);
-    if (host_->failuresArmed.load(std::memory_order_relaxed)) {
-        injected_ = host_->armedFailure(*call);
+struct Trace::Call {
+    Host::Impl* host;
+    CallRecord record;
+    MS::MStatusCode injected = MS::kSuccess;
+};
+
+Trace::Call* Trace::start(Host::Impl* host, const char* function, std::string_view attribute,
+                          std::string&& arguments) {
+    auto call = std::make_unique<Call>();
+    call->host = host;
+    call->record.function = function;
+    call->record.attribute = std::string(attribute);
+    call->record.arguments = std::move(arguments);
+    if (host->failuresArmed.load(std::memory_order_relaxed)) {
+        call->injected = host->armedFailure(call->record);
     }
+    return call.release();
 }
 
-void Trace::finish(MS::MStatusCode status) {
-    auto* call = std::launder(reinterpret_cast<CallRecord*>(call_));
-    active_ = false;
-    call->status = status;
-    host_->record(std::move(*call));
-    call->~CallRecord();
+MS::MStatusCode Trace::injectedBy(const Call* call) {
+    return call->injected;
+}
+
+void Trace::finish(Call* call, MS::MStatusCode status) {
+    const std::unique_ptr<Call> owned(call);
+    owned->record.status = status;
+    owned->host->record(std::move(owned->record));
 }
 
 NodeRecord*& nodeUnderConstruction() {

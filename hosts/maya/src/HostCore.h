@@ -232,14 +232,15 @@ std::string formatArgs(const Args&... args) {
 
 // One traced API call: formats and checks for an armed failure only when
 // the log is on or failures are armed, and logs the outcome. With both off a
-// call costs two relaxed loads: the record, its strings and the attribute's
-// name are made only when the call is traced.
+// call costs a few loads and no stores: the record, its strings and the
+// attribute's name are made, on the heap, only when the call is traced.
 class Trace {
 public:
     template <class Name, class MakeArgs>
-    Trace(const char* function, const Name& attribute, MakeArgs&& makeArgs) : host_(currentHost()) {
-        if (host_ != nullptr && host_->tracing()) [[unlikely]] {
-            start(function, std::string_view(attribute), makeArgs());
+    Trace(const char* function, const Name& attribute, MakeArgs&& makeArgs) {
+        Host::Impl* const host = currentHost();
+        if (host != nullptr && host->tracing()) [[unlikely]] {
+            call_ = start(host, function, std::string_view(attribute), makeArgs());
         }
     }
     template <class Name>
@@ -247,34 +248,34 @@ public:
         : Trace(function, attribute, [] { return std::string(); }) {}
 
     // The status an armed failure imposes on this call, or kSuccess.
-    bool failed() const { return injected_ != MS::kSuccess; }
-    MS::MStatusCode injected() const { return injected_; }
-    Host::Impl* host() const { return host_; }
+    bool failed() const { return injected() != MS::kSuccess; }
+    MS::MStatusCode injected() const { return call_ != nullptr ? injectedBy(call_) : MS::kSuccess; }
+    Host::Impl* host() const { return currentHost(); }
 
     MStatus done(MStatus status) {
-        if (active_) [[unlikely]] {
-            finish(status.statusCode());
+        if (call_ != nullptr) [[unlikely]] {
+            finish(call_, status.statusCode());
+            call_ = nullptr;
         }
         return status;
     }
     ~Trace() {
-        if (active_) [[unlikely]] {
-            finish(MS::kSuccess);
+        if (call_ != nullptr) [[unlikely]] {
+            finish(call_, MS::kSuccess);
         }
     }
     Trace(const Trace&) = delete;
     Trace& operator=(const Trace&) = delete;
 
 private:
-    // Out of line: they build, check and log the record in call_.
-    void start(const char* function, std::string_view attribute, std::string&& arguments);
-    void finish(MS::MStatusCode status);
+    struct Call;
+    // Out of line: they make, check, log and free the record.
+    static Call* start(Host::Impl* host, const char* function, std::string_view attribute,
+                       std::string&& arguments);
+    static MS::MStatusCode injectedBy(const Call* call);
+    static void finish(Call* call, MS::MStatusCode status);
 
-    Host::Impl* host_ = nullptr;
-    bool active_ = false;
-    MS::MStatusCode injected_ = MS::kSuccess;
-    // The record, constructed only between start and finish.
-    alignas(CallRecord) unsigned char call_[sizeof(CallRecord)];
+    Call* call_ = nullptr;
 };
 
 inline Attribute* attributeOf(const MObject& object) {
