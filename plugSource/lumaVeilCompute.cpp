@@ -38,36 +38,40 @@ float readFloat(MDataBlock& block, const MObject& attribute) {
     return block.inputValue(attribute).asFloat();
 }
 
+// Braced initialisers run in order: the children are read in the order of
+// the fields, and no field is first set to its default.
 LightSample readLight(MDataHandle& element) {
-    LightSample light;
-    light.lightDirection = toFloatVector(element.child(lumaVeil::aLightDirection).asFloatVector());
-    light.lightIntensity = toFloatVector(element.child(lumaVeil::aLightIntensity).asFloatVector());
-    light.lightAmbient = element.child(lumaVeil::aLightAmbient).asBool();
-    light.lightDiffuse = element.child(lumaVeil::aLightDiffuse).asBool();
-    light.lightSpecular = element.child(lumaVeil::aLightSpecular).asBool();
-    light.preShadowIntensity = element.child(lumaVeil::aPreShadowIntensity).asFloat();
-    return light;
+    return LightSample{
+        .lightDirection = toFloatVector(element.child(lumaVeil::aLightDirection).asFloatVector()),
+        .lightIntensity = toFloatVector(element.child(lumaVeil::aLightIntensity).asFloatVector()),
+        .lightAmbient = element.child(lumaVeil::aLightAmbient).asBool(),
+        .lightDiffuse = element.child(lumaVeil::aLightDiffuse).asBool(),
+        .lightSpecular = element.child(lumaVeil::aLightSpecular).asBool(),
+        .preShadowIntensity = element.child(lumaVeil::aPreShadowIntensity).asFloat(),
+    };
 }
 
 void computeColour(MDataBlock& block) {
-    ShadingInputs inputs;
-    inputs.color = readVector(block, lumaVeil::aColor);
-    inputs.transparency = readVector(block, lumaVeil::aTransparency);
-    inputs.ambientColor = readVector(block, lumaVeil::aAmbientColor);
-    inputs.incandescence = readVector(block, lumaVeil::aIncandescence);
-    inputs.diffuse = readFloat(block, lumaVeil::aDiffuse);
-    inputs.absorption = readVector(block, lumaVeil::aAbsorption);
-    inputs.scattering = readVector(block, lumaVeil::aScattering);
-    inputs.refractiveIndex = readFloat(block, lumaVeil::aRefractiveIndex);
-    inputs.anisotropy = readFloat(block, lumaVeil::aAnisotropy);
-    inputs.diffuseReflection = readFloat(block, lumaVeil::aDiffuseReflection);
-    inputs.diffuseAnisotropy = readFloat(block, lumaVeil::aDiffuseAnisotropy);
-    inputs.diffuseScatter = readFloat(block, lumaVeil::aDiffuseScatter);
-    inputs.eccentricity = readFloat(block, lumaVeil::aEccentricity);
-    inputs.specularRollOff = readFloat(block, lumaVeil::aSpecularRollOff);
-    inputs.specularColor = readVector(block, lumaVeil::aSpecularColor);
-    inputs.pointCamera = readVector(block, lumaVeil::aPointCamera);
-    inputs.normalCamera = readVector(block, lumaVeil::aNormalCamera);
+    // In the order of the fields, which is the order of the reads.
+    const ShadingInputs inputs{
+        .color = readVector(block, lumaVeil::aColor),
+        .transparency = readVector(block, lumaVeil::aTransparency),
+        .ambientColor = readVector(block, lumaVeil::aAmbientColor),
+        .incandescence = readVector(block, lumaVeil::aIncandescence),
+        .diffuse = readFloat(block, lumaVeil::aDiffuse),
+        .absorption = readVector(block, lumaVeil::aAbsorption),
+        .scattering = readVector(block, lumaVeil::aScattering),
+        .refractiveIndex = readFloat(block, lumaVeil::aRefractiveIndex),
+        .anisotropy = readFloat(block, lumaVeil::aAnisotropy),
+        .diffuseReflection = readFloat(block, lumaVeil::aDiffuseReflection),
+        .diffuseAnisotropy = readFloat(block, lumaVeil::aDiffuseAnisotropy),
+        .diffuseScatter = readFloat(block, lumaVeil::aDiffuseScatter),
+        .eccentricity = readFloat(block, lumaVeil::aEccentricity),
+        .specularRollOff = readFloat(block, lumaVeil::aSpecularRollOff),
+        .specularColor = readVector(block, lumaVeil::aSpecularColor),
+        .pointCamera = readVector(block, lumaVeil::aPointCamera),
+        .normalCamera = readVector(block, lumaVeil::aNormalCamera),
+    };
 
     MArrayDataHandle lightArray = block.inputArrayValue(lumaVeil::aLightData);
     const unsigned int count = lightArray.elementCount();
