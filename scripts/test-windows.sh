@@ -14,6 +14,7 @@ cd "$(dirname "$0")/.."
 native=${LUMAVEIL_NATIVE_BUILD:-build/default}
 jobs=$(nproc)
 
+absolute() { [[ $1 == /* ]] && echo "$1" || echo "$PWD/$1"; }
 now() { date +%s%N; }
 seconds_since() { local d=$(($(now) - $1)); printf '%d.%01d s' $((d / 1000000000)) $((d / 100000000 % 10)); }
 timings=()
@@ -27,7 +28,7 @@ start=$(now)
 echo "== reference (Linux build in $native) =="
 [[ -f "$native/CMakeCache.txt" ]] || cmake --preset default -B "$native" >/dev/null
 cmake --build "$native" --target lumaveil_worked_examples -j "$jobs"
-reference="$PWD/$native/workedExamples.txt"
+reference="$(absolute "$native")/workedExamples.txt"
 "$native/tests/windows/lumaveil_worked_examples" "$reference"
 timings+=("reference results: $(seconds_since "$start")")
 
@@ -51,7 +52,7 @@ for preset in windows-x64 windows-x86; do
     # One wineserver for the whole build tree, started and its prefix booted
     # before anything runs under Wine: Wine's services must not inherit the
     # output pipes of CMake or CTest, which would then wait for them forever.
-    export WINEPREFIX="$PWD/$dir/wineprefix" WINEDEBUG=-all
+    export WINEPREFIX="$(absolute "$dir")/wineprefix" WINEDEBUG=-all
     mkdir -p "$WINEPREFIX"
     "$wineserver" -p </dev/null >/dev/null 2>&1
     WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot </dev/null >/dev/null 2>&1
