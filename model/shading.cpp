@@ -100,11 +100,12 @@ SubsurfaceChannels subsurfaceChannels(const ShadingInputs& in, float viewTransmi
             c.boundaryFactor[j] = roundedExp((in.diffuseReflection * minusFourThirds) * d.s) + 1.0f;
             c.escapeFactor[j] = d.escapeFactor;
         }
-        const float extinction = in.scattering[j] + in.absorption[j];
-        // A medium that neither scatters nor absorbs has no single scattering.
-        const float rho = extinction != 0.0f ? in.scattering[j] / extinction : 0.0f;
-        c.albedoTimesTransmission[j] = rho * viewTransmission;
     }
+    const Lanes scattering = lanes(in.scattering);
+    const Lanes extinction = scattering + lanes(in.absorption);
+    // A medium that neither scatters nor absorbs has no single scattering.
+    const Lanes rho = extinction != 0.0f ? scattering / extinction : Lanes{};
+    c.albedoTimesTransmission = rho * viewTransmission;
     return c;
 }
 
