@@ -60,5 +60,45 @@ TEST_F(ThreadsTest, ConcurrentShadingMatchesShadingAlone) {
     EXPECT_EQ(runs, samples * (threads + 1));
 }
 
+// Untraced calls skip the trace look-up while no call records one; a call
+// that records one must still see every sample of its own, and only those,
+// however other threads start and stop around it.
+TEST_F(ThreadsTest, ATracedCallRecordsItsOwnSamplesWhileOthersShade) {
+    const miTag area =
+        scene.addAreaLight({-1.0f, -1.0f, 3.0f}, {2.0f, 0.0f, 0.0f}, {0.0f, 2.0f, 0.0f}, white, 3);
+    const miTag point = scene.addPointLight({2.0f, 0.0f, 1.0f}, white);
+    params.setLights({area, point});
+    const std::vector<miTag> ownTags{area, area, area, area, point, point};
+    const miColor expected = shade();
+
+    constexpr int threads = 3;
+    constexpr int calls = 200;
+    lumaveil::test::StartGate start(threads);
+    std::vector<int> mismatches(threads, 0);
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t) {
+        workers.emplace_back([&, t] {
+            start.arriveAndWait();
+            for (int i = 0; i < calls; ++i) {
+                // Thread 0 always records; the others record every other call.
+                const bool traced = t == 0 || i % 2 == 0;
+                CallTrace trace;
+                miState state = workedState();
+                miColor result = black;
+                renderer.shade(result, state, params, traced ? &trace : nullptr);
+                const bool tagsRight =
+                    traced ? trace.sampledTags == ownTags : trace.sampledTags.empty();
+                if (!tagsRight || std::memcmp(&result, &expected, sizeof result) != 0) {
+                    ++mismatches[t];
+                }
+            }
+        });
+    }
+    for (std::thread& w : workers) {
+        w.join();
+    }
+    EXPECT_EQ(mismatches, std::vector<int>(threads, 0));
+}
+
 }  // namespace
 }  // namespace lumaveil::mrtest
