@@ -11,8 +11,11 @@ inline constexpr int albedoTableSize = 2001;
 // i / 2000. Constant data, written out by tools/albedo-table from its rule.
 extern const std::array<float, albedoTableSize> albedoTable;
 
-// The table entry for floor(reflectance * 2000), without interpolation. Indices
-// below 0 and NaN read entry 0, indices above 2000 read entry 2000.
+// The index floor(reflectance * 2000), kept inside the table: indices below 0
+// and NaN give 0, indices above 2000 give 2000.
+int albedoIndexOf(float reflectance);
+
+// The table entry at albedoIndexOf(reflectance), without interpolation.
 float albedoFromReflectance(float reflectance);
 
 }  // namespace lumaveil

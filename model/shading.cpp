@@ -23,20 +23,6 @@ float phaseWeight(float g, float mu) {
     return (1.0f - g * g) / roundedPowOneAndHalf(((2.0f * g) * mu + 1.0f) + 2.0f * (g * g));
 }
 
-// The index of albedoTable that albedoFromReflectance reads for a
-// reflectance: floor(reflectance * 2000), clamped to the table, NaN to 0.
-int albedoIndex(float reflectance) {
-    const float x = reflectance * 2000.0f;
-    if (!(x >= 0.0f)) {
-        return 0;
-    }
-    if (x >= static_cast<float>(albedoTableSize - 1)) {
-        return albedoTableSize - 1;
-    }
-    // x is in [0, 2000): truncation is the floor.
-    return static_cast<int>(x);
-}
-
 // What the diffusion part derives from one albedo table entry alone:
 // s = sqrt((1 - a') 3) and exp(-s). Formed once, with the same single-
 // precision operations and rounded exponential as the per-sample formula, so
@@ -88,7 +74,7 @@ SubsurfaceChannels subsurfaceChannels(const ShadingInputs& in, float viewTransmi
     SubsurfaceChannels c;
     int index[3];
     for (int j = 0; j < 3; ++j) {
-        index[j] = albedoIndex(in.color[j]);
+        index[j] = albedoIndexOf(in.color[j]);
         const int same = index[j] == index[0] ? 0 : (index[j] == index[1] ? 1 : j);
         if (same < j) {
             c.reducedAlbedo[j] = c.reducedAlbedo[same];
