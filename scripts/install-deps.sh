@@ -40,4 +40,4 @@ if $needs_i386 && ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+apt-get install -y -qq "${missing[@]}" >/dev/null
