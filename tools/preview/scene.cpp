@@ -13,7 +13,7 @@ Scene defaultScene() {
     key.kind = SceneLight::Kind::point;
     key.position = {-3.0f, 3.0f, -0.5f};
     key.color = {1.0f, 0.96f, 0.9f};
-    key.intensity = 1.0f;
+    key.intensity = 0.85f;
 
     SceneLight fill;
     fill.name = "fill";
@@ -23,14 +23,14 @@ Scene defaultScene() {
     fill.edgeV = {0.0f, 2.0f, 0.0f};
     fill.samplesPerSide = 2;
     fill.color = {0.6f, 0.7f, 0.85f};
-    fill.intensity = 0.35f;
+    fill.intensity = 0.25f;
 
     SceneLight rim;
     rim.name = "rim";
     rim.kind = SceneLight::Kind::directional;
     rim.direction = normalizeVector({0.25f, 0.45f, -1.0f});
     rim.color = {1.0f, 0.85f, 0.7f};
-    rim.intensity = 1.5f;
+    rim.intensity = 1.2f;
 
     scene.lights = {key, fill, rim};
     return scene;
