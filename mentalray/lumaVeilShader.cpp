@@ -13,6 +13,7 @@
 #include "mentalray/exports.h"
 #include "mentalray/miTypes.h"
 #include "model/FloatVector.h"
+#include "model/Lanes.h"
 #include "model/albedo.h"
 #include "model/floatMath.h"
 #include "model/optics.h"
@@ -24,20 +25,6 @@ namespace {
 // The single-precision values nearest -4/3 and pi.
 constexpr float minusFourThirds = -1.3333334f;
 constexpr float pi = 3.1415927f;
-
-// Four lanes of single precision: red, green, blue and an unused fourth
-// lane that stays 0. Every operation is lanewise IEEE arithmetic, so each
-// channel gets exactly the value its scalar formula gives; the three
-// channels just share each instruction.
-using Lanes = float __attribute__((vector_size(16)));
-
-Lanes lanes(FloatVector v) {
-    return Lanes{v.x, v.y, v.z, 0.0f};
-}
-
-Lanes splat(float x) {
-    return Lanes{x, x, x, x};
-}
 
 FloatVector rgb(const miColor& c) {
     return {c.r, c.g, c.b};

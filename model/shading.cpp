@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "model/Lanes.h"
 #include "model/albedo.h"
 #include "model/floatMath.h"
 #include "model/optics.h"
@@ -48,15 +49,6 @@ const DiffusionDepthTable& diffusionDepthTable() {
     return table;
 }
 
-// Four lanes of single precision: red, green, blue and a fourth lane that
-// stays 0. Every operation is lanewise IEEE arithmetic, so each channel gets
-// exactly the value of its scalar formula; the channels share instructions.
-using Lanes = float __attribute__((vector_size(16)));
-
-Lanes lanes(FloatVector v) {
-    return Lanes{v.x, v.y, v.z, 0.0f};
-}
-
 // The parts of the subsurface term that depend on the material and the view
 // but not on the light, formed once per sample, one lane per channel.
 // Products keep the order of the per-light formulas; only whole factors are
@@ -90,7 +82,7 @@ SubsurfaceChannels subsurfaceChannels(const ShadingInputs& in, float viewTransmi
     const Lanes scattering = lanes(in.scattering);
     const Lanes extinction = scattering + lanes(in.absorption);
     // A medium that neither scatters nor absorbs has no single scattering.
-    const Lanes rho = extinction != 0.0f ? scattering / extinction : Lanes{};
+    const Lanes rho = divideWhereNonzero(scattering, extinction);
     c.albedoTimesTransmission = rho * viewTransmission;
     return c;
 }
