@@ -2,28 +2,10 @@
 // the allocations of the thread that computes.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
-
 #include "PluginTest.h"
+#include "tests/AllocationCounter.h"
 
-namespace {
-thread_local long allocations = 0;
-}  // namespace
-
-void* operator new(std::size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
+using lumaveil::testing::allocations;
 
 namespace {
 

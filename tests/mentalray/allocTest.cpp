@@ -1,30 +1,13 @@
 // The shader allocates nothing. This executable counts the allocations of the
 // thread that shades; the stand-in renderer's own per-thread storage is set
 // up by a first call before counting starts.
-#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <vector>
 
+#include "tests/AllocationCounter.h"
 #include "tests/mentalray/standInFixture.h"
 
-namespace {
-thread_local long allocations = 0;
-}  // namespace
-
-void* operator new(std::size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
+using lumaveil::testing::allocations;
 
 namespace lumaveil::mrtest {
 namespace {
