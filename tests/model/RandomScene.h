@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
 #include <random>
 
 #include "model/FloatVector.h"
@@ -66,6 +67,24 @@ public:
         in.eccentricity = uniform(0.02f, 1.0f);
         in.specularRollOff = uniform(0.0f, 1.0f);
         in.specularColor = colour();
+        return in;
+    }
+
+    // The i-th material of a run that puts every fourth one at the ends of
+    // the soft ranges: zero and denormal widths and weights, a channel with
+    // no absorption, anisotropies of +-1, the extreme indices.
+    ShadingInputs materialOrEdge(int i) {
+        ShadingInputs in = material();
+        if (i % 4 == 0) {
+            const float edges[] = {0.0f, std::numeric_limits<float>::denorm_min(), 1e-30f, 1.0f};
+            in.eccentricity = edges[(i / 4) % 4];
+            in.diffuse = edges[(i / 8) % 4];
+            in.absorption[i % 3] = 0.0f;
+            in.scattering[i % 3] = edges[(i / 16) % 4];
+            in.anisotropy = (i / 4) % 2 == 0 ? 1.0f : -1.0f;
+            in.diffuseAnisotropy = -in.anisotropy;
+            in.refractiveIndex = (i / 4) % 3 == 0 ? 1.0f : 6.0f;
+        }
         return in;
     }
 
