@@ -7,8 +7,8 @@
 # build/fuzz/findings/<name>/.
 #   FUZZ_SECONDS=<n>   time per fuzzer (default 60)
 #   FUZZERS="a b"      run only these (default: all)
-set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/stage.sh
 
 bash scripts/install-deps.sh build preview fuzz
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The native suites: optimised, then under AddressSanitizer+UndefinedBehavior-
 # Sanitizer and under ThreadSanitizer.
-set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/stage.sh
 
 bash scripts/install-deps.sh build preview
 

@@ -1,0 +1,33 @@
+# Sourced by the test stages: strict mode, a named failure for every step, and
+# the probe for 32-bit programs.
+
+set -Eeuo pipefail
+
+# No stage ends on a bare exit status: the step that failed names itself.
+stage_name=$(basename "${BASH_SOURCE[1]:-$0}" .sh)
+trap 'stage_failed $? "$BASH_COMMAND" "$LINENO"' ERR
+stage_failed() {
+    trap - ERR
+    echo "$stage_name: FAILED (status $1) at line $3: $2" >&2
+    exit "$1"
+}
+
+# Whether this machine runs 32-bit x86 programs, found out by running one:
+# Wine's 32-bit loader, which is what the 32-bit suites need (some kernels
+# refuse 32-bit programs altogether). LUMAVEIL_32BIT_PROBE names another
+# program to run instead; one that cannot run plays such a machine. When the
+# answer is no, the reason is left in $no_32bit_reason. A missing probe is an
+# installation fault, not an answer: the stage stops.
+no_32bit_reason=
+can_run_32bit() {
+    local probe=${LUMAVEIL_32BIT_PROBE:-/usr/lib/wine/wine} output status=0
+    if [[ ! -e "$probe" ]]; then
+        echo "$stage_name: FAILED: the 32-bit probe $probe is missing (is wine32 installed?)" >&2
+        exit 2
+    fi
+    output=$("$probe" --version 2>&1) || status=$?
+    [[ $status -ne 0 ]] || return 0
+    # Bash prefixes its own exec errors with the script and line.
+    no_32bit_reason="$probe --version gave status $status: $(head -n 1 <<<"$output" | sed 's/^.*: line [0-9]*: //')"
+    return 1
+}
