@@ -12,7 +12,15 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
     list(APPEND LUMAVEIL_FLOAT_FLAGS -msse2 -mfpmath=sse)
 endif()
 
+# What we ship names its sources as the repository does (plugSource/...), not
+# by where this machine keeps them: the source and build folders are mapped
+# away in file names, __FILE__ and debug information. The build folder is
+# given last so that it wins where it lies inside the source folder.
+set(LUMAVEIL_PATH_FLAGS -ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
+                        -ffile-prefix-map=${PROJECT_BINARY_DIR}=.)
+
 function(lumaveil_target_defaults target)
-    target_compile_options(${target} PRIVATE ${LUMAVEIL_WARNING_FLAGS} ${LUMAVEIL_FLOAT_FLAGS})
+    target_compile_options(${target} PRIVATE ${LUMAVEIL_WARNING_FLAGS} ${LUMAVEIL_FLOAT_FLAGS}
+                                             ${LUMAVEIL_PATH_FLAGS})
     target_compile_features(${target} PUBLIC cxx_std_20)
 endfunction()

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "mentalray/miTypes.h"
+#include <shader.h>
 
 namespace lumaveil::mr {
 

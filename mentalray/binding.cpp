@@ -80,7 +80,7 @@ miBoolean mi_compute_irradiance(miColor* result, miState* state) {
     if (const AnyFunction f = resolve(computeIrradianceSlot, "mi_compute_irradiance")) {
         return reinterpret_cast<Function>(f)(result, state);
     }
-    *result = miColor{0.0f, 0.0f, 0.0f, 0.0f};
+    *result = miColor{};
     return miFALSE;
 }
 

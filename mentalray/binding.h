@@ -4,9 +4,13 @@
 // Each forwarder below looks its function up on first use, caches the address
 // and calls through it; when the lookup fails it says so on standard error,
 // tries again on the next call, and gives a neutral outcome instead.
+//
+// Call them qualified (mr::mi_sample_light): the renderer's header declares
+// its own functions of the same names, which an unqualified call would also
+// find through its arguments' types.
 #pragma once
 
-#include "mentalray/miTypes.h"
+#include <shader.h>
 
 namespace lumaveil::mr {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include <shader.h>
 #include "mentalray/binding.h"
-#include "mentalray/miTypes.h"
 
 namespace lumaveil::mr {
 
@@ -25,7 +25,7 @@ const T* evaluateParam(miState* state, const T* field) {
     if (ghost == 0) {
         return field;
     }
-    return static_cast<const T*>(mi_phen_eval(state, const_cast<T*>(field)));
+    return static_cast<const T*>(mr::mi_phen_eval(state, const_cast<T*>(field)));
 }
 
 }  // namespace lumaveil::mr

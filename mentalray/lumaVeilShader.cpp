@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include <shader.h>
 #include "mentalray/ShaderParams.h"
 #include "mentalray/binding.h"
 #include "mentalray/evaluateParam.h"
 #include "mentalray/exports.h"
-#include "mentalray/miTypes.h"
 #include "model/FloatVector.h"
 #include "model/Lanes.h"
 #include "model/albedo.h"
@@ -164,11 +164,13 @@ LUMAVEIL_MR_EXPORT miBoolean qv7k_lumaVeil(miColor* result, miState* state,
     miState irradianceState;
     if (useIrradiance) {
         irradianceState = *state;
-        irradianceState.normal = miVector{shadingNormal.x, shadingNormal.y, shadingNormal.z};
+        irradianceState.normal.x = shadingNormal.x;
+        irradianceState.normal.y = shadingNormal.y;
+        irradianceState.normal.z = shadingNormal.z;
     }
 
     // No primitive while the lights are sampled.
-    void* const savedPri = state->pri;
+    const auto savedPri = state->pri;
     state->pri = nullptr;
 
     if (lightCount > 0) {
@@ -217,10 +219,11 @@ LUMAVEIL_MR_EXPORT miBoolean qv7k_lumaVeil(miColor* result, miState* state,
         for (miInteger left = lightCount; left > 0; --left, ++cursor) {
             miInteger samples = 0;
             Lanes sum{};
-            miColor lightColor{0.0f, 0.0f, 0.0f, 0.0f};
-            miVector direction{0.0f, 0.0f, 0.0f};
+            miColor lightColor{};
+            miVector direction{};
             miScalar cosine = 0.0f;
-            while (mi_sample_light(&lightColor, &direction, &cosine, state, *cursor, &samples)) {
+            while (
+                mr::mi_sample_light(&lightColor, &direction, &cosine, state, *cursor, &samples)) {
                 sum = sum + sampleContribution(k, lanes(rgb(lightColor)), xyz(direction));
             }
             // Each light adds the mean contribution of its samples.
@@ -244,8 +247,8 @@ LUMAVEIL_MR_EXPORT miBoolean qv7k_lumaVeil(miColor* result, miState* state,
     result->a = 1.0f;
 
     if (useIrradiance) {
-        miColor irradiance{0.0f, 0.0f, 0.0f, 0.0f};
-        mi_compute_irradiance(&irradiance, &irradianceState);
+        miColor irradiance{};
+        mr::mi_compute_irradiance(&irradiance, &irradianceState);
         result->r = ((color.x * irradiance.r) * irradianceColor.x) / pi + result->r;
         result->g = ((color.y * irradiance.g) * irradianceColor.y) / pi + result->g;
         result->b = ((color.z * irradiance.b) * irradianceColor.z) / pi + result->b;

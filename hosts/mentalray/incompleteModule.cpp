@@ -1,7 +1,7 @@
 // A renderer module that lacks mi_compute_irradiance and mi_phen_eval, for
 // the shader's failure path. Its mi_sample_light delivers one white sample
 // from straight along +z for any light.
-#include "mentalray/miTypes.h"
+#include <shader.h>
 
 #if defined(_WIN32)
 #define INCOMPLETE_EXPORT extern "C" __declspec(dllexport)

@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "mentalray/miTypes.h"
+#include <shader.h>
 
 #if defined(_WIN32)
 #if defined(LUMAVEIL_MRHOST_BUILDING)

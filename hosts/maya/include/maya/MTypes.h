@@ -1,6 +1,10 @@
 // Basic types and the export markers of the stand-in OpenMaya and Foundation.
 #pragma once
 
+// Marks these headers as the stand-in's, so that the build can tell a devkit
+// made from them from Maya's own (see MAYA_LOCATION).
+#define LUMAVEIL_STAND_IN_OPENMAYA 1
+
 #if defined(_WIN32)
 #define LUMAVEIL_API_EXPORT __declspec(dllexport)
 #define LUMAVEIL_API_IMPORT __declspec(dllimport)

@@ -1,12 +1,15 @@
-// The renderer's public types that the shader works with: the value types of
-// its parameters, the render state and the running shader's function record.
-//
-// The renderer and every shader it loads agree on these layouts; the shader
-// links nothing of the renderer's and reaches its functions by name at run
-// time (see binding.h).
+// The stand-in renderer's SDK header: the public types a shader works with
+// (the value types of its parameters, the render state and the running
+// shader's function record) and the renderer functions it may call. A shader
+// includes it as <shader.h>, as it includes the renderer's own; it relies on
+// the names declared here, never on where a field lies in a record.
 #pragma once
 
 #include <cstdint>
+
+// Marks this header as the stand-in's, so that the build can tell it from the
+// renderer's own (see MENTALRAY_INCLUDE_DIR).
+#define LUMAVEIL_STAND_IN_RENDERER 1
 
 extern "C" {
 
@@ -72,5 +75,12 @@ struct miState {
     void* user;
     miInteger user_size;
 };
+
+// The renderer's functions. A shader may link them, or look them up by name in
+// the renderer's module.
+miBoolean mi_compute_irradiance(miColor* result, miState* state);
+miBoolean mi_sample_light(miColor* color, miVector* direction, miScalar* dot_nl, miState* state,
+                          miTag light, miInteger* samples);
+void* mi_phen_eval(miState* state, void* parameter);
 
 }  // extern "C"

@@ -1,0 +1,53 @@
+# The hosts' SDKs. By default the deliverables build against the stand-in
+# hosts' headers (hosts/maya/include, hosts/mentalray/include); these switches
+# build them against Maya's devkit and the renderer's own shader.h instead:
+#
+#   -DMAYA_LOCATION=<devkit root holding include/maya and lib>
+#   -DMENTALRAY_INCLUDE_DIR=<folder holding shader.h> (Maya's devkit ships one)
+#
+# A library built against a real SDK cannot run in a stand-in host, so the
+# suites, benchmarks, fuzzers and preview that would load it there are left
+# out. An SDK folder made from a stand-in (its headers carry the stand-in's
+# mark) still runs there; the stand-in renderer then reads the same header as
+# the shader, so that both agree on its layouts.
+set(MAYA_LOCATION "" CACHE PATH "Maya devkit root (include/maya, lib) to build the plug-in against")
+set(MENTALRAY_INCLUDE_DIR "" CACHE PATH "Folder holding the renderer's shader.h to build the shader against")
+
+# Whether header, which must exist, carries the stand-in's mark.
+function(lumaveil_is_stand_in_header header mark result)
+    if(NOT EXISTS "${header}")
+        message(FATAL_ERROR "${header} does not exist")
+    endif()
+    file(STRINGS "${header}" marked REGEX "#define ${mark} ")
+    if(marked)
+        set(${result} ON PARENT_SCOPE)
+    else()
+        set(${result} OFF PARENT_SCOPE)
+    endif()
+endfunction()
+
+# ---------------------------------------------------------------- Maya
+set(LUMAVEIL_PLUGIN_IN_STAND_IN ${LUMAVEIL_BUILD_MAYA})
+if(LUMAVEIL_BUILD_MAYA AND MAYA_LOCATION)
+    lumaveil_is_stand_in_header(${MAYA_LOCATION}/include/maya/MTypes.h LUMAVEIL_STAND_IN_OPENMAYA
+                                LUMAVEIL_PLUGIN_IN_STAND_IN)
+    if(NOT LUMAVEIL_PLUGIN_IN_STAND_IN)
+        message(STATUS "lumaVeil: the plug-in builds against Maya's devkit in ${MAYA_LOCATION}; the Maya suites, benchmarks, fuzzer and the preview, which would load it into the stand-in Maya, are left out")
+    endif()
+endif()
+
+# ---------------------------------------------------------------- mental ray
+set(LUMAVEIL_STAND_IN_RENDERER_INCLUDE ${PROJECT_SOURCE_DIR}/hosts/mentalray/include)
+if(MENTALRAY_INCLUDE_DIR)
+    set(LUMAVEIL_RENDERER_SDK_INCLUDE ${MENTALRAY_INCLUDE_DIR})
+    lumaveil_is_stand_in_header(${MENTALRAY_INCLUDE_DIR}/shader.h LUMAVEIL_STAND_IN_RENDERER
+                                LUMAVEIL_SHADER_IN_STAND_IN)
+    if(LUMAVEIL_SHADER_IN_STAND_IN)
+        set(LUMAVEIL_STAND_IN_RENDERER_INCLUDE ${MENTALRAY_INCLUDE_DIR})
+    else()
+        message(STATUS "lumaVeil: the shader builds against the renderer's shader.h in ${MENTALRAY_INCLUDE_DIR}; the shader suites, benchmarks, fuzzer and the preview, which would load it into the stand-in renderer, are left out")
+    endif()
+else()
+    set(LUMAVEIL_RENDERER_SDK_INCLUDE ${LUMAVEIL_STAND_IN_RENDERER_INCLUDE})
+    set(LUMAVEIL_SHADER_IN_STAND_IN ON)
+endif()
