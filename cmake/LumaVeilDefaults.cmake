@@ -19,6 +19,25 @@ endif()
 set(LUMAVEIL_PATH_FLAGS -ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
                         -ffile-prefix-map=${PROJECT_BINARY_DIR}=.)
 
+# A shipped library's debug information, split off into <file>.debug after
+# each link and tied to the library by a debug link, so that a debugger finds
+# it beside a stripped copy. MSVC keeps it in a .pdb of its own.
+if(CMAKE_OBJCOPY AND NOT MSVC)
+    set(LUMAVEIL_SPLIT_DEBUG_INFORMATION ON)
+else()
+    set(LUMAVEIL_SPLIT_DEBUG_INFORMATION OFF)
+endif()
+function(lumaveil_split_debug_information target)
+    if(LUMAVEIL_SPLIT_DEBUG_INFORMATION)
+        add_custom_command(TARGET ${target} POST_BUILD
+            COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}>
+                    $<TARGET_FILE:${target}>.debug
+            COMMAND ${CMAKE_OBJCOPY} --add-gnu-debuglink=$<TARGET_FILE:${target}>.debug
+                    $<TARGET_FILE:${target}>
+            VERBATIM)
+    endif()
+endfunction()
+
 function(lumaveil_target_defaults target)
     target_compile_options(${target} PRIVATE ${LUMAVEIL_WARNING_FLAGS} ${LUMAVEIL_FLOAT_FLAGS}
                                              ${LUMAVEIL_PATH_FLAGS})

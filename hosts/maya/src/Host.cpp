@@ -72,7 +72,14 @@ std::string formatArg(double v) {
 }
 
 std::string formatArg(const char* v) {
-    return v != nullptr ? "\"" + std::string(v) + "\"" : "null";
+    if (v == nullptr) {
+        return "null";
+    }
+    // Appended piece by piece: GCC 12 at -O3 takes '"' + std::string(v) for
+    // an overlapping copy (-Wrestrict).
+    std::string quoted(1, '"');
+    quoted.append(v).push_back('"');
+    return quoted;
 }
 
 std::string formatArg(const void* v) {
