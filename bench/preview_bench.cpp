@@ -106,14 +106,14 @@ void shadePerSample(benchmark::State& state, SwatchHost& host) {
 }
 
 void mayaPerSample(benchmark::State& state) {
-    static const std::unique_ptr<SwatchHost> host = loadMayaHost(builtPluginPath());
+    static const std::unique_ptr<SwatchHost> host = loadMayaHost(LUMAVEIL_PLUGIN_PATH);
     shadePerSample(state, *host);
 }
 BENCHMARK(mayaPerSample);
 
 void mentalrayPerSample(benchmark::State& state) {
     static const std::unique_ptr<SwatchHost> host =
-        loadMentalrayHost(builtShaderPath(), builtRendererModulePath());
+        loadMentalrayHost(LUMAVEIL_SHADER_PATH, builtRendererModulePath());
     shadePerSample(state, *host);
 }
 BENCHMARK(mentalrayPerSample);

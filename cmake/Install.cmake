@@ -1,4 +1,4 @@
-# What `cmake --install` lays out, in three components:
+# What `cmake --install` lays out, in four components:
 #
 #   maya       <prefix>/maya/lumaVeil.mod
 #              <prefix>/maya/lumaVeil/plug-ins/lumaVeil.so (.mll on Windows)
@@ -7,8 +7,11 @@
 #   mentalray  <prefix>/mentalray/lib/qv7k_lumaVeil.so (.dll on Windows)
 #              <prefix>/mentalray/include/qv7k_lumaVeil.mi
 #              <prefix>/mentalray/examples/lumaVeil_example.mi
-#   preview    <prefix>/bin/lumaveil-preview and, in lib/lumaveil-preview/, the
-#              stand-in hosts it renders through (Linux builds only)
+#   debug      <library>.debug beside each library above: its debug information,
+#              which the release archives ship apart (see Packaging.cmake);
+#              installed only when asked for (--component debug)
+#   preview    <prefix>/preview/bin/lumaveil-preview and, in preview/lib/, the
+#              stand-in hosts it renders through (Linux builds with the preview)
 #
 # maya/ is a Maya module folder (put it on MAYA_MODULE_PATH); mentalray/ holds
 # what a scene links and includes. Nothing of the stand-in hosts, the tests or
@@ -30,6 +33,15 @@ set(LUMAVEIL_ATTR_PRESETS_DIR "" CACHE PATH
 
 add_subdirectory(${PROJECT_SOURCE_DIR}/tools/attr-presets ${CMAKE_BINARY_DIR}/tools/attr-presets)
 
+# A deliverable's debug information, split off by the build (see
+# lumaveil_split_debug_information), goes with the debug component.
+function(lumaveil_install_debug_information target destination)
+    if(LUMAVEIL_SPLIT_DEBUG_INFORMATION)
+        install(FILES $<TARGET_FILE:${target}>.debug DESTINATION ${destination} COMPONENT debug
+            EXCLUDE_FROM_ALL)
+    endif()
+endfunction()
+
 # ---------------------------------------------------------------- Maya module
 if(LUMAVEIL_INSTALL_MAYA)
     configure_file(${PROJECT_SOURCE_DIR}/packaging/maya/lumaVeil.mod.in
@@ -38,6 +50,7 @@ if(LUMAVEIL_INSTALL_MAYA)
         DESTINATION maya COMPONENT maya)
     install(TARGETS lumaVeil
         LIBRARY DESTINATION ${LUMAVEIL_MAYA_MODULE_DIR}/plug-ins COMPONENT maya)
+    lumaveil_install_debug_information(lumaVeil ${LUMAVEIL_MAYA_MODULE_DIR}/plug-ins)
     install(FILES ${PROJECT_SOURCE_DIR}/packaging/maya/AElumaVeilTemplate.mel
         DESTINATION ${LUMAVEIL_MAYA_MODULE_DIR}/scripts COMPONENT maya)
 
@@ -76,6 +89,7 @@ endif()
 # ---------------------------------------------------------------- mental ray
 install(TARGETS qv7k_lumaVeil
     LIBRARY DESTINATION ${LUMAVEIL_MENTALRAY_DIR}/lib COMPONENT mentalray)
+lumaveil_install_debug_information(qv7k_lumaVeil ${LUMAVEIL_MENTALRAY_DIR}/lib)
 install(FILES ${PROJECT_SOURCE_DIR}/mentalray/qv7k_lumaVeil.mi
     DESTINATION ${LUMAVEIL_MENTALRAY_DIR}/include COMPONENT mentalray)
 set(LUMAVEIL_MODULE_SUFFIX ${CMAKE_SHARED_MODULE_SUFFIX})
@@ -85,15 +99,14 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/mentalray/lumaVeil_example.mi
     DESTINATION ${LUMAVEIL_MENTALRAY_DIR}/examples COMPONENT mentalray)
 
 # ---------------------------------------------------------------- preview tool
-# It renders through the stand-in hosts, which stay private to it; point it at
-# the installed deliverables with --plugin and --shader.
+# The tool and the stand-in hosts it renders through, in a folder of their own
+# beside maya/ and mentalray/, whose deliverables it finds from its own folder.
 if(TARGET lumaveil-preview)
-    set(preview_libraries lib/lumaveil-preview)
-    set_target_properties(lumaveil-preview PROPERTIES INSTALL_RPATH "$ORIGIN/../${preview_libraries}")
+    set_target_properties(lumaveil-preview PROPERTIES INSTALL_RPATH "$ORIGIN/../lib")
     set_target_properties(OpenMaya lumaveil_mrhost PROPERTIES INSTALL_RPATH "$ORIGIN")
-    install(TARGETS lumaveil-preview RUNTIME DESTINATION bin COMPONENT preview)
+    install(TARGETS lumaveil-preview RUNTIME DESTINATION preview/bin COMPONENT preview)
     install(TARGETS OpenMaya Foundation lumaveil_mrhost
-        LIBRARY DESTINATION ${preview_libraries} COMPONENT preview
-        RUNTIME DESTINATION ${preview_libraries} COMPONENT preview)
+        LIBRARY DESTINATION preview/lib COMPONENT preview
+        RUNTIME DESTINATION preview/lib COMPONENT preview)
 endif()
 include(${PROJECT_SOURCE_DIR}/cmake/Packaging.cmake)

@@ -23,16 +23,29 @@ else()
 endif()
 set(CPACK_PACKAGE_FILE_NAME "lumaVeil-${PROJECT_VERSION}-${lumaveil_package_platform}")
 
-# The shipped components only, merged into one tree under one top folder.
+# The shipped components only, merged into one tree under one top folder and
+# stripped; their debug information goes into an archive of its own, whose
+# tree unpacks over the release tree (<archive>-debug.tar.gz or .zip).
 set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
-set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+set(CPACK_COMPONENTS_GROUPING ONE_PER_GROUP)
+set(CPACK_STRIP_FILES ON)
 if(LUMAVEIL_INSTALL_MAYA)
     set(CPACK_COMPONENTS_ALL maya mentalray)
 else()
     set(CPACK_COMPONENTS_ALL mentalray)
 endif()
+if(LUMAVEIL_SPLIT_DEBUG_INFORMATION)
+    list(APPEND CPACK_COMPONENTS_ALL debug)
+endif()
+set(CPACK_ARCHIVE_RELEASE_FILE_NAME ${CPACK_PACKAGE_FILE_NAME})
+set(CPACK_ARCHIVE_DEBUG_FILE_NAME ${CPACK_PACKAGE_FILE_NAME}-debug)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/packages)
 
 include(CPack)
+cpack_add_component_group(release)
+cpack_add_component_group(debug)
+cpack_add_component(maya GROUP release)
+cpack_add_component(mentalray GROUP release)
+cpack_add_component(debug GROUP debug)

@@ -39,7 +39,10 @@ check() {
         "$native/tests/install/install_tests" --gtest_brief=1
 }
 
-# Unpacks the one archive a build's CPack made and prints its top folder.
+# Makes a build's archives with CPack, unpacks the release archive and prints
+# its top folder: unpack <build> <release archive pattern> <into>. Its
+# libraries must be stripped, and the debug archive beside it must hold their
+# debug information under the same top folder.
 unpack() {
     local build=$1 pattern=$2 into=$3
     rm -rf "$build/packages"
@@ -49,28 +52,68 @@ unpack() {
         echo "test-install: expected one $pattern in $build/packages" >&2
         exit 1
     }
-    mkdir -p "$into"
-    case "${archives[0]}" in
-        *.zip) unzip -q "${archives[0]}" -d "$into" ;;
-        *) tar -xzf "${archives[0]}" -C "$into" ;;
-    esac
-    local top
-    top=$(basename "${archives[0]}")
-    top=${top%.zip}
-    top=${top%.tar.gz}
+    local archive=${archives[0]} extension=.tar.gz top
+    [[ $archive == *.zip ]] && extension=.zip
+    top=$(basename "$archive" "$extension")
+    extract() { mkdir -p "$2" && case "$1" in *.zip) unzip -q "$1" -d "$2" ;; *) tar -xzf "$1" -C "$2" ;; esac; }
+    extract "$archive" "$into"
     [[ -d "$into/$top" ]] || { echo "test-install: $top/ missing from the archive" >&2; exit 1; }
+
+    local debug=${archive%"$extension"}-debug$extension library
+    [[ -f "$debug" ]] || { echo "test-install: no debug archive $(basename "$debug")" >&2; exit 1; }
+    extract "$debug" "$into/debug"
+    for library in "$into/$top"/maya/lumaVeil/plug-ins/* "$into/$top"/mentalray/lib/*; do
+        if "$objdump" -h "$library" | grep -q '\.debug_info'; then
+            echo "test-install: $(basename "$library") in the release archive is not stripped" >&2
+            exit 1
+        fi
+        "$objdump" -h "$into/debug/$top/${library#"$into/$top/"}.debug" | grep -q '\.debug_info' || {
+            echo "test-install: no debug information for $(basename "$library")" >&2
+            exit 1
+        }
+    done
     echo "$into/$top"
 }
 
+# Shipped libraries name their sources as the repository does, never by this
+# machine's folders.
+check_no_build_paths() {
+    local library
+    for library in "$@"; do
+        if grep -qaF -e "$PWD" -e "$(realpath "$native")" "$library"; then
+            echo "test-install: $library holds a build path" >&2
+            exit 1
+        fi
+    done
+}
+
 echo "== install: linux =="
+objdump=objdump
 cmake --preset default -B "$native" >/dev/null
 cmake --build "$native"
 cmake --install "$native" --prefix "$work/prefix" >/dev/null
 check "$work/prefix" linux
-# Only the deliverables and the preview tool's own folders beside them.
-extra=$(cd "$work/prefix" && ls -A | grep -vxE 'maya|mentalray|bin|lib' || true)
+# Only the deliverables and the preview tool's own folder beside them.
+extra=$(cd "$work/prefix" && ls -A | grep -vxE 'maya|mentalray|preview' || true)
 [[ -z "$extra" ]] || { echo "test-install: unexpected in the prefix: $extra" >&2; exit 1; }
-check "$(unpack "$native" 'lumaVeil-*-linux-*.tar.gz' "$work/linux-archive")" linux
+tree=$(unpack "$native" 'lumaVeil-*-linux-x86_64.tar.gz' "$work/linux-archive")
+check "$tree" linux
+check_no_build_paths "$tree"/maya/lumaVeil/plug-ins/* "$tree"/mentalray/lib/* \
+    "$work/prefix"/maya/lumaVeil/plug-ins/* "$work/prefix"/mentalray/lib/*
+
+# The installed preview finds everything from its own folder: it renders with
+# the build tree out of the way (moved aside, and put back on any exit).
+echo "-- rendering with the installed preview, the build tree moved aside"
+aside="$native.aside-$$"
+mv "$native" "$aside"
+restore() { if [[ -d "$aside" ]]; then mv "$aside" "$native"; fi; }
+trap 'restore; cleanup' EXIT
+"$work/prefix/preview/bin/lumaveil-preview" --size 32 --output "$work/installed-swatch"
+restore
+[[ -s "$work/installed-swatch.png" && -s "$work/installed-swatch.exr" ]] || {
+    echo "test-install: the installed preview wrote no swatch" >&2
+    exit 1
+}
 
 [[ "$skip_windows" == 1 ]] && exit 0
 

@@ -22,9 +22,12 @@ std::unique_ptr<SwatchHost> loadMayaHost(const std::string& pluginPath);
 std::unique_ptr<SwatchHost> loadMentalrayHost(const std::string& shaderPath,
                                               const std::string& rendererModulePath);
 
-// The libraries of this build.
+// The deliverables lumaveil-preview renders through by default, found from
+// its own executable: installed beside it, or in its build tree. Only the
+// tool's executable has them.
 std::string builtPluginPath();
 std::string builtShaderPath();
+// The stand-in renderer's module, which the shader binds to.
 std::string builtRendererModulePath();
 
 }  // namespace lumaveil::preview

@@ -99,8 +99,4 @@ std::unique_ptr<SwatchHost> loadMayaHost(const std::string& pluginPath) {
     return std::make_unique<MayaSwatchHost>(pluginPath);
 }
 
-std::string builtPluginPath() {
-    return LUMAVEIL_PLUGIN_PATH;
-}
-
 }  // namespace lumaveil::preview

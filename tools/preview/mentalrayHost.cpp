@@ -114,9 +114,6 @@ std::unique_ptr<SwatchHost> loadMentalrayHost(const std::string& shaderPath,
                                                  rendererModulePath);
 }
 
-std::string builtShaderPath() {
-    return LUMAVEIL_SHADER_PATH;
-}
 std::string builtRendererModulePath() {
     return mrhost::Renderer::modulePath();
 }
