@@ -63,6 +63,7 @@ unpack() {
     [[ -f "$debug" ]] || { echo "test-install: no debug archive $(basename "$debug")" >&2; exit 1; }
     extract "$debug" "$into/debug"
     for library in "$into/$top"/maya/lumaVeil/plug-ins/* "$into/$top"/mentalray/lib/*; do
+        [[ -f "$library" ]] || continue
         if "$objdump" -h "$library" | grep -q '\.debug_info'; then
             echo "test-install: $(basename "$library") in the release archive is not stripped" >&2
             exit 1
