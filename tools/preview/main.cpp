@@ -2,14 +2,20 @@
 // plain backdrop, through the built Maya plug-in and renderer shader.
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <memory>
+#include <new>
 #include <mutex>
 #include <string>
 #include <thread>
 
 #include "hosts.h"
+#include "labels.h"
 #include "options.h"
+#include "toneCurve.h"
 
 using namespace lumaveil::preview;
 
@@ -71,44 +77,141 @@ private:
     std::mutex mutex_;
 };
 
-std::string stemOf(std::string output) {
-    for (const char* extension : {".png", ".exr"}) {
-        const std::string e = extension;
-        if (output.size() > e.size() && output.ends_with(e)) {
-            output.resize(output.size() - e.size());
-        }
-    }
-    return output;
+std::string displayName(const std::string& host) {
+    return host == "mentalray" ? "mental ray" : host == "maya" ? "Maya" : host;
 }
 
-}  // namespace
+// A label's box on the sheet, kept clear of the spheres.
+struct LabelBox {
+    int x, y, width, height;
+};
 
-int main(int argc, char** argv) {
-    Options options;
+// The host of each half at its top-left corner and the material of each cell
+// at the bottom, in the backdrop around the spheres: the text shrinks to fit
+// there, down to the smallest size that still reads; where even that would
+// touch a sphere it is drawn at that size all the same, its shadow keeping it
+// legible over the sphere's rim, unless the swatch is too small for that to
+// leave the sphere visible. Text wider than its room is left out.
+void drawLabels(DisplayImage& image, LabelFont& font, const SheetLayout& layout,
+                const Options& options, const std::vector<std::string>& hosts,
+                const std::vector<std::string>& materials) {
+    const int side = std::min(options.width, options.height);
+    const float radius = sphereOutlineRadius(defaultScene()) * static_cast<float>(side) * 0.5f;
+    const unsigned char colour[3] = {225, 225, 225};
+    const unsigned char shadow[3] = {16, 16, 18};
+    constexpr int smallest = 9;
+    const int largest = std::clamp(side / 16, smallest, 24);
+
+    // Clear of every sphere of the cell, with a pixel to spare.
+    auto clear = [&](const LabelBox& box, int cellX, int cellY) {
+        for (std::size_t h = 0; h < hosts.size(); ++h) {
+            const float cx = static_cast<float>(cellX + static_cast<int>(h) * options.width) +
+                             static_cast<float>(options.width) * 0.5f;
+            const float cy = static_cast<float>(cellY) + static_cast<float>(options.height) * 0.5f;
+            const float nx = std::clamp(cx, static_cast<float>(box.x),
+                                        static_cast<float>(box.x + box.width));
+            const float ny = std::clamp(cy, static_cast<float>(box.y),
+                                        static_cast<float>(box.y + box.height));
+            if (std::hypot(nx - cx, ny - cy) <= radius + 1.0f) {
+                return false;
+            }
+        }
+        return true;
+    };
+    // Tries each size from the largest down; place gives the box for a size.
+    auto label = [&](const std::string& text, int cellX, int cellY, int room, auto place) {
+        for (int size = largest; size >= smallest; --size) {
+            const int margin = std::max(2, size / 3);
+            const int width = font.width(text, size);
+            const LabelBox box = place(width, size * 5 / 4, margin);
+            if (width + 2 * margin > room) {
+                continue;
+            }
+            if ((size == smallest && side >= 96) || clear(box, cellX, cellY)) {
+                font.draw(image, box.x + 1, box.y + 1, text, size, shadow);
+                font.draw(image, box.x, box.y, text, size, colour);
+                return;
+            }
+        }
+    };
+    for (std::size_t m = 0; m < materials.size(); ++m) {
+        const int cellX = static_cast<int>(m) % layout.columns * layout.cellWidth;
+        const int cellY = static_cast<int>(m) / layout.columns * options.height;
+        for (std::size_t h = 0; h < hosts.size(); ++h) {
+            const int left = cellX + static_cast<int>(h) * options.width;
+            label(displayName(hosts[h]), cellX, cellY, options.width,
+                  [&](int width, int height, int margin) {
+                      return LabelBox{left + margin, cellY + margin, width, height};
+                  });
+        }
+        if (!materials[m].empty()) {
+            label(materials[m], cellX, cellY, layout.cellWidth,
+                  [&](int width, int height, int margin) {
+                      return LabelBox{cellX + (layout.cellWidth - width) / 2,
+                                      cellY + options.height - margin - height, width, height};
+                  });
+        }
+    }
+}
+
+// Lines between the cells of a sheet, so that each material's pair of
+// swatches reads as one.
+void drawCellBorders(DisplayImage& image, const SheetLayout& layout, int cellHeight) {
+    const unsigned char grey = 96;
+    for (int c = 1; c < layout.columns; ++c) {
+        for (int y = 0; y < image.height; ++y) {
+            std::fill_n(image.at(c * layout.cellWidth, y), 3, grey);
+        }
+    }
+    for (int r = 1; r < layout.rows; ++r) {
+        std::fill_n(image.at(0, r * cellHeight), 3 * static_cast<std::size_t>(image.width), grey);
+    }
+}
+
+long long countNonFinite(const Image& image) {
+    return std::count_if(image.pixels.begin(), image.pixels.end(), [](const lumaveil::FloatVector& p) {
+        return !std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z);
+    });
+}
+
+void checkLibrary(const std::string& what, const std::string& path) {
     try {
-        options = parseOptions(std::vector<std::string_view>(argv + 1, argv + argc));
-    } catch (const UsageError& error) {
-        return fail(error.what());
+        checkLibraryFile(path);
+    } catch (const HostLoadError& error) {
+        throw HostLoadError("cannot load " + what + " " + path + ": " + error.what());
     }
-    if (options.help) {
-        std::cout << usageText();
-        return 0;
-    }
-    if (options.listPresets) {
-        listPresets();
-        return 0;
+}
+
+int run(const Options& options) {
+    // The labels' font: one given on the command line must be usable; the
+    // default one may be missing, and the swatch is then unlabelled.
+    std::unique_ptr<LabelFont> font;
+    try {
+        font = std::make_unique<LabelFont>(options.fontPath.empty() ? defaultFontPath()
+                                                                    : options.fontPath);
+    } catch (const std::runtime_error& error) {
+        if (!options.fontPath.empty()) {
+            return fail(error.what());
+        }
+        std::cerr << program << ": warning: " << error.what() << "; the PNG is unlabelled\n";
     }
 
     std::vector<std::unique_ptr<SwatchHost>> hosts;
     try {
         if (options.host != HostChoice::mentalray) {
-            hosts.push_back(
-                loadMayaHost(options.pluginPath.empty() ? builtPluginPath() : options.pluginPath));
+            const std::string plugin =
+                options.pluginPath.empty() ? builtPluginPath() : options.pluginPath;
+            checkLibrary("the Maya plug-in", plugin);
+            hosts.push_back(loadMayaHost(plugin));
         }
         if (options.host != HostChoice::maya) {
-            hosts.push_back(loadMentalrayHost(
-                options.shaderPath.empty() ? builtShaderPath() : options.shaderPath,
-                options.rendererPath.empty() ? builtRendererModulePath() : options.rendererPath));
+            const std::string shader =
+                options.shaderPath.empty() ? builtShaderPath() : options.shaderPath;
+            const std::string renderer =
+                options.rendererPath.empty() ? builtRendererModulePath() : options.rendererPath;
+            checkLibrary("the renderer shader", shader);
+            checkLibrary("the renderer module", renderer);
+            hosts.push_back(loadMentalrayHost(shader, renderer));
         }
     } catch (const HostLoadError& error) {
         return fail(error.what());
@@ -118,7 +221,6 @@ int main(int argc, char** argv) {
     std::vector<std::pair<std::string, MaterialSettings>> materials;
     if (options.grid) {
         for (const MeasuredMaterial& material : measuredMaterials()) {
-            std::vector<std::string_view> arguments{"--preset", material.name};
             MaterialSettings settings;
             applyMeasuredMaterial(material, settings);
             for (const MaterialSettings::Entry& entry : options.material.entries()) {
@@ -132,10 +234,8 @@ int main(int argc, char** argv) {
     }
 
     const int hostCount = static_cast<int>(hosts.size());
-    const int columns = options.grid ? 4 : 1;
-    const int rows = (static_cast<int>(materials.size()) + columns - 1) / columns;
-    const int cellWidth = options.width * hostCount;
-    Image sheet(cellWidth * columns, options.height * rows);
+    const SheetLayout layout = sheetLayout(options);
+    Image sheet(layout.width, layout.height);
     for (auto& pixel : sheet.pixels) {
         pixel = defaultScene().backdrop;
     }
@@ -164,8 +264,8 @@ int main(int argc, char** argv) {
     std::vector<long long> shaded(hosts.size(), 0);
     try {
         for (std::size_t m = 0; m < materials.size(); ++m) {
-            const int cellX = static_cast<int>(m) % columns * cellWidth;
-            const int cellY = static_cast<int>(m) / columns * options.height;
+            const int cellX = static_cast<int>(m) % layout.columns * layout.cellWidth;
+            const int cellY = static_cast<int>(m) / layout.columns * options.height;
             for (std::size_t h = 0; h < hosts.size(); ++h) {
                 lastDone = 0;
                 SwatchResult swatch = renderSwatch(*hosts[h], materials[m].second, scene, settings);
@@ -174,16 +274,37 @@ int main(int argc, char** argv) {
                 shaded[h] += swatch.shadedSamples;
             }
         }
+    } catch (const std::bad_alloc&) {
+        progress.finish();
+        throw;
     } catch (const std::exception& error) {
         progress.finish();
         return fail(std::string("rendering failed: ") + error.what());
     }
     progress.finish();
 
-    const std::string stem = stemOf(options.output);
+    DisplayImage display = toDisplay(sheet, options.toneCurve);
+    if (options.grid) {
+        drawCellBorders(display, layout, options.height);
+    }
+    if (font) {
+        std::vector<std::string> hostNames, materialLabels;
+        for (const auto& host : hosts) {
+            hostNames.push_back(host->name());
+        }
+        for (const auto& [name, material] : materials) {
+            const bool named = options.grid || !options.presetName.empty();
+            materialLabels.push_back(!named ? "" : options.anySet ? name + ", edited" : name);
+        }
+        drawLabels(display, *font, layout, options, hostNames, materialLabels);
+    }
+
+    const std::string stem = options.outputStem();
     try {
-        writePng(stem + ".png", sheet);
+        writePng(stem + ".png", display);
         writeExr(stem + ".exr", sheet);
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception& error) {
         return fail(error.what());
     }
@@ -200,10 +321,18 @@ int main(int argc, char** argv) {
     }
     std::printf(
         "%s: %dx%d image (%zu material%s x %d host%s), %d samples/pixel, %d threads, %.2f s; "
-        "%s; wrote %s.png and %s.exr\n",
+        "%s; %s tone curve at %+g EV; wrote %s.png and %s.exr\n",
         program, sheet.width, sheet.height, materials.size(), materials.size() == 1 ? "" : "s",
         hostCount, hostCount == 1 ? "" : "s", options.samples, settings.threads, totalSeconds,
-        rates.c_str(), stem.c_str(), stem.c_str());
+        rates.c_str(), std::string(nameOf(options.toneCurve.map)).c_str(),
+        static_cast<double>(options.toneCurve.exposure), stem.c_str(), stem.c_str());
+    if (hostCount == 2) {
+        std::printf(
+            "%s: the halves differ by design: the renderer shader does not divide by the light "
+            "count, takes the channel mean of the diffusion values and its own phase weights, and "
+            "has no transparency (README, \"Why the two halves differ\")\n",
+            program);
+    }
     if (options.grid) {
         std::string order;
         for (const auto& [name, material] : materials) {
@@ -212,5 +341,38 @@ int main(int argc, char** argv) {
         std::printf("%s: sheet order, left to right and top to bottom: %s\n", program,
                     order.c_str());
     }
+    if (const long long nonFinite = countNonFinite(sheet); nonFinite > 0) {
+        std::fflush(stdout);
+        std::cerr << program << ": warning: " << nonFinite
+                  << " pixels hold infinite or NaN values (kept in " << stem
+                  << ".exr; white or black in the PNG)\n";
+    }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    removePartialFilesOnSignals();
+    try {
+        Options options;
+        try {
+            options = parseOptions(std::vector<std::string_view>(argv + 1, argv + argc));
+        } catch (const UsageError& error) {
+            return fail(error.what());
+        }
+        if (options.help) {
+            std::cout << usageText();
+            return 0;
+        }
+        if (options.listPresets) {
+            listPresets();
+            return 0;
+        }
+        return run(options);
+    } catch (const std::bad_alloc&) {
+        return fail("out of memory: not enough memory for this image; give a smaller --size");
+    } catch (const std::exception& error) {
+        return fail(error.what());
+    }
 }
