@@ -34,5 +34,8 @@ endif()
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/packages)
+# CPack's staging folder (_CPack_Packages) goes into the build tree, wherever
+# cpack is run from.
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
 
 include(CPack)

@@ -59,8 +59,8 @@ std::string attributeReferenceMarkdown() {
         "`lumaveil-preview --set NAME=VALUE` takes them (long or short name), with the\n"
         "`qv7k_lumaVeil` shader parameter of the same role in mental ray. Colours are three\n"
         "numbers, red, green and blue. A soft range is the slider's span in the Attribute\n"
-        "Editor; values outside it are allowed. A hard limit is enforced: Maya and the\n"
-        "preview refuse values beyond it.\n"
+        "Editor; values outside it are allowed. A hard limit holds everywhere: Maya keeps the\n"
+        "value within it, and the preview refuses values beyond it.\n"
         "\n"
         "| attribute | short name | what it does in the image | default | soft range | "
         "hard limit | mental ray parameter |\n"
@@ -69,10 +69,8 @@ std::string attributeReferenceMarkdown() {
         page += "| " + code(attribute.longName) + " | " + code(attribute.shortName) + " | " +
                 std::string(attribute.effect) + " | " + defaultText(attribute) + " | " +
                 softRange(attribute) + " | " +
-                (attribute.hardMin ? "at least " + number(*attribute.hardMin) : "\u2014") +
-                " | " +
-                (attribute.rendererParameter.empty() ? "none"
-                                                     : code(attribute.rendererParameter)) +
+                (attribute.hardMin ? "at least " + number(*attribute.hardMin) : "\u2014") + " | " +
+                (attribute.rendererParameter.empty() ? "none" : code(attribute.rendererParameter)) +
                 " |\n";
     }
     page +=
@@ -117,7 +115,8 @@ std::string attributeReferenceMarkdown() {
         "\n"
         "All other attributes keep their defaults; `--set` values apply on top.\n"
         "\n"
-        "| preset | scattering \u03c3s\u2032 (1/mm) | absorption \u03c3a (1/mm) | color (computed) | "
+        "| preset | scattering \u03c3s\u2032 (1/mm) | absorption \u03c3a (1/mm) | color (computed) "
+        "| "
         "published reflectance | refractiveIndex |\n"
         "|---|---|---|---|---|---|\n";
     for (const MeasuredMaterial& material : measuredMaterials()) {

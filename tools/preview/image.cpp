@@ -11,9 +11,9 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <csignal>
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
-#include <new>
 #include <mutex>
+#include <new>
 #include <string>
 #include <thread>
 
@@ -108,10 +108,10 @@ void drawLabels(DisplayImage& image, LabelFont& font, const SheetLayout& layout,
             const float cx = static_cast<float>(cellX + static_cast<int>(h) * options.width) +
                              static_cast<float>(options.width) * 0.5f;
             const float cy = static_cast<float>(cellY) + static_cast<float>(options.height) * 0.5f;
-            const float nx = std::clamp(cx, static_cast<float>(box.x),
-                                        static_cast<float>(box.x + box.width));
-            const float ny = std::clamp(cy, static_cast<float>(box.y),
-                                        static_cast<float>(box.y + box.height));
+            const float nx =
+                std::clamp(cx, static_cast<float>(box.x), static_cast<float>(box.x + box.width));
+            const float ny =
+                std::clamp(cy, static_cast<float>(box.y), static_cast<float>(box.y + box.height));
             if (std::hypot(nx - cx, ny - cy) <= radius + 1.0f) {
                 return false;
             }
@@ -169,9 +169,10 @@ void drawCellBorders(DisplayImage& image, const SheetLayout& layout, int cellHei
 }
 
 long long countNonFinite(const Image& image) {
-    return std::count_if(image.pixels.begin(), image.pixels.end(), [](const lumaveil::FloatVector& p) {
-        return !std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z);
-    });
+    return std::count_if(
+        image.pixels.begin(), image.pixels.end(), [](const lumaveil::FloatVector& p) {
+            return !std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z);
+        });
 }
 
 void checkLibrary(const std::string& what, const std::string& path) {

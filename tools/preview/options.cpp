@@ -79,8 +79,8 @@ void applySetting(std::string_view text, MaterialSettings& settings) {
         for (const float number : numbers) {
             if (number < *attribute->hardMin) {
                 throw UsageError(std::string(attribute->longName) + " must be at least " +
-                                 formatLimit(*attribute->hardMin) + ", the node's hard minimum, not " +
-                                 inQuotes(value));
+                                 formatLimit(*attribute->hardMin) +
+                                 ", the node's hard minimum, not " + inQuotes(value));
             }
         }
     }
@@ -134,12 +134,12 @@ void checkImageSize(const Options& options) {
     const SheetLayout layout = sheetLayout(options);
     const std::int64_t pixels = std::int64_t{layout.width} * layout.height;
     if (pixels > maxImagePixels) {
-        throw UsageError(
-            "the image would be " + std::to_string(layout.width) + "x" +
-            std::to_string(layout.height) + " pixels (" + megapixels(pixels) + " M, about " +
-            std::to_string((pixels * 27 + (std::int64_t{1} << 30) - 1) >> 30) +
-            " GB to render); the limit is " + megapixels(maxImagePixels) +
-            " M pixels: give a smaller --size");
+        throw UsageError("the image would be " + std::to_string(layout.width) + "x" +
+                         std::to_string(layout.height) + " pixels (" + megapixels(pixels) +
+                         " M, about " +
+                         std::to_string((pixels * 27 + (std::int64_t{1} << 30) - 1) >> 30) +
+                         " GB to render); the limit is " + megapixels(maxImagePixels) +
+                         " M pixels: give a smaller --size");
     }
 }
 
@@ -274,8 +274,9 @@ Options parseOptions(const std::vector<std::string_view>& arguments) {
         }
     }
     if (options.grid && !options.presetName.empty()) {
-        throw UsageError("--grid renders every preset and takes no --preset; --set values apply "
-                         "to every cell");
+        throw UsageError(
+            "--grid renders every preset and takes no --preset; --set values apply "
+            "to every cell");
     }
     if (!options.presetName.empty()) {
         applyMeasuredMaterial(*findMeasuredMaterial(options.presetName), options.material);
@@ -314,7 +315,8 @@ and the renderer shader (right). The halves differ by design: see the README.
                                not a folder (default: lumaveil-preview, so
                                lumaveil-preview.png and .exr in the current folder)
   --font PATH                  TrueType or OpenType font for the labels (default
-                               )" + defaultFontPath() + R"()
+                               )" +
+           defaultFontPath() + R"()
   --plugin PATH, --shader PATH, --renderer PATH
                                libraries to load instead of the built ones
   -h, --help                   print this help

@@ -49,8 +49,8 @@ unsigned char srgbCode(float display) {
     if (display >= 1.0f) {
         return 255;
     }
-    const float encoded = display <= 0.0031308f ? display * 12.92f
-                                                : 1.055f * std::pow(display, 1.0f / 2.4f) - 0.055f;
+    const float encoded =
+        display <= 0.0031308f ? display * 12.92f : 1.055f * std::pow(display, 1.0f / 2.4f) - 0.055f;
     return static_cast<unsigned char>(std::lround(encoded * 255.0f));
 }
 
