@@ -1,12 +1,15 @@
 // Text on the PNG: the host of each half and the material of each cell,
-// drawn with FreeType from a TrueType or OpenType font file.
+// drawn with FreeType from a TrueType or OpenType font file, and the lines
+// between the cells of a sheet.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "image.h"
+#include "options.h"
 
 namespace lumaveil::preview {
 
@@ -31,6 +34,15 @@ private:
     struct Face;
     std::unique_ptr<Face> face_;
 };
+
+// The host of each half at its top-left corner and the material of each
+// cell (empty: none) at its bottom, in the backdrop around the spheres.
+void drawLabels(DisplayImage& image, LabelFont& font, const SheetLayout& layout,
+                const Options& options, const std::vector<std::string>& hosts,
+                const std::vector<std::string>& materials);
+
+// Lines between the cells of a sheet.
+void drawCellBorders(DisplayImage& image, const SheetLayout& layout, int cellHeight);
 
 // The font of this build: DejaVu Sans from the system's fonts.
 std::string defaultFontPath();
