@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -202,9 +203,13 @@ TEST_F(PreviewCommand, SignalDuringAWriteRemovesThePartialFile) {
                   "--output", output.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
-        const int pipe = open(partial.c_str(), O_RDONLY);
+        // Opened before the tool opens it, without waiting for it, and made
+        // the smallest pipe there is, so that the PNG cannot fit in it.
+        const int pipe = open(partial.c_str(), O_RDONLY | O_NONBLOCK);
         ASSERT_GE(pipe, 0);
         fcntl(pipe, F_SETPIPE_SZ, 4096);
+        pollfd ready{pipe, POLLIN, 0};
+        ASSERT_EQ(poll(&ready, 1, 60000), 1) << "the tool never wrote the PNG";
         char byte = 0;
         EXPECT_EQ(read(pipe, &byte, 1), 1);  // the tool is writing the PNG
         kill(child, signal);
