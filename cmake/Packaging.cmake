@@ -42,6 +42,9 @@ set(CPACK_ARCHIVE_DEBUG_FILE_NAME ${CPACK_PACKAGE_FILE_NAME}-debug)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/packages)
+# CPack's staging folder (_CPack_Packages) goes into the build tree, wherever
+# cpack is run from.
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
 
 include(CPack)
 cpack_add_component_group(release)

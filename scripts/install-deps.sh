@@ -6,7 +6,7 @@ set -euo pipefail
 
 declare -A groups=(
     [build]="cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev clang-format"
-    [preview]="libpng-dev libopenexr-dev pkg-config"
+    [preview]="libpng-dev libopenexr-dev libfreetype-dev fonts-dejavu-core pkg-config"
     [windows]="mingw-w64 wine64 wine32:i386 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686"
     [fuzz]="clang libclang-rt-14-dev valgrind"
 )

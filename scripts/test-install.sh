@@ -46,7 +46,13 @@ check() {
 unpack() {
     local build=$1 pattern=$2 into=$3
     rm -rf "$build/packages"
-    (cd "$build" && cpack --config CPackConfig.cmake >/dev/null)
+    # From the source root, as the README runs it: CPack's staging folder
+    # must land in the build tree, not here.
+    cpack --config "$build/CPackConfig.cmake" >/dev/null
+    [[ ! -e _CPack_Packages ]] || {
+        echo "test-install: cpack left _CPack_Packages/ in the source tree" >&2
+        exit 1
+    }
     local archives=("$build"/packages/$pattern)
     [[ ${#archives[@]} -eq 1 && -f "${archives[0]}" ]] || {
         echo "test-install: expected one $pattern in $build/packages" >&2

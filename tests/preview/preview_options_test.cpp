@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "options.h"
@@ -73,22 +74,66 @@ TEST(PreviewOptions, ReadsSizesAndHosts) {
     EXPECT_EQ(options.output, "out/x");
 }
 
+TEST(PreviewOptions, ReadsTheSmallerForms) {
+    EXPECT_EQ(parse({"--set", "diffuse=+0.5"}).material.get("diffuse")->x, 0.5f);
+    EXPECT_EQ(parse({"-o", "out/x.png"}).outputStem(), "out/x");
+    EXPECT_EQ(parse({"--output", "out"}).outputStem(), "out");
+    const Options curve = parse({"--tonemap", "clip", "--exposure", "-1.5"});
+    EXPECT_EQ(curve.toneCurve.map, ToneMap::clip);
+    EXPECT_EQ(curve.toneCurve.exposure, -1.5f);
+    EXPECT_EQ(parse({}).toneCurve.map, ToneMap::filmic);
+    EXPECT_NE(usageText().find("-o, --output PATH"), std::string::npos);
+    EXPECT_NE(usageText().find("lumaveil-preview.png and .exr in the current folder"),
+              std::string::npos);
+    // The largest swatch with both hosts is just within the image limit.
+    const Options largest = parse({"--size", "8192"});
+    EXPECT_EQ(std::int64_t{sheetLayout(largest).width} * sheetLayout(largest).height,
+              maxImagePixels);
+}
+
 TEST(PreviewOptions, RejectsBadInputWithOneLine) {
-    EXPECT_EQ(usageError({"--set", "colour=1"}),
-              "unknown attribute 'colour'; did you mean 'color'?");
-    EXPECT_EQ(usageError({"--set", "color=1,2"}), "color takes one number or three (r,g,b), not 2");
-    EXPECT_EQ(usageError({"--set", "dfl=1,2,3"}), "diffuse takes one number, not 3");
-    EXPECT_EQ(usageError({"--set", "dfl=abc"}), "diffuse: 'abc' is not a finite number");
-    EXPECT_EQ(usageError({"--set", "dfl=nan"}), "diffuse: 'nan' is not a finite number");
-    EXPECT_EQ(usageError({"--set", "dfl="}), "diffuse: '' is not a finite number");
-    EXPECT_EQ(usageError({"--set", "dfl"}), "--set takes NAME=VALUE, not 'dfl'");
-    EXPECT_EQ(usageError({"--preset"}), "--preset needs a value");
-    EXPECT_EQ(usageError({"--samples", "5"}),
-              "--samples takes a square number (1, 4, 9, 16, ...), not 5");
-    EXPECT_EQ(usageError({"--size", "0"}), "--size takes a whole number from 1 to 8192, not '0'");
-    EXPECT_EQ(usageError({"--host", "houdini"}),
-              "--host takes maya, mentalray or both, not 'houdini'");
-    EXPECT_EQ(usageError({"--bogus"}), "unknown option '--bogus' (see --help)");
+    const struct {
+        std::vector<std::string_view> arguments;
+        const char* message;
+    } cases[] = {
+        {{"--set", "colour=1"}, "unknown attribute 'colour'; did you mean 'color'?"},
+        {{"--set", "foo=1"}, "unknown attribute 'foo'"},
+        {{"--set", "specularRolloff=1"},
+         "unknown attribute 'specularRolloff'; did you mean 'specularRollOff'?"},
+        {{"--set", "color=1,2"}, "color takes one number or three (r,g,b), not 2"},
+        {{"--set", "dfl=1,2,3"}, "diffuse takes one number, not 3"},
+        {{"--set", "dfl=abc"}, "diffuse: 'abc' is not a finite number"},
+        {{"--set", "dfl=nan"}, "diffuse: 'nan' is not a finite number"},
+        {{"--set", "dfl=+-1"}, "diffuse: '+-1' is not a finite number"},
+        {{"--set", "dfl="}, "diffuse: '' is not a finite number"},
+        {{"--set", "dfl"}, "--set takes NAME=VALUE, not 'dfl'"},
+        {{"--set", "refractiveIndex=-1"},
+         "refractiveIndex must be at least 1, the node's hard minimum, not '-1'"},
+        {{"--set", "rfi=0"},
+         "refractiveIndex must be at least 1, the node's hard minimum, not '0'"},
+        {{"--set", "rfi=0.5"},
+         "refractiveIndex must be at least 1, the node's hard minimum, not '0.5'"},
+        {{"--preset"}, "--preset needs a value"},
+        {{"--grid", "--preset", "skin1"},
+         "--grid renders every preset and takes no --preset; --set values apply to every cell"},
+        {{"--samples", "5"}, "--samples takes a square number (1, 4, 9, 16, ...), not 5"},
+        {{"--size", "0"}, "--size takes a whole number from 1 to 8192, not '0'"},
+        {{"--grid", "--size", "8192"},
+         "the image would be 65536x24576 pixels (1611 M, about 41 GB to render); the limit is "
+         "134 M pixels: give a smaller --size"},
+        {{"--output", "sub/"},
+         "--output 'sub/' names a folder; give a file name, such as 'sub/swatch'"},
+        {{"--output", "."}, "--output '.' names a folder; give a file name, such as 'swatch'"},
+        {{"-o", "sub/.png"},
+         "--output 'sub/.png' names a folder; give a file name, such as 'sub/swatch'"},
+        {{"--tonemap", "aces"}, "--tonemap takes filmic or clip, not 'aces'"},
+        {{"--exposure", "25"}, "--exposure takes stops from -20 to 20, not 25"},
+        {{"--host", "houdini"}, "--host takes maya, mentalray or both, not 'houdini'"},
+        {{"--bogus"}, "unknown option '--bogus' (see --help)"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(usageError(c.arguments), c.message);
+    }
     EXPECT_NE(usageError({"--preset", "jelly"}).find("unknown preset 'jelly' (known: apple,"),
               std::string::npos);
 }

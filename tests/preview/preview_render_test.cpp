@@ -1,15 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
 
 #include <mayahost/Host.h>
 
+#include "attributeReference.h"
 #include "hosts.h"
 #include "hosts/mentalray/standInRenderer.h"
 #include "image.h"
 #include "model/shading.h"
+#include "toneCurve.h"
 
 namespace lumaveil::preview {
 namespace {
@@ -142,30 +148,96 @@ TEST_F(PreviewFiles, ExrKeepsUnclampedLinearValues) {
     EXPECT_EQ(back.pixels, image.pixels);
 }
 
-TEST_F(PreviewFiles, PngHoldsClampedSrgbCodes) {
-    Image image(2, 1);
-    image.at(0, 0) = {0.0f, 0.2158605f, 1.0f};  // sRGB codes 0, 128, 255
-    image.at(1, 0) = {-1.0f, 2.0f, 0.5f};
+TEST_F(PreviewFiles, PngHoldsTheCodesGiven) {
+    DisplayImage image(2, 1);
+    image.codes = {0, 128, 255, 7, 200, 31};
     const std::string path = (folder_ / "a.png").string();
     writePng(path, image);
-    const Image back = readPng(path);
-    EXPECT_EQ(srgbCode(back.at(0, 0).x), 0);
-    EXPECT_EQ(srgbCode(back.at(0, 0).y), 128);
-    EXPECT_EQ(srgbCode(back.at(0, 0).z), 255);
-    EXPECT_EQ(back.at(1, 0).x, 0.0f);
-    EXPECT_EQ(back.at(1, 0).y, 1.0f);
-    EXPECT_NEAR(back.at(1, 0).z, 0.5f, 0.005f);
+    const DisplayImage back = readPng(path);
+    ASSERT_EQ(back.width, 2);
+    EXPECT_EQ(back.codes, image.codes);
+}
+
+// Clip gives the plain sRGB codes; filmic keeps highlights apart well past 1
+// and maps what is not a number to black or white, never to undefined codes.
+TEST(PreviewToneCurve, ClipsOrKeepsHighlights) {
+    const ToneCurve clip{ToneMap::clip, 0.0f};
+    EXPECT_EQ(clip.code(0.2158605f), 128);
+    EXPECT_EQ(clip.code(1.0f), 255);
+    EXPECT_EQ(clip.code(-1.0f), 0);
+    EXPECT_EQ((ToneCurve{ToneMap::clip, 1.0f}.code(0.5f)), 255);  // +1 EV doubles
+
+    const ToneCurve filmic;
+    int previous = -1;
+    for (const float linear : {0.0f, 0.05f, 0.18f, 0.5f, 1.0f, 2.0f, 3.0f, 5.0f}) {
+        const int code = filmic.code(linear);
+        EXPECT_GT(code, previous) << linear;
+        previous = code;
+    }
+    EXPECT_LT(filmic.code(5.0f), 255);
+    EXPECT_EQ(filmic.code(11.2f), 255);
+    EXPECT_EQ(filmic.code(std::numeric_limits<float>::infinity()), 255);
+    EXPECT_EQ(filmic.code(std::numeric_limits<float>::quiet_NaN()), 0);
+    EXPECT_EQ(filmic.code(-std::numeric_limits<float>::infinity()), 0);
+}
+
+// The sphere fits whatever the aspect: its outline stays inside a tall or a
+// wide image.
+TEST(PreviewScene, SphereFitsTallAndWideImages) {
+    const Scene scene = defaultScene();
+    for (const float aspect : {1.0f / 3.0f, 1.0f, 3.0f}) {
+        EXPECT_TRUE(hitSphere(scene, cameraRay(scene, 0.0f, 0.0f, aspect)));
+        for (const auto& [u, v] :
+             {std::pair{1.0f, 0.0f}, {-1.0f, 0.0f}, {0.0f, 1.0f}, {0.0f, -1.0f}}) {
+            EXPECT_FALSE(hitSphere(scene, cameraRay(scene, u, v, aspect)))
+                << "aspect " << aspect << " at " << u << ", " << v;
+        }
+    }
+}
+
+// At the default tone curve no preset's sphere is more than 1% flat white in
+// either half: the renderer's half is brighter by design and must not clip.
+TEST(PreviewToneCurve, NoPresetSphereIsFlatWhite) {
+    const Scene scene = defaultScene();
+    RenderSettings settings;
+    settings.width = settings.height = 48;
+    settings.samples = 4;
+    settings.threads = 2;
+    std::vector<std::unique_ptr<SwatchHost>> hosts;
+    hosts.push_back(loadMayaHost(LUMAVEIL_PLUGIN_PATH));
+    hosts.push_back(loadMentalrayHost(LUMAVEIL_SHADER_PATH, builtRendererModulePath()));
+    for (const MeasuredMaterial& preset : measuredMaterials()) {
+        MaterialSettings material;
+        applyMeasuredMaterial(preset, material);
+        for (auto& host : hosts) {
+            const DisplayImage image =
+                toDisplay(renderSwatch(*host, material, scene, settings).image, ToneCurve{});
+            int sphere = 0, white = 0;
+            for (int y = 0; y < image.height; ++y) {
+                for (int x = 0; x < image.width; ++x) {
+                    const float u = (x + 0.5f) / image.width * 2.0f - 1.0f;
+                    const float v = 1.0f - (y + 0.5f) / image.height * 2.0f;
+                    if (hitSphere(scene, cameraRay(scene, u, v, 1.0f))) {
+                        const unsigned char* code = image.at(x, y);
+                        ++sphere;
+                        white += code[0] == 255 && code[1] == 255 && code[2] == 255;
+                    }
+                }
+            }
+            EXPECT_LE(white * 100, sphere) << preset.name << " through " << host->name();
+        }
+    }
 }
 
 TEST_F(PreviewFiles, AFailedWriteLeavesNoFile) {
     Image image(2, 2);
     const std::filesystem::path missing = folder_ / "no-such-folder" / "a.png";
-    EXPECT_THROW(writePng(missing.string(), image), std::runtime_error);
+    EXPECT_THROW(writePng(missing.string(), DisplayImage(2, 2)), std::runtime_error);
     EXPECT_THROW(writeExr((folder_ / "no-such-folder" / "a.exr").string(), image),
                  std::runtime_error);
     // Over an existing file, the old one stays until the new one is whole.
     const std::string path = (folder_ / "keep.png").string();
-    writePng(path, image);
+    writePng(path, DisplayImage(2, 2));
     EXPECT_TRUE(std::filesystem::exists(path));
     EXPECT_FALSE(std::filesystem::exists(path + ".partial"));
 }
@@ -176,8 +248,10 @@ TEST_F(PreviewFiles, AFailedWriteLeavesNoFile) {
 namespace lumaveil::preview {
 namespace {
 
-// The tool's table of editable inputs must name real node attributes and,
-// where it says so, real shader parameters.
+// The tool's table of editable inputs, which the attribute reference is
+// written from, must say what the node declares (names, defaults, ranges,
+// hard limit) and name real shader parameters, and the shader's own
+// parameters must be the rest of its declaration.
 TEST(PreviewAttributes, MatchTheNodeSchemaAndTheShaderDeclaration) {
     mayahost::Host host;
     ASSERT_TRUE(host.loadPlugin(LUMAVEIL_PLUGIN_PATH));
@@ -186,6 +260,7 @@ TEST(PreviewAttributes, MatchTheNodeSchemaAndTheShaderDeclaration) {
     const std::string shader = LUMAVEIL_SHADER_PATH;
     const mrhost::ShaderDeclaration declaration =
         mrhost::loadDeclaration(std::filesystem::path(shader).replace_extension(".mi").string());
+    std::vector<std::string_view> parameters;
     for (const MaterialAttribute& attribute : materialAttributes) {
         const auto found = std::find_if(
             type->attributes.begin(), type->attributes.end(),
@@ -195,9 +270,121 @@ TEST(PreviewAttributes, MatchTheNodeSchemaAndTheShaderDeclaration) {
         EXPECT_TRUE(found->keyable && found->storable && !found->hidden) << attribute.longName;
         EXPECT_EQ(found->children.size(), attribute.components == 3 ? 3u : 0u)
             << attribute.longName;
-        EXPECT_EQ(declaration.find(attribute.longName) != nullptr, attribute.shaderParameter)
+        EXPECT_EQ(found->defaults,
+                  std::vector<double>(attribute.components, attribute.defaultValue))
             << attribute.longName;
+        EXPECT_EQ(found->softMin, attribute.softMin) << attribute.longName;
+        EXPECT_EQ(found->softMax, attribute.softMax) << attribute.longName;
+        EXPECT_EQ(found->min, attribute.hardMin) << attribute.longName;
+        if (!attribute.rendererParameter.empty()) {
+            const mrhost::DeclaredField* field = declaration.find(attribute.rendererParameter);
+            ASSERT_NE(field, nullptr) << attribute.rendererParameter;
+            EXPECT_EQ(static_cast<float>(field->defaultValue.at(0)), attribute.defaultValue)
+                << attribute.rendererParameter;
+            parameters.push_back(attribute.rendererParameter);
+        }
     }
+    for (const RendererOnlyParameter& parameter : rendererOnlyParameters) {
+        parameters.push_back(parameter.name);
+    }
+    std::vector<std::string_view> declared;
+    for (const mrhost::DeclaredField& field : declaration.fields) {
+        const bool arrayBookkeeping = field.name.starts_with("i_") || field.name.starts_with("n_");
+        if (!arrayBookkeeping) {
+            declared.push_back(field.name);
+        }
+    }
+    std::sort(parameters.begin(), parameters.end());
+    std::sort(declared.begin(), declared.end());
+    EXPECT_EQ(parameters, declared);
+}
+
+// docs/attributes.md is written from the tables; the checked-in page must be
+// what they give today.
+TEST(PreviewAttributes, ReferencePageIsUpToDate) {
+    std::ifstream file(LUMAVEIL_ATTRIBUTE_REFERENCE, std::ios::binary);
+    ASSERT_TRUE(file) << LUMAVEIL_ATTRIBUTE_REFERENCE;
+    const std::string page((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
+    EXPECT_TRUE(page == attributeReferenceMarkdown())
+        << "docs/attributes.md is out of date: run cmake --build build/default --target "
+           "regenerate-attribute-reference";
+}
+
+// A minimal 32-bit PE DLL: headers, one section table entry and its 512
+// bytes of raw data, 1024 bytes in all.
+std::string smallDll() {
+    std::string image(0x400, '\0');
+    auto put = [&](std::size_t at, std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            image[at + i] = static_cast<char>(value >> (8 * i) & 0xff);
+        }
+    };
+    put(0, 0x5a4d, 2);          // MZ
+    put(0x3c, 0x40, 4);         // offset of the PE header
+    put(0x40, 0x4550, 4);       // PE\0\0
+    put(0x44, 0x14c, 2);        // i386
+    put(0x46, 1, 2);            // one section
+    put(0x54, 0xe0, 2);         // size of the optional header
+    put(0x56, 0x2102, 2);       // DLL, 32-bit, executable
+    put(0x58, 0x10b, 2);        // PE32 optional header
+    put(0x58 + 60, 0x200, 4);   // size of the headers
+    put(0x138 + 16, 0x200, 4);  // the section's raw size
+    put(0x138 + 20, 0x200, 4);  // and offset
+    return image;
+}
+
+// Whole libraries pass; anything the loader must not map is refused with
+// the reason, before it could kill the process with SIGBUS.
+TEST_F(PreviewFiles, LibraryChecksRefuseWhatTheLoaderMustNotMap) {
+    std::ifstream built(LUMAVEIL_PLUGIN_PATH, std::ios::binary);
+    const std::string plugin((std::istreambuf_iterator<char>(built)),
+                             std::istreambuf_iterator<char>());
+    ASSERT_GT(plugin.size(), 10000u);
+    const std::string dll = smallDll();
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* reason;  // empty: accepted
+    } cases[] = {
+        {"whole.so", plugin, ""},
+        {"whole.dll", dll, ""},
+        {"header.so", plugin.substr(0, 40), "cut short: the ELF header"},
+        {"head.so", plugin.substr(0, 5000), "cut short: a loaded segment"},
+        {"sections.so", plugin.substr(0, plugin.size() - 100), "cut short: the section header"},
+        {"mz.dll", dll.substr(0, 0x30), "cut short: the MZ header"},
+        {"optional.dll", dll.substr(0, 0x100), "cut short: the optional header"},
+        {"section.dll", dll.substr(0, 0x300), "cut short: a section"},
+        {"text.so", "not a library\n", "not a shared library (no ELF or PE header)"},
+        {"empty.so", "", "not a shared library"},
+    };
+    auto refusal = [](const std::filesystem::path& path) {
+        try {
+            checkLibraryFile(path.string());
+        } catch (const HostLoadError& error) {
+            return std::string(error.what());
+        }
+        return std::string();
+    };
+    for (const auto& c : cases) {
+        std::ofstream(folder_ / c.name, std::ios::binary) << c.bytes;
+        const std::string reason = refusal(folder_ / c.name);
+        if (*c.reason == '\0') {
+            EXPECT_EQ(reason, "") << c.name;
+        } else {
+            EXPECT_NE(reason.find(c.reason), std::string::npos) << c.name << ": " << reason;
+        }
+    }
+    EXPECT_EQ(refusal(folder_), "it is a folder, not a library file");
+    EXPECT_EQ(refusal(folder_ / "missing.so"), "no such file");
+}
+
+TEST(PreviewHosts, DeclarationIsNamedAfterTheLibrary) {
+    EXPECT_EQ(declarationFileName("/x/qv7k_lumaVeil.so"), "qv7k_lumaVeil.mi");
+    EXPECT_EQ(declarationFileName("libm.so.6"), "libm.mi");
+    EXPECT_EQ(declarationFileName("lib/shader.so.1.2"), "shader.mi");
+    EXPECT_EQ(declarationFileName("C:/mr/qv7k_lumaVeil.dll"), "qv7k_lumaVeil.mi");
+    EXPECT_EQ(declarationFileName("my.sophisticated.so"), "my.sophisticated.mi");
 }
 
 }  // namespace

@@ -7,9 +7,13 @@
 #include <OpenEXR/ImfHeader.h>
 #include <OpenEXR/ImfInputFile.h>
 #include <OpenEXR/ImfOutputFile.h>
-#include <algorithm>
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -22,16 +26,41 @@ namespace lumaveil::preview {
 
 namespace {
 
-// A temporary name beside the target, removed unless the write completes.
+// The partial file being written, for the signal handler: a copy of its path
+// in static storage, published by the flag once complete.
+char signalPartialPath[4096];
+volatile std::sig_atomic_t signalPartialSet = 0;
+
+extern "C" void removePartialAndReraise(int signal) {
+    if (signalPartialSet) {
+        ::unlink(signalPartialPath);
+    }
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+// A temporary name beside the target, removed unless the write completes, or
+// by a SIGINT or SIGTERM that ends the process meanwhile.
 class AsideFile {
 public:
-    explicit AsideFile(const std::string& target) : target_(target), aside_(target + ".partial") {}
+    explicit AsideFile(const std::string& target) : target_(target), aside_(target + ".partial") {
+        if (aside_.size() < sizeof signalPartialPath) {
+            signalPartialSet = 0;
+            std::atomic_signal_fence(std::memory_order_seq_cst);
+            std::memcpy(signalPartialPath, aside_.c_str(), aside_.size() + 1);
+            std::atomic_signal_fence(std::memory_order_seq_cst);
+            signalPartialSet = 1;
+        }
+    }
     ~AsideFile() {
+        signalPartialSet = 0;
         if (!committed_) {
             std::error_code ignored;
             std::filesystem::remove(aside_, ignored);
         }
     }
+    AsideFile(const AsideFile&) = delete;
+    AsideFile& operator=(const AsideFile&) = delete;
     const std::string& path() const { return aside_; }
     void commit() {
         std::error_code error;
@@ -48,30 +77,28 @@ private:
     bool committed_ = false;
 };
 
-float srgbToLinear(unsigned char code) {
-    const float v = code / 255.0f;
-    return v <= 0.04045f ? v / 12.92f : std::pow((v + 0.055f) / 1.055f, 2.4f);
-}
-
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
 }  // namespace
 
-unsigned char srgbCode(float linear) {
-    if (!(linear > 0.0f)) {
-        return 0;
+void removePartialFilesOnSignals() {
+    for (const int signal : {SIGINT, SIGTERM}) {
+        struct sigaction action {};
+        struct sigaction previous {};
+        action.sa_handler = SIG_IGN;
+        sigaction(signal, nullptr, &previous);
+        if (previous.sa_handler == SIG_IGN) {
+            continue;
+        }
+        action.sa_handler = removePartialAndReraise;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal, &action, nullptr);
     }
-    if (linear >= 1.0f) {
-        return 255;
-    }
-    const float encoded =
-        linear <= 0.0031308f ? linear * 12.92f : 1.055f * std::pow(linear, 1.0f / 2.4f) - 0.055f;
-    return static_cast<unsigned char>(std::lround(encoded * 255.0f));
 }
 
-void writePng(const std::string& path, const Image& image) {
+void writePng(const std::string& path, const DisplayImage& image) {
     AsideFile aside(path);
     {
         std::unique_ptr<std::FILE, FileCloser> file(std::fopen(aside.path().c_str(), "wb"));
@@ -83,15 +110,9 @@ void writePng(const std::string& path, const Image& image) {
         png.width = static_cast<png_uint_32>(image.width);
         png.height = static_cast<png_uint_32>(image.height);
         png.format = PNG_FORMAT_RGB;
-        std::vector<unsigned char> rows(image.pixels.size() * 3);
-        for (std::size_t i = 0; i < image.pixels.size(); ++i) {
-            for (int k = 0; k < 3; ++k) {
-                rows[i * 3 + k] = srgbCode(image.pixels[i][k]);
-            }
-        }
         // The bytes are sRGB codes already: tell libpng not to convert them.
         png.flags = 0;
-        if (!png_image_write_to_stdio(&png, file.get(), 0, rows.data(), 0, nullptr)) {
+        if (!png_image_write_to_stdio(&png, file.get(), 0, image.codes.data(), 0, nullptr)) {
             throw std::runtime_error("cannot write " + path + ": " + png.message);
         }
         if (std::fflush(file.get()) != 0 || std::ferror(file.get())) {
@@ -101,22 +122,16 @@ void writePng(const std::string& path, const Image& image) {
     aside.commit();
 }
 
-Image readPng(const std::string& path) {
+DisplayImage readPng(const std::string& path) {
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&png, path.c_str())) {
         throw std::runtime_error("cannot read " + path + ": " + png.message);
     }
     png.format = PNG_FORMAT_RGB;
-    std::vector<unsigned char> bytes(PNG_IMAGE_SIZE(png));
-    if (!png_image_finish_read(&png, nullptr, bytes.data(), 0, nullptr)) {
+    DisplayImage image(static_cast<int>(png.width), static_cast<int>(png.height));
+    if (!png_image_finish_read(&png, nullptr, image.codes.data(), 0, nullptr)) {
         throw std::runtime_error("cannot read " + path + ": " + png.message);
-    }
-    Image image(static_cast<int>(png.width), static_cast<int>(png.height));
-    for (std::size_t i = 0; i < image.pixels.size(); ++i) {
-        for (int k = 0; k < 3; ++k) {
-            image.pixels[i][k] = srgbToLinear(bytes[i * 3 + k]);
-        }
     }
     return image;
 }

@@ -1,6 +1,8 @@
-// A linear RGB float image and its PNG and OpenEXR files.
+// A linear RGB float image, the 8-bit sRGB image shown of it, and their
+// OpenEXR and PNG files.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -21,15 +23,33 @@ struct Image {
     }
 };
 
-// Each writer writes beside the target and renames, so a file is whole or
-// absent. They throw std::runtime_error with the reason.
-void writePng(const std::string& path, const Image& image);  // 8-bit sRGB, clamped
+// 8-bit sRGB codes, three per pixel, row by row, top row first.
+struct DisplayImage {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> codes;
+
+    DisplayImage() = default;
+    DisplayImage(int w, int h) : width(w), height(h), codes(static_cast<std::size_t>(w) * h * 3) {}
+    unsigned char* at(int x, int y) {
+        return &codes[(static_cast<std::size_t>(y) * width + x) * 3];
+    }
+    const unsigned char* at(int x, int y) const {
+        return &codes[(static_cast<std::size_t>(y) * width + x) * 3];
+    }
+};
+
+// Each writer writes beside the target, to PATH.partial, and renames, so a
+// file is whole or absent. They throw std::runtime_error with the reason.
+void writePng(const std::string& path, const DisplayImage& image);
 void writeExr(const std::string& path, const Image& image);  // linear float, unclamped
 
-Image readPng(const std::string& path);  // back to linear
+DisplayImage readPng(const std::string& path);
 Image readExr(const std::string& path);
 
-// The 8-bit sRGB code of a linear value, clamped to [0, 1].
-unsigned char srgbCode(float linear);
+// From now on SIGINT and SIGTERM remove the partial file being written, if
+// any, before the process ends by the signal as it would have. A signal the
+// process was started ignoring stays ignored.
+void removePartialFilesOnSignals();
 
 }  // namespace lumaveil::preview

@@ -2,14 +2,20 @@
 // plain backdrop, through the built Maya plug-in and renderer shader.
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <mutex>
+#include <new>
 #include <string>
 #include <thread>
 
 #include "hosts.h"
+#include "labels.h"
 #include "options.h"
+#include "toneCurve.h"
 
 using namespace lumaveil::preview;
 
@@ -71,44 +77,51 @@ private:
     std::mutex mutex_;
 };
 
-std::string stemOf(std::string output) {
-    for (const char* extension : {".png", ".exr"}) {
-        const std::string e = extension;
-        if (output.size() > e.size() && output.ends_with(e)) {
-            output.resize(output.size() - e.size());
-        }
-    }
-    return output;
+long long countNonFinite(const Image& image) {
+    return std::count_if(
+        image.pixels.begin(), image.pixels.end(), [](const lumaveil::FloatVector& p) {
+            return !std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z);
+        });
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    Options options;
+void checkLibrary(const std::string& what, const std::string& path) {
     try {
-        options = parseOptions(std::vector<std::string_view>(argv + 1, argv + argc));
-    } catch (const UsageError& error) {
-        return fail(error.what());
+        checkLibraryFile(path);
+    } catch (const HostLoadError& error) {
+        throw HostLoadError("cannot load " + what + " " + path + ": " + error.what());
     }
-    if (options.help) {
-        std::cout << usageText();
-        return 0;
-    }
-    if (options.listPresets) {
-        listPresets();
-        return 0;
+}
+
+int run(const Options& options) {
+    // The labels' font: one given on the command line must be usable; the
+    // default one may be missing, and the swatch is then unlabelled.
+    std::unique_ptr<LabelFont> font;
+    try {
+        font = std::make_unique<LabelFont>(options.fontPath.empty() ? defaultFontPath()
+                                                                    : options.fontPath);
+    } catch (const std::runtime_error& error) {
+        if (!options.fontPath.empty()) {
+            return fail(error.what());
+        }
+        std::cerr << program << ": warning: " << error.what() << "; the PNG is unlabelled\n";
     }
 
     std::vector<std::unique_ptr<SwatchHost>> hosts;
     try {
         if (options.host != HostChoice::mentalray) {
-            hosts.push_back(
-                loadMayaHost(options.pluginPath.empty() ? builtPluginPath() : options.pluginPath));
+            const std::string plugin =
+                options.pluginPath.empty() ? builtPluginPath() : options.pluginPath;
+            checkLibrary("the Maya plug-in", plugin);
+            hosts.push_back(loadMayaHost(plugin));
         }
         if (options.host != HostChoice::maya) {
-            hosts.push_back(loadMentalrayHost(
-                options.shaderPath.empty() ? builtShaderPath() : options.shaderPath,
-                options.rendererPath.empty() ? builtRendererModulePath() : options.rendererPath));
+            const std::string shader =
+                options.shaderPath.empty() ? builtShaderPath() : options.shaderPath;
+            const std::string renderer =
+                options.rendererPath.empty() ? builtRendererModulePath() : options.rendererPath;
+            checkLibrary("the renderer shader", shader);
+            checkLibrary("the renderer module", renderer);
+            hosts.push_back(loadMentalrayHost(shader, renderer));
         }
     } catch (const HostLoadError& error) {
         return fail(error.what());
@@ -118,7 +131,6 @@ int main(int argc, char** argv) {
     std::vector<std::pair<std::string, MaterialSettings>> materials;
     if (options.grid) {
         for (const MeasuredMaterial& material : measuredMaterials()) {
-            std::vector<std::string_view> arguments{"--preset", material.name};
             MaterialSettings settings;
             applyMeasuredMaterial(material, settings);
             for (const MaterialSettings::Entry& entry : options.material.entries()) {
@@ -132,10 +144,8 @@ int main(int argc, char** argv) {
     }
 
     const int hostCount = static_cast<int>(hosts.size());
-    const int columns = options.grid ? 4 : 1;
-    const int rows = (static_cast<int>(materials.size()) + columns - 1) / columns;
-    const int cellWidth = options.width * hostCount;
-    Image sheet(cellWidth * columns, options.height * rows);
+    const SheetLayout layout = sheetLayout(options);
+    Image sheet(layout.width, layout.height);
     for (auto& pixel : sheet.pixels) {
         pixel = defaultScene().backdrop;
     }
@@ -164,8 +174,8 @@ int main(int argc, char** argv) {
     std::vector<long long> shaded(hosts.size(), 0);
     try {
         for (std::size_t m = 0; m < materials.size(); ++m) {
-            const int cellX = static_cast<int>(m) % columns * cellWidth;
-            const int cellY = static_cast<int>(m) / columns * options.height;
+            const int cellX = static_cast<int>(m) % layout.columns * layout.cellWidth;
+            const int cellY = static_cast<int>(m) / layout.columns * options.height;
             for (std::size_t h = 0; h < hosts.size(); ++h) {
                 lastDone = 0;
                 SwatchResult swatch = renderSwatch(*hosts[h], materials[m].second, scene, settings);
@@ -174,16 +184,37 @@ int main(int argc, char** argv) {
                 shaded[h] += swatch.shadedSamples;
             }
         }
+    } catch (const std::bad_alloc&) {
+        progress.finish();
+        throw;
     } catch (const std::exception& error) {
         progress.finish();
         return fail(std::string("rendering failed: ") + error.what());
     }
     progress.finish();
 
-    const std::string stem = stemOf(options.output);
+    DisplayImage display = toDisplay(sheet, options.toneCurve);
+    if (options.grid) {
+        drawCellBorders(display, layout, options.height);
+    }
+    if (font) {
+        std::vector<std::string> hostNames, materialLabels;
+        for (const auto& host : hosts) {
+            hostNames.push_back(host->name());
+        }
+        for (const auto& [name, material] : materials) {
+            const bool named = options.grid || !options.presetName.empty();
+            materialLabels.push_back(!named ? "" : options.anySet ? name + ", edited" : name);
+        }
+        drawLabels(display, *font, layout, options, hostNames, materialLabels);
+    }
+
+    const std::string stem = options.outputStem();
     try {
-        writePng(stem + ".png", sheet);
+        writePng(stem + ".png", display);
         writeExr(stem + ".exr", sheet);
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception& error) {
         return fail(error.what());
     }
@@ -200,10 +231,18 @@ int main(int argc, char** argv) {
     }
     std::printf(
         "%s: %dx%d image (%zu material%s x %d host%s), %d samples/pixel, %d threads, %.2f s; "
-        "%s; wrote %s.png and %s.exr\n",
+        "%s; %s tone curve at %+g EV; wrote %s.png and %s.exr\n",
         program, sheet.width, sheet.height, materials.size(), materials.size() == 1 ? "" : "s",
         hostCount, hostCount == 1 ? "" : "s", options.samples, settings.threads, totalSeconds,
-        rates.c_str(), stem.c_str(), stem.c_str());
+        rates.c_str(), std::string(nameOf(options.toneCurve.map)).c_str(),
+        static_cast<double>(options.toneCurve.exposure), stem.c_str(), stem.c_str());
+    if (hostCount == 2) {
+        std::printf(
+            "%s: the halves differ by design: the renderer shader does not divide by the light "
+            "count, takes the channel mean of the diffusion values and its own phase weights, and "
+            "has no transparency (README, \"Why the two halves differ\")\n",
+            program);
+    }
     if (options.grid) {
         std::string order;
         for (const auto& [name, material] : materials) {
@@ -212,5 +251,38 @@ int main(int argc, char** argv) {
         std::printf("%s: sheet order, left to right and top to bottom: %s\n", program,
                     order.c_str());
     }
+    if (const long long nonFinite = countNonFinite(sheet); nonFinite > 0) {
+        std::fflush(stdout);
+        std::cerr << program << ": warning: " << nonFinite
+                  << " pixels hold infinite or NaN values (kept in " << stem
+                  << ".exr; white or black in the PNG)\n";
+    }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    removePartialFilesOnSignals();
+    try {
+        Options options;
+        try {
+            options = parseOptions(std::vector<std::string_view>(argv + 1, argv + argc));
+        } catch (const UsageError& error) {
+            return fail(error.what());
+        }
+        if (options.help) {
+            std::cout << usageText();
+            return 0;
+        }
+        if (options.listPresets) {
+            listPresets();
+            return 0;
+        }
+        return run(options);
+    } catch (const std::bad_alloc&) {
+        return fail("out of memory: not enough memory for this image; give a smaller --size");
+    } catch (const std::exception& error) {
+        return fail(error.what());
+    }
 }

@@ -86,17 +86,22 @@ const MaterialAttribute* findMaterialAttribute(std::string_view name) {
 }
 
 std::vector<std::string_view> nearestAttributeNames(std::string_view name) {
+    // Only near misses: a typo or two, never a name that shares little with
+    // what was typed ("foo" is near nothing).
+    const std::size_t allowed = std::clamp<std::size_t>(name.size() / 3, 1, 3);
     std::vector<std::pair<std::size_t, std::string_view>> ranked;
     for (const MaterialAttribute& attribute : materialAttributes) {
         const std::size_t distance = std::min(editDistance(name, attribute.longName),
                                               editDistance(name, attribute.shortName));
-        ranked.emplace_back(distance, attribute.longName);
+        if (distance <= allowed && distance < name.size()) {
+            ranked.emplace_back(distance, attribute.longName);
+        }
     }
     std::stable_sort(ranked.begin(), ranked.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<std::string_view> nearest;
     for (const auto& [distance, longName] : ranked) {
-        if (nearest.size() == 3 || distance > std::max<std::size_t>(3, name.size() / 2)) {
+        if (nearest.size() == 3) {
             break;
         }
         nearest.push_back(longName);

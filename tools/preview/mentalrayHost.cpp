@@ -44,10 +44,10 @@ public:
         }
         parameters_.setLights(tags);
         for (const MaterialSettings::Entry& entry : material.entries()) {
-            if (!entry.attribute->shaderParameter) {
+            if (entry.attribute->rendererParameter.empty()) {
                 continue;
             }
-            const std::string name(entry.attribute->longName);
+            const std::string name(entry.attribute->rendererParameter);
             if (entry.attribute->components == 3) {
                 parameters_.setColor(name, miColorOf(entry.value));
             } else {
@@ -99,15 +99,36 @@ private:
 
 }  // namespace
 
+std::string declarationFileName(const std::string& shaderPath) {
+    // The library's name without its module suffix and any version after it:
+    // qv7k_lumaVeil.so, qv7k_lumaVeil.so.1 and qv7k_lumaVeil.dll all give
+    // qv7k_lumaVeil.mi.
+    std::string name = std::filesystem::path(shaderPath).filename().string();
+    for (std::size_t at = name.find(".so"); at != std::string::npos;
+         at = name.find(".so", at + 1)) {
+        if (at > 0 && (at + 3 == name.size() || name[at + 3] == '.')) {
+            return name.substr(0, at) + ".mi";
+        }
+    }
+    return std::filesystem::path(name).replace_extension(".mi").string();
+}
+
 std::unique_ptr<SwatchHost> loadMentalrayHost(const std::string& shaderPath,
                                               const std::string& rendererModulePath) {
     // Beside the library in a build tree; in include/ beside lib/ in an
     // installed layout.
     const std::filesystem::path library(shaderPath);
-    std::filesystem::path declaration = std::filesystem::path(library).replace_extension(".mi");
-    const std::filesystem::path installed =
-        library.parent_path().parent_path() / "include" / declaration.filename();
-    if (!std::filesystem::exists(declaration) && std::filesystem::exists(installed)) {
+    const std::string name = declarationFileName(shaderPath);
+    const std::filesystem::path beside = library.parent_path() / name;
+    const std::filesystem::path installed = library.parent_path().parent_path() / "include" / name;
+    std::error_code ignored;
+    std::filesystem::path declaration = beside;
+    if (!std::filesystem::exists(beside, ignored)) {
+        if (!std::filesystem::exists(installed, ignored)) {
+            throw HostLoadError("cannot load the renderer shader " + shaderPath +
+                                ": its declaration " + name + " is neither beside it nor in " +
+                                installed.parent_path().string());
+        }
         declaration = installed;
     }
     return std::make_unique<MentalraySwatchHost>(shaderPath, declaration.string(),

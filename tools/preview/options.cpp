@@ -1,22 +1,31 @@
 #include "options.h"
 
+#include "labels.h"
+
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
 
 namespace lumaveil::preview {
 
 namespace {
 
-std::string quoted(std::string_view text) {
+std::string inQuotes(std::string_view text) {
     return "'" + std::string(text) + "'";
 }
 
 float parseFloat(std::string_view text, std::string_view what) {
+    // from_chars takes no plus sign; one before a digit or point is fine.
+    std::string_view digits = text;
+    if (digits.size() > 1 && digits[0] == '+' && digits[1] != '-' && digits[1] != '+') {
+        digits.remove_prefix(1);
+    }
     float value = 0.0f;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc{} || end != text.data() + text.size() ||
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || error != std::errc{} || end != digits.data() + digits.size() ||
         !std::isfinite(value)) {
-        throw UsageError(std::string(what) + ": " + quoted(text) + " is not a finite number");
+        throw UsageError(std::string(what) + ": " + inQuotes(text) + " is not a finite number");
     }
     return value;
 }
@@ -28,25 +37,31 @@ int parseCount(std::string_view text, std::string_view option, int least, int mo
         value > most) {
         throw UsageError(std::string(option) + " takes a whole number from " +
                          std::to_string(least) + " to " + std::to_string(most) + ", not " +
-                         quoted(text));
+                         inQuotes(text));
     }
     return value;
+}
+
+std::string formatLimit(double limit) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", limit);
+    return text;
 }
 
 // NAME=VALUE, where VALUE is one number, or r,g,b for a colour.
 void applySetting(std::string_view text, MaterialSettings& settings) {
     const std::size_t equals = text.find('=');
     if (equals == std::string_view::npos) {
-        throw UsageError("--set takes NAME=VALUE, not " + quoted(text));
+        throw UsageError("--set takes NAME=VALUE, not " + inQuotes(text));
     }
     const std::string_view name = text.substr(0, equals);
     const std::string_view value = text.substr(equals + 1);
     const MaterialAttribute* attribute = findMaterialAttribute(name);
     if (!attribute) {
-        std::string message = "unknown attribute " + quoted(name);
+        std::string message = "unknown attribute " + inQuotes(name);
         const auto nearest = nearestAttributeNames(name);
         for (std::size_t i = 0; i < nearest.size(); ++i) {
-            message += (i == 0 ? "; did you mean " : ", ") + quoted(nearest[i]);
+            message += (i == 0 ? "; did you mean " : ", ") + inQuotes(nearest[i]);
         }
         throw UsageError(message + (nearest.empty() ? "" : "?"));
     }
@@ -59,6 +74,15 @@ void applySetting(std::string_view text, MaterialSettings& settings) {
             break;
         }
         rest.remove_prefix(comma + 1);
+    }
+    if (attribute->hardMin) {
+        for (const float number : numbers) {
+            if (number < *attribute->hardMin) {
+                throw UsageError(std::string(attribute->longName) + " must be at least " +
+                                 formatLimit(*attribute->hardMin) +
+                                 ", the node's hard minimum, not " + inQuotes(value));
+            }
+        }
     }
     if (attribute->components == 3 && numbers.size() == 3) {
         settings.set(*attribute, {numbers[0], numbers[1], numbers[2]});
@@ -83,7 +107,64 @@ void parseSize(std::string_view text, Options& options) {
     }
 }
 
+// The output must name a file: "out/", "." or "out/.png" would write hidden
+// files named ".png" and ".exr", or "..png", beside or inside the folder.
+void checkOutput(const Options& options) {
+    const std::string stem = options.outputStem();
+    const std::filesystem::path path(stem);
+    const std::string name = path.filename().string();
+    if (!name.empty() && name != "." && name != "..") {
+        return;
+    }
+    const bool folder = name == "." || name == ".." || stem.ends_with('/');
+    const std::filesystem::path example =
+        (folder ? path / "swatch" : path.parent_path() / "swatch").lexically_normal();
+    throw UsageError("--output " + inQuotes(options.output) +
+                     (folder ? " names a folder" : " names no file") +
+                     "; give a file name, such as " + inQuotes(example.string()));
+}
+
+std::string megapixels(std::int64_t pixels) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.0f", static_cast<double>(pixels) / 1e6);
+    return text;
+}
+
+void checkImageSize(const Options& options) {
+    const SheetLayout layout = sheetLayout(options);
+    const std::int64_t pixels = std::int64_t{layout.width} * layout.height;
+    if (pixels > maxImagePixels) {
+        throw UsageError("the image would be " + std::to_string(layout.width) + "x" +
+                         std::to_string(layout.height) + " pixels (" + megapixels(pixels) +
+                         " M, about " +
+                         std::to_string((pixels * 27 + (std::int64_t{1} << 30) - 1) >> 30) +
+                         " GB to render); the limit is " + megapixels(maxImagePixels) +
+                         " M pixels: give a smaller --size");
+    }
+}
+
 }  // namespace
+
+std::string Options::outputStem() const {
+    std::string stem = output;
+    for (const std::string_view extension : {".png", ".exr"}) {
+        if (stem.ends_with(extension)) {
+            stem.resize(stem.size() - extension.size());
+        }
+    }
+    return stem;
+}
+
+SheetLayout sheetLayout(const Options& options) {
+    SheetLayout layout;
+    const int materials = options.grid ? static_cast<int>(measuredMaterials().size()) : 1;
+    layout.columns = options.grid ? 4 : 1;
+    layout.rows = (materials + layout.columns - 1) / layout.columns;
+    layout.cellWidth = options.width * options.hostCount();
+    layout.width = layout.cellWidth * layout.columns;
+    layout.height = options.height * layout.rows;
+    return layout;
+}
 
 Options parseOptions(const std::vector<std::string_view>& arguments) {
     Options options;
@@ -122,7 +203,7 @@ Options parseOptions(const std::vector<std::string_view>& arguments) {
             } else if (host == "both") {
                 options.host = HostChoice::both;
             } else {
-                throw UsageError("--host takes maya, mentalray or both, not " + quoted(host));
+                throw UsageError("--host takes maya, mentalray or both, not " + inQuotes(host));
             }
         } else if (argument == "--set") {
             settings.push_back(value());
@@ -133,7 +214,7 @@ Options parseOptions(const std::vector<std::string_view>& arguments) {
                 for (const MeasuredMaterial& material : measuredMaterials()) {
                     known += (known.empty() ? "" : ", ") + material.name;
                 }
-                throw UsageError("unknown preset " + quoted(options.presetName) +
+                throw UsageError("unknown preset " + inQuotes(options.presetName) +
                                  " (known: " + known + ")");
             }
         } else if (argument == "--list-presets") {
@@ -153,10 +234,31 @@ Options parseOptions(const std::vector<std::string_view>& arguments) {
             }
         } else if (argument == "--threads") {
             options.threads = parseCount(value(), "--threads", 1, 1024);
+        } else if (argument == "--exposure") {
+            const float stops = parseFloat(value(), "--exposure");
+            if (stops < -20.0f || stops > 20.0f) {
+                throw UsageError("--exposure takes stops from -20 to 20, not " +
+                                 formatLimit(stops));
+            }
+            options.toneCurve.exposure = stops;
+        } else if (argument == "--tonemap") {
+            const std::string_view map = value();
+            if (map == "filmic") {
+                options.toneCurve.map = ToneMap::filmic;
+            } else if (map == "clip") {
+                options.toneCurve.map = ToneMap::clip;
+            } else {
+                throw UsageError("--tonemap takes filmic or clip, not " + inQuotes(map));
+            }
         } else if (argument == "--output" || argument == "-o") {
             options.output = value();
             if (options.output.empty()) {
                 throw UsageError("--output needs a path");
+            }
+        } else if (argument == "--font") {
+            options.fontPath = value();
+            if (options.fontPath.empty()) {
+                throw UsageError("--font needs a path");
             }
         } else if (argument == "--plugin") {
             options.pluginPath = value();
@@ -168,8 +270,13 @@ Options parseOptions(const std::vector<std::string_view>& arguments) {
             flag();
             options.help = true;
         } else {
-            throw UsageError("unknown option " + quoted(argument) + " (see --help)");
+            throw UsageError("unknown option " + inQuotes(argument) + " (see --help)");
         }
+    }
+    if (options.grid && !options.presetName.empty()) {
+        throw UsageError(
+            "--grid renders every preset and takes no --preset; --set values apply "
+            "to every cell");
     }
     if (!options.presetName.empty()) {
         applyMeasuredMaterial(*findMeasuredMaterial(options.presetName), options.material);
@@ -177,24 +284,43 @@ Options parseOptions(const std::vector<std::string_view>& arguments) {
     for (std::string_view setting : settings) {
         applySetting(setting, options.material);
     }
+    options.anySet = !settings.empty();
+    checkOutput(options);
+    checkImageSize(options);
     return options;
 }
 
 std::string usageText() {
     return R"(usage: lumaveil-preview [options]
-Renders a lumaVeil material swatch through the Maya node and the renderer shader.
+Renders a lumaVeil material swatch, a lit sphere, through the Maya node (left)
+and the renderer shader (right). The halves differ by design: see the README.
   --host maya|mentalray|both   which deliverable renders (default both, side by side)
   --preset NAME                a measured material (see --list-presets)
   --set NAME=VALUE             a node attribute by long or short name; VALUE is a
-                               number or r,g,b (--set color=0.8,0.45,0.35 --set dfst=3)
+                               number or r,g,b (--set color=0.8,0.45,0.35 --set dfst=3);
+                               see docs/attributes.md
   --list-presets               print the measured materials and their values
-  --grid                       render every preset as a contact sheet
-  --size N | WxH               size of one swatch in pixels (default 256)
+  --grid                       render every preset as a labelled contact sheet,
+                               four across; --set values apply to every cell
+  --size N | WxH               size of one swatch in pixels (default 256); the
+                               sphere is fitted to the shorter side
   --samples N                  samples per pixel, a square number (default 4)
   --threads N                  rendering threads (default: every core)
-  --output PATH                write PATH.png (8-bit sRGB) and PATH.exr (linear float)
+  --exposure EV                brighten (or darken, if negative) the PNG by EV stops
+                               before the tone curve (default 0)
+  --tonemap filmic|clip        the PNG's tone curve: filmic (default) keeps
+                               highlights above 1 apart; clip cuts them at 1
+  -o, --output PATH            write PATH.png (8-bit sRGB, tone-mapped, labelled) and
+                               PATH.exr (linear float, untouched); PATH names a file,
+                               not a folder (default: lumaveil-preview, so
+                               lumaveil-preview.png and .exr in the current folder)
+  --font PATH                  TrueType or OpenType font for the labels (default
+                               )" +
+           defaultFontPath() + R"()
   --plugin PATH, --shader PATH, --renderer PATH
                                libraries to load instead of the built ones
+  -h, --help                   print this help
+Bad input gets a one-line error and exit status 2.
 )";
 }
 

@@ -37,8 +37,20 @@ Scene defaultScene() {
 }
 
 FloatVector cameraRay(const Scene& scene, float u, float v, float aspect) {
+    // The half-width holds across the shorter side, so the sphere fits a
+    // tall image as it fits a wide one.
     const float h = scene.imagePlaneHalfWidth;
-    return normalizeVector({u * h * aspect, v * h, -1.0f});
+    const float halfX = aspect >= 1.0f ? h * aspect : h;
+    const float halfY = aspect >= 1.0f ? h : h / aspect;
+    return normalizeVector({u * halfX, v * halfY, -1.0f});
+}
+
+float sphereOutlineRadius(const Scene& scene) {
+    // The outline is the cone of rays tangent to the sphere: its half-angle
+    // has the tangent r / sqrt(d^2 - r^2), at distance 1 from the eye.
+    const float d2 = dot(scene.sphereCenter, scene.sphereCenter);
+    const float r = scene.sphereRadius;
+    return r / std::sqrt(d2 - r * r) / scene.imagePlaneHalfWidth;
 }
 
 std::optional<SurfaceSample> hitSphere(const Scene& scene, FloatVector d) {

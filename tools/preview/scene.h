@@ -29,7 +29,7 @@ struct SceneLight {
 struct Scene {
     FloatVector sphereCenter{0.0f, 0.0f, -4.0f};
     float sphereRadius = 1.0f;
-    float imagePlaneHalfWidth = 0.32f;  // at distance 1
+    float imagePlaneHalfWidth = 0.32f;  // at distance 1, across the shorter side
     FloatVector backdrop{0.045f, 0.045f, 0.05f};
     std::vector<SceneLight> lights;
 };
@@ -43,8 +43,13 @@ struct SurfaceSample {
     FloatVector rayDirection;  // unit, from the eye
 };
 
-// The unit direction through the image position (u, v) in [-1, 1]^2, v up.
+// The unit direction through the image position (u, v) in [-1, 1]^2, v up,
+// of an image of aspect width / height.
 FloatVector cameraRay(const Scene& scene, float u, float v, float aspect);
+
+// The radius of the sphere's outline on the image, as a fraction of half the
+// image's shorter side.
+float sphereOutlineRadius(const Scene& scene);
 
 std::optional<SurfaceSample> hitSphere(const Scene& scene, FloatVector rayDirection);
 

@@ -1,0 +1,50 @@
+// Text on the PNG: the host of each half and the material of each cell,
+// drawn with FreeType from a TrueType or OpenType font file, and the lines
+// between the cells of a sheet.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "image.h"
+#include "options.h"
+
+namespace lumaveil::preview {
+
+class LabelFont {
+public:
+    // Throws std::runtime_error naming the file and FreeType's reason.
+    explicit LabelFont(const std::string& path);
+    ~LabelFont();
+    LabelFont(const LabelFont&) = delete;
+    LabelFont& operator=(const LabelFont&) = delete;
+
+    // Width in pixels of a line of text at a pixel height.
+    int width(std::string_view text, int pixelHeight);
+
+    // Draws a line of text with its top-left corner at (x, y), blending the
+    // glyphs' anti-aliased coverage over what is there in the given colour.
+    // Whatever falls outside the image is left out.
+    void draw(DisplayImage& image, int x, int y, std::string_view text, int pixelHeight,
+              const unsigned char (&colour)[3]);
+
+private:
+    struct Face;
+    std::unique_ptr<Face> face_;
+};
+
+// The host of each half at its top-left corner and the material of each
+// cell (empty: none) at its bottom, in the backdrop around the spheres.
+void drawLabels(DisplayImage& image, LabelFont& font, const SheetLayout& layout,
+                const Options& options, const std::vector<std::string>& hosts,
+                const std::vector<std::string>& materials);
+
+// Lines between the cells of a sheet.
+void drawCellBorders(DisplayImage& image, const SheetLayout& layout, int cellHeight);
+
+// The font of this build: DejaVu Sans from the system's fonts.
+std::string defaultFontPath();
+
+}  // namespace lumaveil::preview
