@@ -4,7 +4,6 @@
 // the renderer, add each light's mean per-sample contribution (subsurface,
 // diffuse and specular terms), then the ambient and incandescent colours and,
 // when asked, the irradiance. Everything lives on the stack.
-#include <algorithm>
 #include <cmath>
 
 #include "mentalray/ShaderParams.h"
@@ -14,17 +13,14 @@
 #include "mentalray/miTypes.h"
 #include "model/FloatVector.h"
 #include "model/Lanes.h"
-#include "model/albedo.h"
 #include "model/floatMath.h"
 #include "model/optics.h"
+#include "model/specularLobe.h"
+#include "model/subsurface.h"
 
 namespace lumaveil::mr {
 
 namespace {
-
-// The single-precision values nearest -4/3 and pi.
-constexpr float minusFourThirds = -1.3333334f;
-constexpr float pi = 3.1415927f;
 
 FloatVector rgb(const miColor& c) {
     return {c.r, c.g, c.b};
@@ -57,9 +53,7 @@ struct CallConstants {
     Lanes transmittedAlbedo{};  // Ft * rho, 0 where rho is undefined
 
     // Diffusion, per channel of color.
-    Lanes reducedAlbedo{};   // a'
-    Lanes boundaryFactor{};  // exp(s K) + 1
-    Lanes escapeFactor{};    // exp(-s)
+    DiffusionChannels diffusionChannels;
 
     // Specular lobe. A zero eccentricity has no lobe.
     bool hasLobe = false;
@@ -84,25 +78,19 @@ Lanes sampleContribution(const CallConstants& k, Lanes lc, FloatVector l) {
         }
     }
 
-    const Lanes diffusion =
-        (k.boundaryFactor * ((p2 * k.reducedAlbedo) * 0.5f)) * k.escapeFactor / pi;
+    const Lanes diffusionValues = diffusion(k.diffusionChannels, p2);
 
     const float nl = dot(k.rendererNormal, l);
     float gauss = 0.0f;
     if (nl > 0.0f && k.hasLobe) {
         const FloatVector h = normalizeVector(l + k.towardsViewer);
-        // Rounding can push the cosine of unit vectors just past 1. The
-        // lobe's centre keeps its peak when 1 / eccentricity overflows (a
-        // denormal eccentricity), where 0 times infinity would give NaN.
-        const float offCentre = roundedAcos(std::clamp(dot(n, h), -1.0f, 1.0f));
-        const float angle = offCentre == 0.0f ? 0.0f : offCentre * k.inverseEccentricity;
-        gauss = roundedExp(-(angle * angle));
+        gauss = gaussianLobe(dot(n, h), k.inverseEccentricity);
     }
 
     // Every channel takes the mean of the three channels' diffusion.
-    const Lanes subsurface = ((splat(diffusion[0]) + single) * k.color) / 3.0f +
-                             ((splat(diffusion[1]) + single) * k.color) / 3.0f +
-                             ((splat(diffusion[2]) + single) * k.color) / 3.0f;
+    const Lanes subsurface = ((splat(diffusionValues[0]) + single) * k.color) / 3.0f +
+                             ((splat(diffusionValues[1]) + single) * k.color) / 3.0f +
+                             ((splat(diffusionValues[2]) + single) * k.color) / 3.0f;
     Lanes diffuseTerm{};
     Lanes specularTerm{};
     if (nl > 0.0f) {
@@ -190,22 +178,9 @@ LUMAVEIL_MR_EXPORT miBoolean qv7k_lumaVeil(miColor* result, miState* state,
             const float transmission =
                 1.0f - fresnelReflectance(xyz(state->dir), shadingNormal, k.eta);
             k.viewCosine = std::fabs(dot(shadingNormal, k.towardsViewer));
-            for (int c = 0; c < 3; ++c) {
-                const float extinction = absorption[c] + scattering[c];
-                // A medium that neither absorbs nor scatters has no single scattering.
-                if (extinction != 0.0f) {
-                    k.transmittedAlbedo[c] = transmission * (scattering[c] / extinction);
-                }
-            }
+            k.transmittedAlbedo = transmittedAlbedo(scattering, absorption, transmission);
         }
-
-        const float boundary = diffuseReflection * minusFourThirds;  // K
-        for (int i = 0; i < 3; ++i) {
-            k.reducedAlbedo[i] = albedoFromReflectance(color[i]);
-            const float s = std::sqrt((1.0f - k.reducedAlbedo[i]) * 3.0f);
-            k.boundaryFactor[i] = roundedExp(s * boundary) + 1.0f;
-            k.escapeFactor[i] = roundedExp(-s);
-        }
+        k.diffusionChannels = diffusionChannels(color, diffuseReflection);
 
         k.hasLobe = eccentricity != 0.0f;
         if (k.hasLobe) {
