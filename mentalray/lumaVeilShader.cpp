@@ -40,8 +40,6 @@ struct CallConstants {
     Lanes color{};
     Lanes specularColor{};
     float diffuse = 0.0f;
-    float anisotropy = 0.0f;
-    float diffuseAnisotropy = 0.0f;
     float diffuseScatter = 0.0f;
     float specularRollOff = 0.0f;
 
@@ -55,6 +53,11 @@ struct CallConstants {
     // Diffusion, per channel of color.
     DiffusionChannels diffusionChannels;
 
+    // Phase weights of the single-scattering and diffusion parts.
+    ScatterPhase singlePhase{0.0f};     // of anisotropy
+    ScatterPhase diffusionPhase{0.0f};  // of diffuseAnisotropy
+    bool samePhase = false;
+
     // Specular lobe. A zero eccentricity has no lobe.
     bool hasLobe = false;
     float inverseEccentricity = 0.0f;
@@ -63,9 +66,9 @@ struct CallConstants {
 // The contribution of one light sample of colour lc from direction l.
 Lanes sampleContribution(const CallConstants& k, Lanes lc, FloatVector l) {
     const FloatVector& n = k.shadingNormal;
-    const float p1 = scatterPhase(n, l, k.anisotropy);
-    const float p2 =
-        k.diffuseAnisotropy == k.anisotropy ? p1 : scatterPhase(n, l, k.diffuseAnisotropy);
+    const float mu = dot(n, l);
+    const float p1 = k.singlePhase(mu);
+    const float p2 = k.samePhase ? p1 : k.diffusionPhase(mu);
 
     Lanes single{};
     if (k.refracts) {
@@ -167,8 +170,6 @@ LUMAVEIL_MR_EXPORT miBoolean qv7k_lumaVeil(miColor* result, miState* state,
         k.color = lanes(color);
         k.specularColor = lanes(specularColor);
         k.diffuse = diffuse;
-        k.anisotropy = anisotropy;
-        k.diffuseAnisotropy = diffuseAnisotropy;
         k.diffuseScatter = diffuseScatter;
         k.specularRollOff = specularRollOff;
 
@@ -181,6 +182,9 @@ LUMAVEIL_MR_EXPORT miBoolean qv7k_lumaVeil(miColor* result, miState* state,
             k.transmittedAlbedo = transmittedAlbedo(scattering, absorption, transmission);
         }
         k.diffusionChannels = diffusionChannels(color, diffuseReflection);
+        k.singlePhase = ScatterPhase(anisotropy);
+        k.diffusionPhase = ScatterPhase(diffuseAnisotropy);
+        k.samePhase = diffuseAnisotropy == anisotropy;
 
         k.hasLobe = eccentricity != 0.0f;
         if (k.hasLobe) {
@@ -198,12 +202,13 @@ LUMAVEIL_MR_EXPORT miBoolean qv7k_lumaVeil(miColor* result, miState* state,
             while (mi_sample_light(&lightColor, &direction, &cosine, state, *cursor, &samples)) {
                 sum = sum + sampleContribution(k, lanes(rgb(lightColor)), xyz(direction));
             }
-            // Each light adds the mean contribution of its samples.
+            // Each light adds the mean contribution of its samples. The mean
+            // of one sample is that sample, bit for bit, without a division.
             if (samples > 0) {
-                const float count = static_cast<float>(samples);
-                result->r = sum[0] / count + result->r;
-                result->g = sum[1] / count + result->g;
-                result->b = sum[2] / count + result->b;
+                const Lanes mean = samples == 1 ? sum : sum / static_cast<float>(samples);
+                result->r = mean[0] + result->r;
+                result->g = mean[1] + result->g;
+                result->b = mean[2] + result->b;
             }
         }
     }
