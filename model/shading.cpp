@@ -1,9 +1,7 @@
 #include "model/shading.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <cstddef>
 
 #include "model/Lanes.h"
 #include "model/floatMath.h"
