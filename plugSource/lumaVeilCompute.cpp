@@ -54,10 +54,9 @@ LightSample readLight(MDataHandle& element) {
 // failing advance ends the list early. `lights` has room for `count`.
 template <class Lights>
 void readLights(MArrayDataHandle& lightArray, unsigned int count, Lights& lights) {
-    for (unsigned int visited = 0; visited < count;) {
+    for (unsigned int visited = 0; visited < count; ++visited) {
         MDataHandle element = lightArray.inputValue();
         lights.push_back(readLight(element));
-        ++visited;
         if (!lightArray.next()) {
             break;
         }
