@@ -1,6 +1,6 @@
 # Compile settings for every target of our own.
 #
-# Results must match the published numbers on every compiler and target, so no
+# Results must agree bit for bit on every compiler and target, so no
 # contraction into fused multiply-adds and no fast-math; 32-bit x86 must not
 # compute in the x87 unit's extended precision.
 # Warnings are errors only where the presets ask for it

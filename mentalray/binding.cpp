@@ -54,10 +54,9 @@ Lookup lookUp(void* handle, const char* name) {
 #endif
 }
 
-AnyFunction resolve(int slot, const char* name) {
-    if (const AnyFunction cached = dl_cache[slot].load(std::memory_order_acquire)) {
-        return cached;
-    }
+// Looks a name up in the renderer's module and caches what it finds; says so
+// on standard error when it finds nothing.
+AnyFunction lookUpAndCache(int slot, const char* name) {
     void* const handle = dl_handle.load(std::memory_order_acquire);
     if (handle == nullptr) {
         std::fputs("DYNLOAD: dl_handle null\n", stderr);
@@ -71,6 +70,15 @@ AnyFunction resolve(int slot, const char* name) {
     }
     dl_cache[slot].store(found.function, std::memory_order_release);
     return found.function;
+}
+
+// The cached address, read without a call: the forwarders run per light
+// sample. Only a name not yet found goes on to the lookup.
+inline AnyFunction resolve(int slot, const char* name) {
+    if (const AnyFunction cached = dl_cache[slot].load(std::memory_order_acquire)) {
+        return cached;
+    }
+    return lookUpAndCache(slot, name);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 // the renderer, add each light's mean per-sample contribution (subsurface,
 // diffuse and specular terms), then the ambient and incandescent colours and,
 // when asked, the irradiance. Everything lives on the stack.
-#include <algorithm>
 #include <cmath>
 
 #include <shader.h>
@@ -14,17 +13,14 @@
 #include "mentalray/exports.h"
 #include "model/FloatVector.h"
 #include "model/Lanes.h"
-#include "model/albedo.h"
 #include "model/floatMath.h"
 #include "model/optics.h"
+#include "model/specularLobe.h"
+#include "model/subsurface.h"
 
 namespace lumaveil::mr {
 
 namespace {
-
-// The single-precision values nearest -4/3 and pi.
-constexpr float minusFourThirds = -1.3333334f;
-constexpr float pi = 3.1415927f;
 
 FloatVector rgb(const miColor& c) {
     return {c.r, c.g, c.b};
@@ -44,8 +40,6 @@ struct CallConstants {
     Lanes color{};
     Lanes specularColor{};
     float diffuse = 0.0f;
-    float anisotropy = 0.0f;
-    float diffuseAnisotropy = 0.0f;
     float diffuseScatter = 0.0f;
     float specularRollOff = 0.0f;
 
@@ -57,9 +51,12 @@ struct CallConstants {
     Lanes transmittedAlbedo{};  // Ft * rho, 0 where rho is undefined
 
     // Diffusion, per channel of color.
-    Lanes reducedAlbedo{};   // a'
-    Lanes boundaryFactor{};  // exp(s K) + 1
-    Lanes escapeFactor{};    // exp(-s)
+    DiffusionChannels diffusionChannels;
+
+    // Phase weights of the single-scattering and diffusion parts.
+    ScatterPhase singlePhase{0.0f};     // of anisotropy
+    ScatterPhase diffusionPhase{0.0f};  // of diffuseAnisotropy
+    bool samePhase = false;
 
     // Specular lobe. A zero eccentricity has no lobe.
     bool hasLobe = false;
@@ -69,9 +66,9 @@ struct CallConstants {
 // The contribution of one light sample of colour lc from direction l.
 Lanes sampleContribution(const CallConstants& k, Lanes lc, FloatVector l) {
     const FloatVector& n = k.shadingNormal;
-    const float p1 = scatterPhase(n, l, k.anisotropy);
-    const float p2 =
-        k.diffuseAnisotropy == k.anisotropy ? p1 : scatterPhase(n, l, k.diffuseAnisotropy);
+    const float mu = dot(n, l);
+    const float p1 = k.singlePhase(mu);
+    const float p2 = k.samePhase ? p1 : k.diffusionPhase(mu);
 
     Lanes single{};
     if (k.refracts) {
@@ -84,31 +81,28 @@ Lanes sampleContribution(const CallConstants& k, Lanes lc, FloatVector l) {
         }
     }
 
-    const Lanes diffusion =
-        (k.boundaryFactor * ((p2 * k.reducedAlbedo) * 0.5f)) * k.escapeFactor / pi;
+    const Lanes diffusionValues = diffusion(k.diffusionChannels, p2);
 
     const float nl = dot(k.rendererNormal, l);
     float gauss = 0.0f;
     if (nl > 0.0f && k.hasLobe) {
         const FloatVector h = normalizeVector(l + k.towardsViewer);
-        // Rounding can push the cosine of unit vectors just past 1. The
-        // lobe's centre keeps its peak when 1 / eccentricity overflows (a
-        // denormal eccentricity), where 0 times infinity would give NaN.
-        const float offCentre = roundedAcos(std::clamp(dot(n, h), -1.0f, 1.0f));
-        const float angle = offCentre == 0.0f ? 0.0f : offCentre * k.inverseEccentricity;
-        gauss = roundedExp(-(angle * angle));
+        gauss = gaussianLobe(dot(n, h), k.inverseEccentricity);
     }
 
-    // Every channel takes the mean of the three channels' diffusion.
-    const Lanes subsurface = ((splat(diffusion[0]) + single) * k.color) / 3.0f +
-                             ((splat(diffusion[1]) + single) * k.color) / 3.0f +
-                             ((splat(diffusion[2]) + single) * k.color) / 3.0f;
+    // Every channel takes the mean of the three channels' diffusion, where the
+    // node gives each its own. Intended: scenes rely on this mean.
+    const Lanes subsurface = ((splat(diffusionValues[0]) + single) * k.color) / 3.0f +
+                             ((splat(diffusionValues[1]) + single) * k.color) / 3.0f +
+                             ((splat(diffusionValues[2]) + single) * k.color) / 3.0f;
     Lanes diffuseTerm{};
     Lanes specularTerm{};
     if (nl > 0.0f) {
         diffuseTerm = ((nl * k.diffuse) * lc) * k.color;
         specularTerm = (k.specularColor * (gauss * k.specularRollOff)) * lc;
     }
+    // Two half-and-half blends weigh the subsurface term 0.25 and the diffuse
+    // term 0.75, per sample. Intended: scenes rely on this blend.
     Lanes mix = 0.5f * (k.diffuseScatter * subsurface) + 0.5f * diffuseTerm;
     mix = 0.5f * mix + 0.5f * diffuseTerm;
     return mix + specularTerm;
@@ -181,8 +175,6 @@ LUMAVEIL_MR_EXPORT miBoolean qv7k_lumaVeil(miColor* result, miState* state,
         k.color = lanes(color);
         k.specularColor = lanes(specularColor);
         k.diffuse = diffuse;
-        k.anisotropy = anisotropy;
-        k.diffuseAnisotropy = diffuseAnisotropy;
         k.diffuseScatter = diffuseScatter;
         k.specularRollOff = specularRollOff;
 
@@ -192,22 +184,12 @@ LUMAVEIL_MR_EXPORT miBoolean qv7k_lumaVeil(miColor* result, miState* state,
             const float transmission =
                 1.0f - fresnelReflectance(xyz(state->dir), shadingNormal, k.eta);
             k.viewCosine = std::fabs(dot(shadingNormal, k.towardsViewer));
-            for (int c = 0; c < 3; ++c) {
-                const float extinction = absorption[c] + scattering[c];
-                // A medium that neither absorbs nor scatters has no single scattering.
-                if (extinction != 0.0f) {
-                    k.transmittedAlbedo[c] = transmission * (scattering[c] / extinction);
-                }
-            }
+            k.transmittedAlbedo = transmittedAlbedo(scattering, absorption, transmission);
         }
-
-        const float boundary = diffuseReflection * minusFourThirds;  // K
-        for (int i = 0; i < 3; ++i) {
-            k.reducedAlbedo[i] = albedoFromReflectance(color[i]);
-            const float s = std::sqrt((1.0f - k.reducedAlbedo[i]) * 3.0f);
-            k.boundaryFactor[i] = roundedExp(s * boundary) + 1.0f;
-            k.escapeFactor[i] = roundedExp(-s);
-        }
+        k.diffusionChannels = diffusionChannels(color, diffuseReflection);
+        k.singlePhase = ScatterPhase(anisotropy);
+        k.diffusionPhase = ScatterPhase(diffuseAnisotropy);
+        k.samePhase = diffuseAnisotropy == anisotropy;
 
         k.hasLobe = eccentricity != 0.0f;
         if (k.hasLobe) {
@@ -226,12 +208,13 @@ LUMAVEIL_MR_EXPORT miBoolean qv7k_lumaVeil(miColor* result, miState* state,
                 mr::mi_sample_light(&lightColor, &direction, &cosine, state, *cursor, &samples)) {
                 sum = sum + sampleContribution(k, lanes(rgb(lightColor)), xyz(direction));
             }
-            // Each light adds the mean contribution of its samples.
+            // Each light adds the mean contribution of its samples. The mean
+            // of one sample is that sample, bit for bit, without a division.
             if (samples > 0) {
-                const float count = static_cast<float>(samples);
-                result->r = sum[0] / count + result->r;
-                result->g = sum[1] / count + result->g;
-                result->b = sum[2] / count + result->b;
+                const Lanes mean = samples == 1 ? sum : sum / static_cast<float>(samples);
+                result->r = mean[0] + result->r;
+                result->g = mean[1] + result->g;
+                result->b = mean[2] + result->b;
             }
         }
     }

@@ -1,13 +1,17 @@
-// Transcendental functions of the model, rounded once to single precision.
+// The model's pi and its transcendental functions, rounded once to single
+// precision.
 //
-// Each is evaluated in double precision and rounded to the nearest float, so
-// the result is the float nearest the exact value on every C library, and the
-// Linux and Windows builds agree bit for bit.
+// Each function is evaluated in double precision and rounded to the nearest
+// float, so the result is the float nearest the exact value on every C
+// library, and the Linux and Windows builds agree bit for bit.
 #pragma once
 
 #include <cmath>
 
 namespace lumaveil {
+
+// The single-precision value nearest pi.
+inline constexpr float pi = 3.1415927f;
 
 inline float roundedExp(float x) {
     return static_cast<float>(std::exp(static_cast<double>(x)));

@@ -9,14 +9,8 @@ namespace lumaveil {
 namespace {
 
 // The transmitted cosine is weighted by 1.1, not 1.0; the weight also scales
-// the reflectance and its complement.
+// the reflectance and its complement. Intended: scenes rely on this weight.
 constexpr float fresnelWeight = 1.1f;
-
-// The single-precision value of -0.00001 stands in for the power at mu = 0.
-constexpr float phaseAtZeroCosine = -0.00001f;
-
-// 3.14159, not pi to full precision.
-constexpr float phasePi = 3.14159f;
 
 }  // namespace
 
@@ -37,23 +31,6 @@ float fresnelReflectance(FloatVector i, FloatVector n, float eta) {
     const float r1 = (a - eta) / (a + eta);
     const float r2 = (b - eta) / (b + eta);
     return ((r1 * r1 + r2 * r2) * 0.5f) * fresnelWeight + (1.0f - fresnelWeight);
-}
-
-float scatterPhase(FloatVector a, FloatVector b, float g) {
-    const float mu = dot(a, b);
-    if (mu == 0.0f) {
-        return 1.0f - (g * g) / phaseAtZeroCosine;
-    }
-    // At |g| = 1 the base is 2 - 2 g mu, 0 for parallel (g = 1) or opposite
-    // (g = -1) unit vectors; rounding their cosine past 1 would push it below
-    // 0 and the power to NaN. Such a base is the zero it stands for.
-    float base = (g * g + 1.0f) - mu * (g + g);
-    if (base < 0.0f) {
-        base = 0.0f;
-    }
-    const float p = roundedPowOneAndHalf(base);
-    const float weight = (g * g * 0.25f) * phasePi;
-    return static_cast<float>(1.0 - static_cast<double>(p) * static_cast<double>(weight));
 }
 
 }  // namespace lumaveil

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "model/FloatVector.h"
+#include "model/floatMath.h"
 
 namespace lumaveil {
 
@@ -48,8 +49,50 @@ inline FloatVector refractDirection(FloatVector i, FloatVector n, float eta) {
 // give 1.
 float fresnelReflectance(FloatVector i, FloatVector n, float eta);
 
-// The renderer shader's phase weight: one minus g^2 * (pi/4) times a power of
-// (1 + g^2 - 2 g mu), with mu = a . b. It jumps at mu = 0.
-float scatterPhase(FloatVector a, FloatVector b, float g);
+// The renderer shader's phase weight for one asymmetry g: one minus
+// g^2 * (pi/4) times a power of (1 + g^2 - 2 g mu), as a function of the
+// cosine mu. It jumps at mu = 0. The terms of g are formed once, for the
+// shader to apply per light sample.
+class ScatterPhase {
+public:
+    explicit ScatterPhase(float g)
+        : atZeroCosine_(1.0f - (g * g) / phaseAtZeroCosine),
+          baseOffset_(g * g + 1.0f),
+          twiceG_(g + g),
+          weight_((g * g * 0.25f) * phasePi) {}
+
+    float operator()(float mu) const {
+        if (mu == 0.0f) {
+            return atZeroCosine_;
+        }
+        // At |g| = 1 the base is 2 - 2 g mu, 0 for parallel (g = 1) or
+        // opposite (g = -1) unit vectors; rounding their cosine past 1 would
+        // push it below 0 and the power to NaN. Such a base is the zero it
+        // stands for.
+        float base = baseOffset_ - mu * twiceG_;
+        if (base < 0.0f) {
+            base = 0.0f;
+        }
+        const float p = roundedPowOneAndHalf(base);
+        return static_cast<float>(1.0 - static_cast<double>(p) * static_cast<double>(weight_));
+    }
+
+private:
+    // The single-precision value of -0.00001 stands in for the power at
+    // mu = 0.
+    static constexpr float phaseAtZeroCosine = -0.00001f;
+    // 3.14159, not pi to full precision. Intended: scenes rely on this value.
+    static constexpr float phasePi = 3.14159f;
+
+    float atZeroCosine_;  // 1 - g^2 / -0.00001
+    float baseOffset_;    // g^2 + 1
+    float twiceG_;        // g + g
+    float weight_;        // g^2 0.25 3.14159
+};
+
+// The phase weight of asymmetry g for the cosine mu = a . b.
+inline float scatterPhase(FloatVector a, FloatVector b, float g) {
+    return ScatterPhase(g)(dot(a, b));
+}
 
 }  // namespace lumaveil

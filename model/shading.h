@@ -46,10 +46,10 @@ struct ShadingOutputs {
     FloatVector outTransparency;
 };
 
-// The colour leaving the sample towards the eye. lightCount is the number of
-// entries of the host's light list, whatever their flags; every light's
-// subsurface contribution is divided by it.
+// The colour leaving the sample towards the eye. Every light's subsurface
+// contribution is divided by subsurfaceDivisor: the number of entries of the
+// host's light list, whatever their flags, which may exceed lights.size().
 ShadingOutputs evaluateShading(const ShadingInputs& inputs, std::span<const LightSample> lights,
-                               int lightCount);
+                               int subsurfaceDivisor);
 
 }  // namespace lumaveil

@@ -7,24 +7,23 @@
 #include <maya/MPlug.h>
 #include <maya/MStatus.h>
 
+#include <cstddef>
 #include <new>
-#include <span>
-#include <type_traits>
 #include <vector>
 
+#include "FixedCapacityVector.h"
 #include "lumaVeilPlugInt.h"
 #include "model/shading.h"
 
 namespace {
 
-static_assert(std::is_trivially_destructible_v<lumaveil::LightSample>);
-
 using lumaveil::FloatVector;
 using lumaveil::LightSample;
 using lumaveil::ShadingInputs;
+using lumaveil::ShadingOutputs;
 
 // Light lists up to this size live on the stack; longer ones allocate.
-constexpr unsigned int kInlineLights = 16;
+constexpr std::size_t kInlineLights = 16;
 
 FloatVector toFloatVector(const MFloatVector& v) {
     return {v[0], v[1], v[2]};
@@ -51,7 +50,22 @@ LightSample readLight(MDataHandle& element) {
     };
 }
 
-void computeColour(MDataBlock& block) {
+// Appends the light list's elements, in order, up to `count` of them. A
+// failing advance ends the list early. `lights` has room for `count`.
+template <class Lights>
+void readLights(MArrayDataHandle& lightArray, unsigned int count, Lights& lights) {
+    for (unsigned int visited = 0; visited < count; ++visited) {
+        MDataHandle element = lightArray.inputValue();
+        lights.push_back(readLight(element));
+        if (!lightArray.next()) {
+            break;
+        }
+    }
+}
+
+// Writes outColor. False, with nothing written, when there is no memory for
+// a long light list: std::bad_alloc must not cross into the host.
+bool computeColour(MDataBlock& block) {
     // In the order of the fields, which is the order of the reads.
     const ShadingInputs inputs{
         .color = readVector(block, lumaVeil::aColor),
@@ -75,42 +89,30 @@ void computeColour(MDataBlock& block) {
 
     MArrayDataHandle lightArray = block.inputArrayValue(lumaVeil::aLightData);
     const unsigned int count = lightArray.elementCount();
+    // Every light's subsurface part is divided by the element count, also
+    // when a failing advance ends the list early.
+    const int divisor = static_cast<int>(count);
 
-    // Raw storage: only the records actually read are constructed, straight
-    // from the data block. LightSample is trivially destructible, so nothing
-    // has to be torn down.
-    alignas(LightSample) unsigned char inlineStorage[kInlineLights * sizeof(LightSample)];
-    std::vector<LightSample> manyLights;
-    LightSample* lights = reinterpret_cast<LightSample*>(inlineStorage);
-    if (count > kInlineLights) {
-        manyLights.reserve(count);
-        lights = nullptr;
-    }
-    // A failing advance ends the list early; the divisor stays the element
-    // count.
-    unsigned int visited = 0;
-    while (visited < count) {
-        MDataHandle element = lightArray.inputValue();
-        if (lights != nullptr) {
-            ::new (static_cast<void*>(lights + visited)) LightSample(readLight(element));
-        } else {
-            manyLights.push_back(readLight(element));
+    ShadingOutputs result;
+    if (count <= kInlineLights) {
+        FixedCapacityVector<LightSample, kInlineLights> lights;
+        readLights(lightArray, count, lights);
+        result = lumaveil::evaluateShading(inputs, lights.elements(), divisor);
+    } else {
+        std::vector<LightSample> lights;
+        try {
+            lights.reserve(count);
+        } catch (const std::bad_alloc&) {
+            return false;
         }
-        ++visited;
-        if (!lightArray.next()) {
-            break;
-        }
+        readLights(lightArray, count, lights);  // within the reserved room
+        result = lumaveil::evaluateShading(inputs, lights, divisor);
     }
-    if (lights == nullptr) {
-        lights = manyLights.data();
-    }
-
-    const lumaveil::ShadingOutputs result = lumaveil::evaluateShading(
-        inputs, std::span<const LightSample>(lights, visited), static_cast<int>(count));
 
     MDataHandle out = block.outputValue(lumaVeil::aOutColor);
     out.asFloatVector() = MFloatVector(result.outColor.x, result.outColor.y, result.outColor.z);
     out.setClean();
+    return true;
 }
 
 void computeTransparency(MDataBlock& block) {
@@ -124,8 +126,7 @@ void computeTransparency(MDataBlock& block) {
 
 MStatus lumaVeil::compute(const MPlug& plug, MDataBlock& block) {
     if (plug == aOutColor || plug == aOutColorR || plug == aOutColorG || plug == aOutColorB) {
-        computeColour(block);
-        return MStatus(MS::kSuccess);
+        return MStatus(computeColour(block) ? MS::kSuccess : MS::kInsufficientMemory);
     }
     if (plug == aOutTransparency || plug == aOutTransparencyR || plug == aOutTransparencyG ||
         plug == aOutTransparencyB) {

@@ -391,8 +391,10 @@ TEST_F(SchemaTest, PresetsSetTheTablesValuesOnEditableAttributes) {
 
 #endif  // LUMAVEIL_BUILT_PLUGIN_PATH
 
-// The preset colours are the dipole reflectance at eta 1.3; the paper's
-// measured Rd agrees within 0.01 except where noted.
+// The preset colours are the dipole reflectance at eta 1.3; the measured Rd
+// that Jensen et al. published (SIGGRAPH 2001, the table of measured
+// materials; column rd of tools/preview/measuredMaterials.csv) agrees within
+// 0.01 except where noted.
 TEST(PresetColours, AgreeWithThePublishedReflectance) {
     const std::set<std::string> exceptions{
         "chicken1 B",                        // 0.126 against 0.10

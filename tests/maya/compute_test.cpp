@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "PluginTest.h"
+#include "tests/ReferenceShading.h"
 
 namespace {
 
+using lumaveil::LightSample;
 using V = std::array<float, 3>;
 constexpr float kTolerance = 2e-6f;
 
@@ -19,19 +22,34 @@ void expectColour(const V& actual, const V& expected, float tolerance = kToleran
     }
 }
 
-void expectGrey(const V& actual, float expected) {
-    expectColour(actual, {expected, expected, expected});
+// The node's sample (NodeTest's geometry and the node's defaults) lit by
+// `lights`, from the model's formula in double precision.
+V expectedColour(const std::vector<LightSample>& lights, int lightElements) {
+    lumaveil::ShadingInputs in;
+    in.pointCamera = {0.0f, 0.0f, -5.0f};
+    in.normalCamera = {0.0f, 0.0f, 1.0f};
+    const lumaveil::reference::Rgb c = lumaveil::reference::modelColour(in, lights, lightElements);
+    return {static_cast<float>(c[0]), static_cast<float>(c[1]), static_cast<float>(c[2])};
+}
+
+// NodeTest's head-on light as the model takes it.
+LightSample headOn(bool specular) {
+    LightSample light;
+    light.lightDirection = {0.0f, 0.0f, 1.0f};
+    light.lightAmbient = false;
+    light.lightSpecular = specular;
+    return light;
 }
 
 using ComputeTest = NodeTest;
 
 TEST_F(ComputeTest, WorkedExampleThroughNodeAttributes) {
     EXPECT_EQ(node.compute("outColor"), MS::kSuccess);
-    expectGrey(node.getFloat3("outColor"), 0.837680f);
+    expectColour(node.getFloat3("outColor"), expectedColour({headOn(true)}, 1));
 
     node.setLight(0, headOnLight(false));
     EXPECT_EQ(node.compute("outColor"), MS::kSuccess);
-    expectGrey(node.getFloat3("outColor"), 0.487679f);
+    expectColour(node.getFloat3("outColor"), expectedColour({headOn(false)}, 1));
 }
 
 TEST_F(ComputeTest, ChildRequestWritesTheWholeColourAndCleansIt) {
@@ -39,7 +57,7 @@ TEST_F(ComputeTest, ChildRequestWritesTheWholeColourAndCleansIt) {
     EXPECT_FALSE(node.isClean("outColor"));
     host.clearCallLog();
     EXPECT_EQ(node.compute("outColorB"), MS::kSuccess);
-    expectGrey(node.getFloat3("outColor"), 0.837680f);
+    expectColour(node.getFloat3("outColor"), expectedColour({headOn(true)}, 1));
     EXPECT_TRUE(node.isClean("outColor"));
     EXPECT_FALSE(node.isClean("outTransparency"));
     EXPECT_EQ(loggedAttributes("MDataBlock::outputValue"), (std::vector<std::string>{"outColor"}));
@@ -82,7 +100,7 @@ TEST_F(ComputeTest, EveryLightElementCountsInTheSubsurfaceDivisor) {
     dark.ambient = dark.diffuse = dark.specular = false;
     node.setLight(1, dark);
     EXPECT_EQ(node.compute("outColor"), MS::kSuccess);
-    expectGrey(node.getFloat3("outColor"), 0.393840f);
+    expectColour(node.getFloat3("outColor"), expectedColour({headOn(false)}, 2));
 }
 
 TEST_F(ComputeTest, AFailingAdvanceEndsTheListButKeepsTheDivisor) {
@@ -92,11 +110,11 @@ TEST_F(ComputeTest, AFailingAdvanceEndsTheListButKeepsTheDivisor) {
     node.setLightCount(2);
     node.setLight(1, headOnLight(false));
     EXPECT_EQ(node.compute("outColor"), MS::kSuccess);
-    expectGrey(node.getFloat3("outColor"), 0.25f * 0.750718f + 0.75f * 0.8f);
+    expectColour(node.getFloat3("outColor"), expectedColour({headOn(false), headOn(false)}, 2));
 
     host.failCalls("MArrayDataHandle::next", "", MS::kFailure, 1);
     EXPECT_EQ(node.compute("outColor"), MS::kSuccess);
-    expectGrey(node.getFloat3("outColor"), 0.393840f);
+    expectColour(node.getFloat3("outColor"), expectedColour({headOn(false)}, 2));
 }
 
 TEST_F(ComputeTest, MoreLightsThanTheInlineList) {
@@ -106,7 +124,8 @@ TEST_F(ComputeTest, MoreLightsThanTheInlineList) {
     }
     EXPECT_EQ(node.compute("outColor"), MS::kSuccess);
     // Twenty shares of a twentieth of the subsurface term, twenty diffuse terms.
-    expectColour(node.getFloat3("outColor"), {6.187680f, 6.187680f, 6.187680f}, 1e-5f);
+    expectColour(node.getFloat3("outColor"),
+                 expectedColour(std::vector<LightSample>(20, headOn(false)), 20), 1e-5f);
 }
 
 TEST_F(ComputeTest, WithoutLightsOnlyAmbientAndIncandescenceRemain) {

@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "hosts/mentalray/standInRenderer.h"
+#include "model/shading.h"
+#include "tests/ReferenceShading.h"
 
 namespace lumaveil::mrtest {
 
@@ -23,38 +27,72 @@ constexpr miColor black{0.0f, 0.0f, 0.0f, 0.0f};
 inline miColor grey(float v) {
     return {v, v, v, 1.0f};
 }
+inline miColor rgba(FloatVector c) {
+    return {c.x, c.y, c.z, 1.0f};
+}
+inline miVector mi(FloatVector v) {
+    return {v.x, v.y, v.z};
+}
+
+// Every material parameter the shader shares with the node.
+inline void setMaterial(ParameterBlock& p, const ShadingInputs& in) {
+    p.setColor("color", rgba(in.color));
+    p.setColor("ambientColor", rgba(in.ambientColor));
+    p.setColor("incandescence", rgba(in.incandescence));
+    p.setScalar("diffuse", in.diffuse);
+    p.setColor("absorption", rgba(in.absorption));
+    p.setColor("scattering", rgba(in.scattering));
+    p.setScalar("refractiveIndex", in.refractiveIndex);
+    p.setScalar("anisotropy", in.anisotropy);
+    p.setScalar("diffuseReflection", in.diffuseReflection);
+    p.setScalar("diffuseAnisotropy", in.diffuseAnisotropy);
+    p.setScalar("diffuseScatter", in.diffuseScatter);
+    p.setScalar("eccentricity", in.eccentricity);
+    p.setScalar("specularRollOff", in.specularRollOff);
+    p.setColor("specularColor", rgba(in.specularColor));
+}
+
+// The worked examples' material: the node's defaults, no normal offset.
+inline ShadingInputs workedParameters() {
+    ShadingInputs in;
+    in.normalCamera = {0.0f, 0.0f, 0.0f};
+    return in;
+}
 
 // The worked examples' material, every value set explicitly.
 inline void setWorkedMaterial(ParameterBlock& p) {
-    p.setColor("color", grey(0.5f));
-    p.setColor("ambientColor", grey(0.0f));
-    p.setColor("incandescence", grey(0.0f));
-    p.setVector("normalCamera", {0.0f, 0.0f, 0.0f});
-    p.setScalar("diffuse", 0.8f);
-    p.setColor("absorption", grey(0.5f));
-    p.setColor("scattering", grey(0.5f));
-    p.setScalar("refractiveIndex", 1.333f);
-    p.setScalar("anisotropy", 0.2f);
-    p.setScalar("diffuseReflection", 2.0f);
-    p.setScalar("diffuseAnisotropy", 0.2f);
-    p.setScalar("diffuseScatter", 2.0f);
-    p.setScalar("eccentricity", 0.1f);
-    p.setScalar("specularRollOff", 0.7f);
-    p.setColor("specularColor", grey(0.5f));
+    const ShadingInputs worked = workedParameters();
+    setMaterial(p, worked);
+    p.setVector("normalCamera", mi(worked.normalCamera));
     p.setBoolean("useIrradiance", false);
 }
 
-// Published values carry a fixed number of decimals: allow their rounding on
-// top of the relative tolerance.
-inline void expectNear(float actual, double published, int decimals = 6) {
-    const double tolerance = 1e-6 * std::fabs(published) + 0.5 * std::pow(10.0, -decimals);
-    EXPECT_NEAR(actual, published, tolerance);
+// A white sample from straight along the worked sample's normal.
+inline const reference::ShaderLightSample above{{1.0f, 1.0f, 1.0f}, {0.0f, 0.0f, 1.0f}};
+
+// The worked sample (normal +z, looking down -z) with the worked material and
+// the samples each light delivers, for the reference evaluation.
+inline reference::ShaderCall workedCall(
+    std::vector<std::vector<reference::ShaderLightSample>> lights) {
+    reference::ShaderCall call;
+    call.parameters = workedParameters();
+    call.lights = std::move(lights);
+    return call;
 }
 
-inline void expectRgb(const miColor& c, double r, double g, double b, int decimals = 6) {
-    expectNear(c.r, r, decimals);
-    expectNear(c.g, g, decimals);
-    expectNear(c.b, b, decimals);
+// Within a relative 1e-6, and 1e-7 of zero, of the double-precision value.
+inline void expectNear(float actual, double expected) {
+    EXPECT_NEAR(actual, expected, 1e-6 * std::fabs(expected) + 1e-7);
+}
+
+inline void expectRgb(const miColor& c, double r, double g, double b) {
+    expectNear(c.r, r);
+    expectNear(c.g, g);
+    expectNear(c.b, b);
+}
+
+inline void expectRgb(const miColor& c, const reference::Rgb& expected) {
+    expectRgb(c, expected[0], expected[1], expected[2]);
 }
 
 class StandInTest : public ::testing::Test {

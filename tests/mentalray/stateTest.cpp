@@ -39,9 +39,10 @@ TEST_F(StateTest, IrradianceStateCarriesTheShadingNormalAndTheHitPrimitive) {
     shade(black, &trace);
     ASSERT_EQ(trace.irradianceCalls, 1);
     const miState& seen = trace.irradianceState;
-    expectNear(seen.normal.x, 0.447214);
+    // (0.5, 0, 1) normalised.
+    expectNear(seen.normal.x, 1.0 / std::sqrt(5.0));
     EXPECT_EQ(seen.normal.y, 0.0f);
-    expectNear(seen.normal.z, 0.894427);
+    expectNear(seen.normal.z, 2.0 / std::sqrt(5.0));
     EXPECT_EQ(seen.pri, state.pri);
     EXPECT_EQ(seen.options, state.options);
     EXPECT_EQ(seen.shader, state.shader);

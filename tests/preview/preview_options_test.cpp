@@ -32,8 +32,9 @@ TEST(PreviewPresets, ApplyTheMeasuredValues) {
 }
 
 // The colour is the dipole reflectance of each channel's reduced albedo; it
-// lands near the published reflectance except where the paper measured at
-// another index (marble) or the diffusion model drifts (chicken1 blue).
+// lands near the reflectance Jensen et al. published (SIGGRAPH 2001; column
+// rd of measuredMaterials.csv) except where the paper measured at another
+// index (marble) or the diffusion model drifts (chicken1 blue).
 TEST(PreviewPresets, ColourIsNearThePublishedReflectance) {
     for (const MeasuredMaterial& material : measuredMaterials()) {
         const FloatVector colour = reflectanceOf(material);
