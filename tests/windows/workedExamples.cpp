@@ -4,7 +4,11 @@
 // and through the renderer shader in the stand-in renderer. Every build
 // writes the same lines, so that the files of two builds can be compared.
 //
-//   lumaveil_worked_examples <output file>
+//   lumaveil_worked_examples <output file> [<shader library>]
+//
+// Given a shader library, it writes that library's shader lines alone: a
+// shader built by another toolchain (the MSVC-ABI builds), driven by this
+// build's renderer through the renderer's C interface.
 //
 // Each line is `<name> <red> <green> <blue>`, each channel eight hex digits,
 // followed by the decimal values after a '#'.
@@ -196,9 +200,9 @@ bool writeMaya(Results& results) {
 
 // ---------------------------------------------------------------- renderer
 
-void writeShader(Results& results) {
+void writeShader(Results& results, const char* shaderLibrary) {
     using namespace lumaveil::mrhost;
-    const Renderer renderer(QV7K_SHADER_PATH, QV7K_DECLARATION_PATH, MRHOST_MODULE_PATH);
+    const Renderer renderer(shaderLibrary, QV7K_DECLARATION_PATH, MRHOST_MODULE_PATH);
     Scene scene;
     ParameterBlock params = renderer.makeParameters();
     const miColor white{1.0f, 1.0f, 1.0f, 1.0f};
@@ -244,8 +248,8 @@ void writeShader(Results& results) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <output file>\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s <output file> [<shader library>]\n", argv[0]);
         return 2;
     }
     // Binary, so that lines end in "\n" on every platform.
@@ -257,11 +261,15 @@ int main(int argc, char** argv) {
     Results results(out);
     bool ok = true;
     try {
-        writeModel(results);
+        if (argc == 3) {
+            writeShader(results, argv[2]);
+        } else {
+            writeModel(results);
 #if defined(LUMAVEIL_WITH_MAYA)
-        ok = writeMaya(results);
+            ok = writeMaya(results);
 #endif
-        writeShader(results);
+            writeShader(results, QV7K_SHADER_PATH);
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         ok = false;
