@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# The deliverables in the MSVC ABI: builds the presets msvc-x64 (plug-in and
+# shader) and msvc-x86 (shader) with clang-cl and lld-link over MinGW-w64's
+# headers and libraries, checks their PE tables, and runs the shader's worked
+# examples under Wine, driven by the MinGW-w64 builds' renderer, against the
+# Linux build's results.
+#
+#   bash scripts/test-msvc.sh
+#
+# LUMAVEIL_NATIVE_BUILD (default build/default) is the Linux build whose
+# results are the reference; LUMAVEIL_WIN64_BUILD and LUMAVEIL_WIN32_BUILD
+# (default build/windows-x64 and build/windows-x86) are the MinGW-w64 trees
+# whose worked-examples program drives the shader, reused if
+# scripts/test-windows.sh made them.
+set -eEuo pipefail
+cd "$(dirname "$0")/.."
+
+native=${LUMAVEIL_NATIVE_BUILD:-build/default}
+jobs=$(nproc)
+
+absolute() { [[ $1 == /* ]] && echo "$1" || echo "$PWD/$1"; }
+now() { date +%s%N; }
+seconds_since() { local d=$(($(now) - $1)); printf '%d.%01d s' $((d / 1000000000)) $((d / 100000000 % 10)); }
+timings=()
+
+# Every step names itself when it fails.
+step=""
+trap 'echo "test-msvc: FAILED: $step" >&2' ERR
+
+# Whether this machine's kernel runs 32-bit x86 programs, as the 32-bit Wine
+# is one: its loader is a 32-bit program.
+can_run_32bit() {
+    /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+step="installing clang-cl, lld-link, MinGW-w64 and Wine"
+start=$(now)
+bash scripts/install-deps.sh build windows msvc
+timings+=("toolchain and Wine: $(seconds_since "$start")")
+
+step="the Linux build's worked examples ($native)"
+start=$(now)
+echo "== reference (Linux build in $native) =="
+[[ -f "$native/CMakeCache.txt" ]] || cmake --preset default -B "$native" >/dev/null
+cmake --build "$native" --target lumaveil_worked_examples -j "$jobs"
+reference="$(absolute "$native")/workedExamples.txt"
+"$native/tests/windows/lumaveil_worked_examples" "$reference"
+timings+=("reference results: $(seconds_since "$start")")
+
+wineserver=/usr/lib/wine/wineserver
+stop_wine() {
+    if [[ -n "${WINEPREFIX:-}" ]]; then
+        "$wineserver" -k >/dev/null 2>&1 || true
+    fi
+}
+trap stop_wine EXIT
+
+for preset in msvc-x64 msvc-x86; do
+    case $preset in
+        msvc-x64) mingw_preset=windows-x64 mingw=${LUMAVEIL_WIN64_BUILD:-build/windows-x64}
+                  wine=/usr/lib/wine/wine64 runs=true ;;
+        msvc-x86) mingw_preset=windows-x86 mingw=${LUMAVEIL_WIN32_BUILD:-build/windows-x86}
+                  wine=/usr/lib/wine/wine runs=true
+                  can_run_32bit || runs=false ;;
+    esac
+    dir=build/$preset
+    echo "== $preset ($dir) =="
+
+    # The program that drives the shader: the MinGW-w64 build's, with its
+    # renderer.
+    step="$preset: the MinGW-w64 driver in $mingw"
+    start=$(now)
+    [[ -f "$mingw/CMakeCache.txt" ]] ||
+        cmake --preset "$mingw_preset" -B "$mingw" -DLUMAVEIL_REFERENCE_RESULTS="$reference" >/dev/null
+    cmake --build "$mingw" --target lumaveil_worked_examples -j "$jobs"
+    driver="$(absolute "$mingw")/bin/lumaveil_worked_examples.exe"
+    timings+=("$preset MinGW-w64 driver: $(seconds_since "$start")")
+
+    step="$preset: configure"
+    start=$(now)
+    cmake --preset "$preset" -DLUMAVEIL_WORKED_EXAMPLES_DRIVER="$driver" \
+        -DLUMAVEIL_REFERENCE_RESULTS="$reference" >/dev/null
+    timings+=("$preset configure: $(seconds_since "$start")")
+
+    step="$preset: build"
+    start=$(now)
+    cmake --build --preset "$preset" -j "$jobs"
+    timings+=("$preset build: $(seconds_since "$start")")
+
+    step="$preset: tests"
+    start=$(now)
+    if $runs; then
+        # One wineserver for the tree, its prefix booted before CTest runs
+        # (see scripts/test-windows.sh).
+        export WINEPREFIX="$(absolute "$dir")/wineprefix" WINEDEBUG=-all
+        mkdir -p "$WINEPREFIX"
+        "$wineserver" -p </dev/null >/dev/null 2>&1
+        WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot </dev/null >/dev/null 2>&1
+        ctest --preset "$preset" -j "$jobs"
+        stop_wine
+        unset WINEPREFIX
+    else
+        echo "SKIPPED: $preset worked examples under Wine: this kernel does not run 32-bit programs"
+        ctest --preset "$preset" -j "$jobs" -E '^workedExamples\.'
+    fi
+    timings+=("$preset tests: $(seconds_since "$start")")
+done
+
+echo "== MSVC-ABI timings =="
+printf '  %s\n' "${timings[@]}"
