@@ -15,5 +15,7 @@ execute_process(
     COMMAND_ERROR_IS_FATAL ANY)
 
 add_library(lumaveil_msvc_runtime STATIC ${CMAKE_CURRENT_LIST_DIR}/runtime.cpp)
+target_compile_features(lumaveil_msvc_runtime PRIVATE cxx_std_20)
+target_compile_options(lumaveil_msvc_runtime PRIVATE /W4)
 target_link_libraries(lumaveil_msvc_runtime INTERFACE ${runtime_dir}/msvcrtCxx.lib)
 link_libraries(lumaveil_msvc_runtime)

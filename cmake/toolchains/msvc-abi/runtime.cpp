@@ -1,14 +1,22 @@
 // What Visual Studio's runtime gives every library built in the MSVC ABI and
 // MinGW-w64's libraries do not: the floating-point marker, the stack-cookie
-// check, thread-safe initialisation of function-local statics, and the error
-// helpers that libstdc++'s headers call. Linked into every library of the
-// MSVC-ABI builds; never part of another build.
+// check, thread-safe initialisation of function-local statics, and the few
+// out-of-line parts of the C++ library that the deliverables and the stand-in
+// Maya use: error helpers, aligned allocation and the exception classes they
+// throw. Linked into every target of the MSVC-ABI builds; never part of
+// another build.
 #include <bits/functexcept.h>
+#include <malloc.h>
 
 #include <climits>
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <new>
+#include <stdexcept>
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -114,8 +122,13 @@ extern const void* const lumaveil_type_info_vftable[2] = {nullptr, nullptr};
 
 }  // extern "C"
 
-// libstdc++'s headers report impossible sizes through these; its library,
-// which would throw, is built for GCC's ABI only.
+extern "C" void __std_terminate() {
+    std::abort();
+}
+
+// libstdc++'s headers report misuse and impossible sizes through these; its
+// library, which would throw, is built for GCC's ABI only. Nothing here
+// recovers from them, so they end the process with their message.
 namespace std {
 
 void __throw_bad_alloc() {
@@ -124,8 +137,93 @@ void __throw_bad_alloc() {
 void __throw_bad_array_new_length() {
     fail("std::bad_array_new_length");
 }
+void __throw_bad_function_call() {
+    fail("std::bad_function_call");
+}
 void __throw_length_error(const char* what) {
     fail(what);
 }
+void __throw_logic_error(const char* what) {
+    fail(what);
+}
+void __throw_invalid_argument(const char* what) {
+    fail(what);
+}
+void __throw_out_of_range(const char* what) {
+    fail(what);
+}
+void __throw_out_of_range_fmt(const char* format, ...) {
+    fail(format);
+}
+void __throw_system_error(int error) {
+    std::fprintf(stderr, "std::system_error %d\n", error);
+    std::abort();
+}
+
+// The exception classes keep their message in a __cow_string; this one is a
+// plain copy of the text.
+__cow_string::__cow_string() : _M_p(nullptr) {}
+__cow_string::__cow_string(const char* text, size_t length) {
+    char* copy = static_cast<char*>(std::malloc(length + 1));
+    if (copy == nullptr) {
+        __throw_bad_alloc();
+    }
+    std::memcpy(copy, text, length);
+    copy[length] = '\0';
+    _M_p = copy;
+}
+__cow_string::__cow_string(const __cow_string& other) noexcept
+    : __cow_string(other._M_p != nullptr ? other._M_p : "",
+                   std::strlen(other._M_p != nullptr ? other._M_p : "")) {}
+__cow_string& __cow_string::operator=(const __cow_string& other) noexcept {
+    if (this != &other) {
+        __cow_string copy(other);
+        std::swap(_M_p, copy._M_p);
+    }
+    return *this;
+}
+__cow_string::~__cow_string() {
+    std::free(const_cast<char*>(_M_p));
+}
+
+exception::~exception() noexcept = default;
+const char* exception::what() const noexcept {
+    return "std::exception";
+}
+
+logic_error::logic_error(const char* what) : _M_msg(what, std::strlen(what)) {}
+logic_error::logic_error(const logic_error&) noexcept = default;
+logic_error& logic_error::operator=(const logic_error&) noexcept = default;
+logic_error::~logic_error() noexcept = default;
+const char* logic_error::what() const noexcept {
+    return _M_msg._M_p;
+}
 
 }  // namespace std
+
+// Allocation, as the static part of Visual Studio's runtime gives it: over the
+// C heap of msvcrt.dll, which every module of the process shares. The
+// stand-in Maya lays node values out on whole cache lines.
+void* operator new(std::size_t size) {
+    void* p = std::malloc(size != 0 ? size : 1);
+    if (p == nullptr) {
+        std::__throw_bad_alloc();
+    }
+    return p;
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void* operator new(std::size_t size, std::align_val_t alignment) {
+    void* p = _aligned_malloc(size != 0 ? size : 1, static_cast<std::size_t>(alignment));
+    if (p == nullptr) {
+        std::__throw_bad_alloc();
+    }
+    return p;
+}
+void operator delete(void* p, std::align_val_t) noexcept {
+    _aligned_free(p);
+}
