@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The deliverables in the MSVC ABI: builds the presets msvc-x64 (plug-in and
-# shader) and msvc-x86 (shader) with clang-cl and lld-link over MinGW-w64's
-# headers and libraries, checks their PE tables, and runs the shader's worked
-# examples under Wine, driven by the MinGW-w64 builds' renderer, against the
-# Linux build's results.
+# The deliverables in the MSVC ABI: builds the presets msvc-x64 (plug-in,
+# stand-in Maya and shader) and msvc-x86 (shader) with clang-cl and lld-link
+# over MinGW-w64's headers and libraries, checks their PE tables, and runs the
+# worked examples under Wine against the Linux build's results, bit for bit:
+# the model's and the plug-in's through this build's own program, the
+# shader's driven by the MinGW-w64 build's program and renderer.
 #
 #   bash scripts/test-msvc.sh
 #

@@ -1,8 +1,9 @@
 // Writes the results of the worked examples, and of a sweep of lights and
 // materials around them, as the bits of each float: through the scattering
 // model, through the Maya plug-in in the stand-in Maya (where it is built)
-// and through the renderer shader in the stand-in renderer. Every build
-// writes the same lines, so that the files of two builds can be compared.
+// and through the renderer shader in the stand-in renderer (where it is
+// built: the MSVC-ABI builds have no stand-in renderer). Every build writes
+// the same lines, so that the files of two builds can be compared.
 //
 //   lumaveil_worked_examples <output file> [<shader library>]
 //
@@ -20,8 +21,11 @@
 #include <string>
 #include <vector>
 
-#include "hosts/mentalray/standInRenderer.h"
 #include "model/shading.h"
+
+#if defined(LUMAVEIL_WITH_RENDERER)
+#include "hosts/mentalray/standInRenderer.h"
+#endif
 
 #if defined(LUMAVEIL_WITH_MAYA)
 #include "mayahost/Host.h"
@@ -200,6 +204,8 @@ bool writeMaya(Results& results) {
 
 // ---------------------------------------------------------------- renderer
 
+#if defined(LUMAVEIL_WITH_RENDERER)
+
 void writeShader(Results& results, const char* shaderLibrary) {
     using namespace lumaveil::mrhost;
     const Renderer renderer(shaderLibrary, QV7K_DECLARATION_PATH, MRHOST_MODULE_PATH);
@@ -245,6 +251,8 @@ void writeShader(Results& results, const char* shaderLibrary) {
     }
 }
 
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -262,13 +270,20 @@ int main(int argc, char** argv) {
     bool ok = true;
     try {
         if (argc == 3) {
+#if defined(LUMAVEIL_WITH_RENDERER)
             writeShader(results, argv[2]);
+#else
+            std::fprintf(stderr, "this build has no renderer to drive %s\n", argv[2]);
+            ok = false;
+#endif
         } else {
             writeModel(results);
 #if defined(LUMAVEIL_WITH_MAYA)
             ok = writeMaya(results);
 #endif
+#if defined(LUMAVEIL_WITH_RENDERER)
             writeShader(results, QV7K_SHADER_PATH);
+#endif
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
