@@ -85,6 +85,14 @@ for preset in msvc-x64 msvc-x86; do
     cmake --build --preset "$preset" -j "$jobs"
     timings+=("$preset build: $(seconds_since "$start")")
 
+    # What we ship names no folder of this machine.
+    for library in "$dir/mentalray/qv7k_lumaVeil.dll" "$dir/plugSource/lumaVeil.mll"; do
+        if [[ -f "$library" ]] && grep -qaF "$PWD" "$library"; then
+            echo "test-msvc: $library holds a build path" >&2
+            exit 1
+        fi
+    done
+
     # One wineserver for the tree, its prefix booted before CTest runs (see
     # scripts/test-windows.sh).
     start=$(now)

@@ -32,6 +32,10 @@ set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
 
 set(mingw_root /usr/${LUMAVEIL_MSVC_ABI_MINGW})
 file(GLOB gcc_dirs LIST_DIRECTORIES true /usr/lib/gcc/${LUMAVEIL_MSVC_ABI_MINGW}/*-posix)
+if(NOT gcc_dirs OR NOT EXISTS ${mingw_root}/lib/dllcrt2.o)
+    message(FATAL_ERROR "MinGW-w64 for ${LUMAVEIL_MSVC_ABI_MINGW} (posix threads) is not installed: "
+                        "bash scripts/install-deps.sh msvc")
+endif()
 list(SORT gcc_dirs COMPARE NATURAL ORDER DESCENDING)
 list(GET gcc_dirs 0 gcc_dir)
 execute_process(COMMAND ${CMAKE_CXX_COMPILER} /clang:-print-resource-dir

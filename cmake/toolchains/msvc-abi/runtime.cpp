@@ -9,7 +9,6 @@
 #include <malloc.h>
 
 #include <climits>
-#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
