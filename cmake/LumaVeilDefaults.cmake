@@ -6,18 +6,46 @@
 # Warnings are errors only where the presets ask for it
 # (CMAKE_COMPILE_WARNING_AS_ERROR): a plain build by a user or packager must
 # not fail on a new compiler's new warning.
-set(LUMAVEIL_WARNING_FLAGS -Wall -Wextra)
-set(LUMAVEIL_FLOAT_FLAGS -ffp-contract=off -fno-fast-math)
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
-    list(APPEND LUMAVEIL_FLOAT_FLAGS -msse2 -mfpmath=sse)
+if(MSVC)
+    # Visual Studio and clang-cl. /fp:precise keeps every rounding as written
+    # (Visual Studio 2022 contracts only under /fp:contract); clang-cl reads
+    # /fp:precise as contraction on, so it is switched off after it. x86
+    # computes in SSE2, Visual Studio's default, said out loud.
+    set(LUMAVEIL_WARNING_FLAGS /W4 /permissive-)
+    set(LUMAVEIL_FLOAT_FLAGS /fp:precise)
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        list(APPEND LUMAVEIL_FLOAT_FLAGS /clang:-ffp-contract=off)
+    endif()
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        list(APPEND LUMAVEIL_FLOAT_FLAGS /arch:SSE2)
+    endif()
+    set(LUMAVEIL_SOURCE_FLAGS /utf-8 /Zc:__cplusplus)
+else()
+    set(LUMAVEIL_WARNING_FLAGS -Wall -Wextra)
+    set(LUMAVEIL_FLOAT_FLAGS -ffp-contract=off -fno-fast-math)
+    if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
+        list(APPEND LUMAVEIL_FLOAT_FLAGS -msse2 -mfpmath=sse)
+    endif()
+    set(LUMAVEIL_SOURCE_FLAGS)
 endif()
 
 # What we ship names its sources as the repository does (plugSource/...), not
 # by where this machine keeps them: the source and build folders are mapped
 # away in file names, __FILE__ and debug information. The build folder is
 # given last so that it wins where it lies inside the source folder.
-set(LUMAVEIL_PATH_FLAGS -ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
-                        -ffile-prefix-map=${PROJECT_BINARY_DIR}=.)
+# MSVC-style linkers also name the .pdb in the library by its file name alone.
+set(LUMAVEIL_PATH_LINK_FLAGS)
+if(MSVC AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    set(LUMAVEIL_PATH_FLAGS /clang:-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
+                            /clang:-ffile-prefix-map=${PROJECT_BINARY_DIR}=.)
+    set(LUMAVEIL_PATH_LINK_FLAGS /pdbaltpath:%_PDB%)
+elseif(MSVC)
+    set(LUMAVEIL_PATH_FLAGS /d1trimfile:${PROJECT_SOURCE_DIR}/)
+    set(LUMAVEIL_PATH_LINK_FLAGS /pdbaltpath:%_PDB%)
+else()
+    set(LUMAVEIL_PATH_FLAGS -ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
+                            -ffile-prefix-map=${PROJECT_BINARY_DIR}=.)
+endif()
 
 # A shipped library's debug information, split off into <file>.debug after
 # each link and tied to the library by a debug link, so that a debugger finds
@@ -40,6 +68,7 @@ endfunction()
 
 function(lumaveil_target_defaults target)
     target_compile_options(${target} PRIVATE ${LUMAVEIL_WARNING_FLAGS} ${LUMAVEIL_FLOAT_FLAGS}
-                                             ${LUMAVEIL_PATH_FLAGS})
+                                             ${LUMAVEIL_SOURCE_FLAGS} ${LUMAVEIL_PATH_FLAGS})
+    target_link_options(${target} PRIVATE ${LUMAVEIL_PATH_LINK_FLAGS})
     target_compile_features(${target} PUBLIC cxx_std_20)
 endfunction()

@@ -3,14 +3,15 @@
 //
 // Every operation is lanewise IEEE arithmetic, so each channel gets exactly
 // the value of its scalar formula. GCC and Clang have a vector type for it;
-// other compilers get a plain array with lanewise loops and the same results.
+// Visual Studio, clang-cl (which may define __GNUC__ too) and other compilers
+// get a plain array with lanewise loops and the same results.
 #pragma once
 
 #include "model/FloatVector.h"
 
 namespace lumaveil {
 
-#if defined(__GNUC__) && !defined(LUMAVEIL_PORTABLE_LANES)
+#if defined(__GNUC__) && !defined(_MSC_VER) && !defined(LUMAVEIL_PORTABLE_LANES)
 
 using Lanes = float __attribute__((vector_size(16)));
 

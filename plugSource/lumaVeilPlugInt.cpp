@@ -6,7 +6,7 @@
 #include <maya/MFnNumericData.h>
 #include <maya/MStatus.h>
 
-#include <iostream>
+#include <cstdio>
 
 MTypeId lumaVeil::id(0x34729);
 
@@ -66,9 +66,10 @@ void lumaVeil::postConstructor() {
 namespace {
 
 // One report per failing step of the light-data block, then Maya's own text
-// for the status; the block carries on after it.
+// for the status; the block carries on after it. C's unbuffered stderr keeps
+// the plug-in free of C++ streams and their static initialiser.
 void reportApiError(const MStatus& status, const char* file, int line) {
-    std::cerr << "\nAPI error detected in " << file << " at line " << line << std::endl;
+    std::fprintf(stderr, "\nAPI error detected in %s at line %d\n", file, line);
     status.perror("");
 }
 

@@ -23,6 +23,8 @@
 // Maya calls them as C++ functions, so the C-linkage warning does not apply.
 #if defined(__clang__)
 #pragma clang diagnostic ignored "-Wreturn-type-c-linkage"
+#elif defined(_MSC_VER)
+#pragma warning(disable : 4190)
 #endif
 
 // The API version the plug-in was written for.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a group of jobs needs, when they are missing.
-#   bash scripts/install-deps.sh build [preview] [windows] [fuzz]
+#   bash scripts/install-deps.sh build [preview] [windows] [msvc] [fuzz]
 # As root it installs them with apt-get; otherwise it names what is missing.
 set -euo pipefail
 
@@ -8,6 +8,7 @@ declare -A groups=(
     [build]="cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev clang-format"
     [preview]="libpng-dev libopenexr-dev libfreetype-dev fonts-dejavu-core pkg-config"
     [windows]="mingw-w64 wine64 wine32:i386 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686"
+    [msvc]="clang-14 clang-tools-14 lld-14 llvm-14 mingw-w64 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 wine32:i386"
     [fuzz]="clang libclang-rt-14-dev valgrind"
 )
 

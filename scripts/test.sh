@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 source scripts/lib/stage.sh
 
 times=()
-for stage in native builds windows install fuzz; do
+for stage in native builds windows msvc install fuzz; do
     start=$SECONDS
     bash "scripts/test-$stage.sh" || {
         status=$?

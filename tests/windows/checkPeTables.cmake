@@ -1,10 +1,11 @@
 # Checks a Windows library's PE header and its export and import tables:
 #   cmake -DOBJDUMP=<objdump> -DLIBRARY=<file> -DNAME=<file name>
 #         -DMACHINE=<8664|14c> -DEXPORTS=<name;...> -DIMPORTS=<dll;...>
-#         -P checkPeTables.cmake
+#         [-DDECORATED=<dll;...>] -P checkPeTables.cmake
 # The library must be called NAME, be built for MACHINE, export exactly
 # EXPORTS (undecorated, as listed) and import nothing but Windows system DLLs
-# and IMPORTS.
+# and IMPORTS. Every name it imports from a DLL of DECORATED must be a C++
+# name as MSVC decorates it ("??0MString@@QEAA@PEBD@Z"), not as GCC does.
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -47,11 +48,19 @@ string(REPLACE ";" "\\;" dump "${dump}")
 string(REPLACE "\n" ";" dump "${dump}")
 
 # Exports: the name column of the ordinal/name pointer table.
-# Imports: every "DLL Name:" line.
+# Imports: every "DLL Name:" line, and the names imported from it below it.
 set(exports "")
 set(imports "")
 set(in_name_table FALSE)
+set(import_dll "")
 foreach(line IN LISTS dump)
+    if(line MATCHES "^\tDLL Name: (.+)$")
+        string(TOLOWER "${CMAKE_MATCH_1}" import_dll)
+    elseif(import_dll AND line MATCHES "^\t[0-9a-f]+\t +[0-9]+  (.+)$")
+        list(APPEND names_from_${import_dll} "${CMAKE_MATCH_1}")
+    elseif(line STREQUAL "")
+        set(import_dll "")
+    endif()
     if(line MATCHES "^\\[Ordinal/Name Pointer\\] Table")
         set(in_name_table TRUE)
     elseif(in_name_table AND line MATCHES "^\t\\[ *[0-9]+\\] ([^ ]+)$")
@@ -85,6 +94,22 @@ foreach(dll IN LISTS IMPORTS)
     if(NOT name IN_LIST lower_imports)
         message(SEND_ERROR "does not import ${dll}")
     endif()
+endforeach()
+
+foreach(dll IN LISTS DECORATED)
+    string(TOLOWER "${dll}" name)
+    if(NOT names_from_${name})
+        message(SEND_ERROR "imports no names from ${dll}")
+    endif()
+    set(decorated 0)
+    foreach(symbol IN LISTS names_from_${name})
+        if(symbol MATCHES "^\\?[^ ]+@@")
+            math(EXPR decorated "${decorated} + 1")
+        else()
+            message(SEND_ERROR "imports ${symbol} from ${dll}, not a name decorated by MSVC")
+        endif()
+    endforeach()
+    message(STATUS "${dll}: ${decorated} names decorated by MSVC")
 endforeach()
 
 message(STATUS "${LIBRARY}: machine ${machine}, exports ${exports}, imports ${imports}")

@@ -1,7 +1,7 @@
 # Compares the worked-examples results of this build with those of another:
-#   cmake -DRESULTS=<file> -DREFERENCE=<file> -P compareResults.cmake
+#   cmake -DRESULTS=<file> -DREFERENCE=<file> [-DEXACT=ON] -P compareResults.cmake
 # Every line of RESULTS must have its name in REFERENCE, with each channel at
-# most one unit in the last place away. Lines that differ at all are listed;
+# most one unit in the last place away (with EXACT, the very same bits). Lines that differ at all are listed;
 # names only the reference has (the Maya lines of a 64-bit build, say) are
 # counted.
 
@@ -69,7 +69,7 @@ foreach(name IN LISTS ours_names)
             set(worst ${ulps})
         endif()
     endforeach()
-    if(worst GREATER 1)
+    if(worst GREATER 1 OR EXACT)
         message(SEND_ERROR "${name}: ${worst} ulps apart: ${ours_${name}} vs ${theirs_${name}}")
         math(EXPR failures "${failures} + 1")
     else()

@@ -1,10 +1,15 @@
 // Writes the results of the worked examples, and of a sweep of lights and
 // materials around them, as the bits of each float: through the scattering
 // model, through the Maya plug-in in the stand-in Maya (where it is built)
-// and through the renderer shader in the stand-in renderer. Every build
-// writes the same lines, so that the files of two builds can be compared.
+// and through the renderer shader in the stand-in renderer (where it is
+// built: the MSVC-ABI builds have no stand-in renderer). Every build writes
+// the same lines, so that the files of two builds can be compared.
 //
-//   lumaveil_worked_examples <output file>
+//   lumaveil_worked_examples <output file> [<shader library>]
+//
+// Given a shader library, it writes that library's shader lines alone: a
+// shader built by another toolchain (the MSVC-ABI builds), driven by this
+// build's renderer through the renderer's C interface.
 //
 // Each line is `<name> <red> <green> <blue>`, each channel eight hex digits,
 // followed by the decimal values after a '#'.
@@ -16,8 +21,11 @@
 #include <string>
 #include <vector>
 
-#include "hosts/mentalray/standInRenderer.h"
 #include "model/shading.h"
+
+#if defined(LUMAVEIL_WITH_RENDERER)
+#include "hosts/mentalray/standInRenderer.h"
+#endif
 
 #if defined(LUMAVEIL_WITH_MAYA)
 #include "mayahost/Host.h"
@@ -196,9 +204,11 @@ bool writeMaya(Results& results) {
 
 // ---------------------------------------------------------------- renderer
 
-void writeShader(Results& results) {
+#if defined(LUMAVEIL_WITH_RENDERER)
+
+void writeShader(Results& results, const char* shaderLibrary) {
     using namespace lumaveil::mrhost;
-    const Renderer renderer(QV7K_SHADER_PATH, QV7K_DECLARATION_PATH, MRHOST_MODULE_PATH);
+    const Renderer renderer(shaderLibrary, QV7K_DECLARATION_PATH, MRHOST_MODULE_PATH);
     Scene scene;
     ParameterBlock params = renderer.makeParameters();
     const miColor white{1.0f, 1.0f, 1.0f, 1.0f};
@@ -241,11 +251,13 @@ void writeShader(Results& results) {
     }
 }
 
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <output file>\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s <output file> [<shader library>]\n", argv[0]);
         return 2;
     }
     // Binary, so that lines end in "\n" on every platform.
@@ -257,11 +269,22 @@ int main(int argc, char** argv) {
     Results results(out);
     bool ok = true;
     try {
-        writeModel(results);
-#if defined(LUMAVEIL_WITH_MAYA)
-        ok = writeMaya(results);
+        if (argc == 3) {
+#if defined(LUMAVEIL_WITH_RENDERER)
+            writeShader(results, argv[2]);
+#else
+            std::fprintf(stderr, "this build has no renderer to drive %s\n", argv[2]);
+            ok = false;
 #endif
-        writeShader(results);
+        } else {
+            writeModel(results);
+#if defined(LUMAVEIL_WITH_MAYA)
+            ok = writeMaya(results);
+#endif
+#if defined(LUMAVEIL_WITH_RENDERER)
+            writeShader(results, QV7K_SHADER_PATH);
+#endif
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         ok = false;

@@ -2,8 +2,8 @@
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 
+#include <cstdio>
 #include <cstring>
-#include <iostream>
 
 const char* MStatus::errorString() const {
     switch (code_) {
@@ -29,11 +29,14 @@ const char* MStatus::errorString() const {
     return "Unknown Status";
 }
 
+// Through C's unbuffered stderr, like the plug-in's own reports: no C++
+// streams, so the stand-in builds in the MSVC ABI too.
 void MStatus::perror(const char* prefix) const {
     if (prefix != nullptr && prefix[0] != '\0') {
-        std::cerr << prefix << ": ";
+        std::fprintf(stderr, "%s: %s\n", prefix, errorString());
+    } else {
+        std::fprintf(stderr, "%s\n", errorString());
     }
-    std::cerr << errorString() << std::endl;
 }
 
 void MStatus::perror(const MString& prefix) const {
