@@ -45,12 +45,15 @@ cmake --preset default -B "$sdk" -DMAYA_LOCATION="$devkit" \
     -DLUMAVEIL_BUILD_PREVIEW=OFF -DLUMAVEIL_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build "$sdk"
 # The plug-in links the devkit's libraries, and the shader saw the variant.
-ldd "$sdk/plugSource/lumaVeil.so" | grep -q "$devkit/lib/libOpenMaya.so" || {
+# (Outputs are read whole before grep: grep -q stopping early would leave the
+# writer on a closed pipe, which pipefail counts as a failure.)
+linked=$(ldd "$sdk/plugSource/lumaVeil.so")
+grep -q "$devkit/lib/libOpenMaya.so" <<<"$linked" || {
     echo "test-builds: the plug-in does not link the devkit's OpenMaya" >&2
     exit 1
 }
-ninja -C "$sdk" -t deps mentalray/CMakeFiles/qv7k_lumaVeil.dir/lumaVeilShader.cpp.o |
-    grep -q "layoutVariant/shader.h" || {
+included=$(ninja -C "$sdk" -t deps mentalray/CMakeFiles/qv7k_lumaVeil.dir/lumaVeilShader.cpp.o)
+grep -q "layoutVariant/shader.h" <<<"$included" || {
     echo "test-builds: the shader was not compiled against the variant shader.h" >&2
     exit 1
 }
@@ -71,7 +74,8 @@ echo "$said"
     echo "test-builds: configure did not say once per SDK that its suites are left out" >&2
     exit 1
 }
-if ctest --test-dir "$real/build" -N | grep -qiE 'maya|shader|preview'; then
+registered=$(ctest --test-dir "$real/build" -N)
+if grep -qiE 'maya|shader|preview' <<<"$registered"; then
     echo "test-builds: suites that would load a real SDK's library into a stand-in host are registered" >&2
     exit 1
 fi

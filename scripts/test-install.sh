@@ -58,7 +58,7 @@ unpack() {
         echo "test-install: expected one $pattern in $build/packages" >&2
         exit 1
     }
-    local archive=${archives[0]} extension=.tar.gz top
+    local archive=${archives[0]} extension=.tar.gz top sections
     [[ $archive == *.zip ]] && extension=.zip
     top=$(basename "$archive" "$extension")
     extract() { mkdir -p "$2" && case "$1" in *.zip) unzip -q "$1" -d "$2" ;; *) tar -xzf "$1" -C "$2" ;; esac; }
@@ -70,11 +70,15 @@ unpack() {
     extract "$debug" "$into/debug"
     for library in "$into/$top"/maya/lumaVeil/plug-ins/* "$into/$top"/mentalray/lib/*; do
         [[ -f "$library" ]] || continue
-        if "$objdump" -h "$library" | grep -q '\.debug_info'; then
+        # Section lists are read whole: grep -q stopping early would leave
+        # objdump writing into a closed pipe.
+        sections=$("$objdump" -h "$library")
+        if grep -q '\.debug_info' <<<"$sections"; then
             echo "test-install: $(basename "$library") in the release archive is not stripped" >&2
             exit 1
         fi
-        "$objdump" -h "$into/debug/$top/${library#"$into/$top/"}.debug" | grep -q '\.debug_info' || {
+        sections=$("$objdump" -h "$into/debug/$top/${library#"$into/$top/"}.debug")
+        grep -q '\.debug_info' <<<"$sections" || {
             echo "test-install: no debug information for $(basename "$library")" >&2
             exit 1
         }
