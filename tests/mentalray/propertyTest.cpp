@@ -15,9 +15,9 @@
 namespace lumaveil::mrtest {
 namespace {
 
-using lumaveil::testing::closeTo;
-using lumaveil::testing::RandomScene;
-using lumaveil::testing::Rotation;
+using lumaveil::test::closeTo;
+using lumaveil::test::RandomScene;
+using lumaveil::test::Rotation;
 
 bool finite(const miColor& c) {
     return std::isfinite(c.r) && std::isfinite(c.g) && std::isfinite(c.b) && c.a == 1.0f;

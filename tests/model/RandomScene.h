@@ -10,7 +10,7 @@
 #include "model/FloatVector.h"
 #include "model/shading.h"
 
-namespace lumaveil::testing {
+namespace lumaveil::test {
 
 class RandomScene {
 public:
@@ -137,4 +137,4 @@ inline bool closeTo(float a, float b, float relative, float absolute = 1e-6f) {
     return std::fabs(a - b) <= absolute + relative * std::fmax(std::fabs(a), std::fabs(b));
 }
 
-}  // namespace lumaveil::testing
+}  // namespace lumaveil::test

@@ -15,9 +15,9 @@
 namespace lumaveil {
 namespace {
 
-using testing::closeTo;
-using testing::RandomScene;
-using testing::Rotation;
+using test::closeTo;
+using test::RandomScene;
+using test::Rotation;
 
 constexpr int kScenes = 2000;
 
