@@ -22,18 +22,22 @@
 #include <vector>
 
 #include "model/shading.h"
+#include "workedExample.h"
 
-#if defined(LUMAVEIL_WITH_RENDERER)
-#include "hosts/mentalray/standInRenderer.h"
+#if defined(QV7K_SHADER_PATH)
+#include "mrhost/renderer.h"
 #endif
 
-#if defined(LUMAVEIL_WITH_MAYA)
-#include "mayahost/Host.h"
+#if defined(LUMAVEIL_PLUGIN_PATH)
+#include "mayaValues.h"
 #endif
 
 namespace {
 
 using lumaveil::FloatVector;
+using lumaveil::test::halfSqrt2;
+using lumaveil::test::workedInputs;
+using lumaveil::test::workedLight;
 
 std::uint32_t bitsOf(float value) {
     std::uint32_t bits = 0;
@@ -93,36 +97,21 @@ std::vector<FloatVector> sweepDirections() {
     return directions;
 }
 
-constexpr float kHalfSqrt2 = 0.70710678f;
-
 // ---------------------------------------------------------------- model
 
-lumaveil::LightSample modelLight(FloatVector direction, bool specular) {
-    lumaveil::LightSample light;
-    light.lightDirection = direction;
-    light.lightIntensity = {1.0f, 1.0f, 1.0f};
-    light.lightAmbient = false;
-    light.lightDiffuse = true;
-    light.lightSpecular = specular;
-    light.preShadowIntensity = 1.0f;
-    return light;
-}
-
 void writeModel(Results& results) {
-    lumaveil::ShadingInputs in;
-    in.pointCamera = {0.0f, 0.0f, -5.0f};
-    in.normalCamera = {0.0f, 0.0f, 1.0f};
+    const lumaveil::ShadingInputs in = workedInputs();
     auto shade = [&](std::vector<lumaveil::LightSample> lights) {
         return lumaveil::evaluateShading(in, lights, static_cast<int>(lights.size())).outColor;
     };
-    results.write("model.normalIncidence", shade({modelLight({0, 0, 1}, true)}));
-    results.write("model.normalIncidenceDiffuse", shade({modelLight({0, 0, 1}, false)}));
+    results.write("model.normalIncidence", shade({workedLight({0, 0, 1}, true)}));
+    results.write("model.normalIncidenceDiffuse", shade({workedLight({0, 0, 1}, false)}));
     results.write("model.fortyFiveDegrees",
-                  shade({modelLight({0.0f, kHalfSqrt2, kHalfSqrt2}, true)}));
-    results.write("model.behind", shade({modelLight({0, 0, -1}, false)}));
-    lumaveil::LightSample dark = modelLight({0, 0, 1}, false);
+                  shade({workedLight({0.0f, halfSqrt2, halfSqrt2}, true)}));
+    results.write("model.behind", shade({workedLight({0, 0, -1}, false)}));
+    lumaveil::LightSample dark = workedLight({0, 0, 1}, false);
     dark.lightDiffuse = false;
-    results.write("model.oneOfTwoLightsDark", shade({modelLight({0, 0, 1}, false), dark}));
+    results.write("model.oneOfTwoLightsDark", shade({workedLight({0, 0, 1}, false), dark}));
 
     const std::vector<FloatVector> directions = sweepDirections();
     for (const Material& m : kMaterials) {
@@ -133,7 +122,7 @@ void writeModel(Results& results) {
         swept.refractiveIndex = m.refractiveIndex;
         swept.eccentricity = m.eccentricity;
         for (std::size_t i = 0; i < directions.size(); ++i) {
-            const lumaveil::LightSample light = modelLight(directions[i], true);
+            const lumaveil::LightSample light = workedLight(directions[i], true);
             results.write("model.sweep." + std::string(m.name) + "." + std::to_string(i),
                           lumaveil::evaluateShading(swept, {&light, 1}, 1).outColor);
         }
@@ -142,17 +131,10 @@ void writeModel(Results& results) {
 
 // ---------------------------------------------------------------- Maya
 
-#if defined(LUMAVEIL_WITH_MAYA)
+#if defined(LUMAVEIL_PLUGIN_PATH)
 
 mayahost::LightValues mayaLight(FloatVector direction, bool specular) {
-    mayahost::LightValues light;
-    light.direction = {direction.x, direction.y, direction.z};
-    light.intensity = {1.0f, 1.0f, 1.0f};
-    light.ambient = false;
-    light.diffuse = true;
-    light.specular = specular;
-    light.preShadowIntensity = 1.0f;
-    return light;
+    return lumaveil::test::mayaLight(workedLight(direction, specular));
 }
 
 bool writeMaya(Results& results) {
@@ -164,7 +146,9 @@ bool writeMaya(Results& results) {
         return false;
     }
     mayahost::Node node = host.createNode("lumaVeil");
-    node.setSampleGeometry({0.0f, 0.0f, -5.0f}, {0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, -1.0f});
+    using namespace lumaveil::test;
+    node.setSampleGeometry(mayaVector(workedPoint), mayaVector(workedNormal),
+                           mayaVector(workedRay));
     auto shade = [&](std::vector<mayahost::LightValues> lights) {
         node.setLightCount(static_cast<int>(lights.size()));
         for (std::size_t i = 0; i < lights.size(); ++i) {
@@ -176,8 +160,7 @@ bool writeMaya(Results& results) {
     };
     results.write("maya.normalIncidence", shade({mayaLight({0, 0, 1}, true)}));
     results.write("maya.normalIncidenceDiffuse", shade({mayaLight({0, 0, 1}, false)}));
-    results.write("maya.fortyFiveDegrees",
-                  shade({mayaLight({0.0f, kHalfSqrt2, kHalfSqrt2}, true)}));
+    results.write("maya.fortyFiveDegrees", shade({mayaLight({0.0f, halfSqrt2, halfSqrt2}, true)}));
     results.write("maya.behind", shade({mayaLight({0, 0, -1}, false)}));
     mayahost::LightValues dark = mayaLight({0, 0, 1}, false);
     dark.diffuse = false;
@@ -204,7 +187,7 @@ bool writeMaya(Results& results) {
 
 // ---------------------------------------------------------------- renderer
 
-#if defined(LUMAVEIL_WITH_RENDERER)
+#if defined(QV7K_SHADER_PATH)
 
 void writeShader(Results& results, const char* shaderLibrary) {
     using namespace lumaveil::mrhost;
@@ -220,7 +203,7 @@ void writeShader(Results& results, const char* shaderLibrary) {
     };
     results.write("shader.normalIncidence", shade({scene.addDirectionalLight({0, 0, 1}, white)}));
     results.write("shader.fortyFiveDegrees",
-                  shade({scene.addDirectionalLight({0.0f, kHalfSqrt2, kHalfSqrt2}, white)}));
+                  shade({scene.addDirectionalLight({0.0f, halfSqrt2, halfSqrt2}, white)}));
     results.write("shader.behind", shade({scene.addDirectionalLight({0, 0, -1}, white)}));
     results.write("shader.twoLights", shade({scene.addDirectionalLight({0, 0, 1}, white),
                                              scene.addDirectionalLight({0, 0, -1}, white)}));
@@ -270,7 +253,7 @@ int main(int argc, char** argv) {
     bool ok = true;
     try {
         if (argc == 3) {
-#if defined(LUMAVEIL_WITH_RENDERER)
+#if defined(QV7K_SHADER_PATH)
             writeShader(results, argv[2]);
 #else
             std::fprintf(stderr, "this build has no renderer to drive %s\n", argv[2]);
@@ -278,10 +261,10 @@ int main(int argc, char** argv) {
 #endif
         } else {
             writeModel(results);
-#if defined(LUMAVEIL_WITH_MAYA)
+#if defined(LUMAVEIL_PLUGIN_PATH)
             ok = writeMaya(results);
 #endif
-#if defined(LUMAVEIL_WITH_RENDERER)
+#if defined(QV7K_SHADER_PATH)
             writeShader(results, QV7K_SHADER_PATH);
 #endif
         }

@@ -3,11 +3,11 @@
 // fail, the allocations of the thread that computes.
 #include <gtest/gtest.h>
 
-#include "PluginTest.h"
-#include "tests/AllocationCounter.h"
+#include "allocationCounter.h"
+#include "pluginFixture.h"
 
-using lumaveil::testing::allocations;
-using lumaveil::testing::failAllocations;
+using lumaveil::test::allocations;
+using lumaveil::test::failAllocations;
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "PluginTest.h"
-#include "tests/ReferenceShading.h"
+#include "pluginFixture.h"
+#include "referenceShading.h"
 
 namespace {
 

@@ -6,12 +6,11 @@
 
 #include <array>
 #include <cstring>
-#include <thread>
 #include <vector>
 
-#include "PluginTest.h"
-#include "hosts/mentalray/standInRenderer.h"
-#include "tests/StartGate.h"
+#include "fanOut.h"
+#include "mrhost/renderer.h"
+#include "pluginFixture.h"
 
 namespace {
 
@@ -81,13 +80,10 @@ TEST_F(PluginTest, NodesAndShaderSamplesRunTogetherFromAColdCache) {
     }
 
     renderer.bind(MRHOST_MODULE_PATH);  // cold cache
-    lumaveil::test::StartGate start(kNodeThreads + kShaderThreads);
     std::vector<std::vector<std::array<float, 3>>> gotNodes(kNodes);
     std::vector<std::vector<miColor>> gotSamples(kShaderThreads);
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kNodeThreads; ++t) {
-        threads.emplace_back([&, t] {
-            start.arriveAndWait();
+    lumaveil::test::fanOut(kNodeThreads + kShaderThreads, [&](int t) {
+        if (t < kNodeThreads) {
             // Each node belongs to one thread; the threads interleave nodes.
             for (int i = 0; i < kSamples; ++i) {
                 for (int n = t; n < kNodes; n += kNodeThreads) {
@@ -95,20 +91,13 @@ TEST_F(PluginTest, NodesAndShaderSamplesRunTogetherFromAColdCache) {
                         computeNode(nodes[static_cast<std::size_t>(n)], n, i));
                 }
             }
-        });
-    }
-    for (int t = 0; t < kShaderThreads; ++t) {
-        threads.emplace_back([&, t] {
-            start.arriveAndWait();
-            for (int i = 0; i < kSamples; ++i) {
-                gotSamples[static_cast<std::size_t>(t)].push_back(
-                    renderer.shade(scene, params, samplePoint(i)));
-            }
-        });
-    }
-    for (std::thread& thread : threads) {
-        thread.join();
-    }
+            return;
+        }
+        for (int i = 0; i < kSamples; ++i) {
+            gotSamples[static_cast<std::size_t>(t - kNodeThreads)].push_back(
+                renderer.shade(scene, params, samplePoint(i)));
+        }
+    });
 
     EXPECT_EQ(gotNodes, expectedNodes);
     for (int t = 0; t < kShaderThreads; ++t) {

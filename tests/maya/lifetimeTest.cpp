@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "PluginTest.h"
+#include "pluginFixture.h"
 
 namespace {
 

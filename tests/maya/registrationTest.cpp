@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "PluginTest.h"
+#include "pluginFixture.h"
 
 namespace {
 

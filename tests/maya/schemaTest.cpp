@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "PluginTest.h"
+#include "pluginFixture.h"
 
 namespace {
 

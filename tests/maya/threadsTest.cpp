@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <thread>
 #include <vector>
 
-#include "PluginTest.h"
+#include "fanOut.h"
+#include "pluginFixture.h"
 
 namespace {
 
@@ -46,18 +46,12 @@ TEST_F(PluginTest, NodesComputeConcurrently) {
     }
 
     std::vector<std::vector<std::array<float, 3>>> actual(kThreads);
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
-        threads.emplace_back([&, t] {
-            for (int i = 0; i < kSamples; ++i) {
-                actual[static_cast<std::size_t>(t)].push_back(
-                    sample(nodes[static_cast<std::size_t>(t)], t, i));
-            }
-        });
-    }
-    for (auto& thread : threads) {
-        thread.join();
-    }
+    lumaveil::test::fanOut(kThreads, [&](int t) {
+        for (int i = 0; i < kSamples; ++i) {
+            actual[static_cast<std::size_t>(t)].push_back(
+                sample(nodes[static_cast<std::size_t>(t)], t, i));
+        }
+    });
     EXPECT_EQ(actual, expected);
 }
 
@@ -69,17 +63,11 @@ TEST_F(PluginTest, TheCallLogStaysWholeUnderConcurrentComputes) {
         nodes.back().setLightCount(1);
     }
     host.clearCallLog();
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
-        threads.emplace_back([&, t] {
-            for (int i = 0; i < 20; ++i) {
-                nodes[static_cast<std::size_t>(t)].compute("outColor");
-            }
-        });
-    }
-    for (auto& thread : threads) {
-        thread.join();
-    }
+    lumaveil::test::fanOut(kThreads, [&](int t) {
+        for (int i = 0; i < 20; ++i) {
+            nodes[static_cast<std::size_t>(t)].compute("outColor");
+        }
+    });
     EXPECT_EQ(loggedCount("MDataBlock::inputArrayValue"), kThreads * 20);
 }
 

@@ -10,7 +10,7 @@
 
 #include "model/optics.h"
 #include "model/shading.h"
-#include "tests/model/RandomScene.h"
+#include "randomScene.h"
 
 namespace lumaveil {
 namespace {

@@ -9,32 +9,15 @@
 #include "model/albedo.h"
 #include "model/floatMath.h"
 #include "model/optics.h"
-#include "tests/ReferenceShading.h"
+#include "referenceShading.h"
+#include "workedExample.h"
 
 namespace lumaveil {
 namespace {
 
-constexpr float halfSqrt2 = 0.70710678f;
-
-// The worked example: node defaults, the eye looking down -z at a surface
-// facing it, one light straight above with diffuse and specular set.
-ShadingInputs workedInputs() {
-    ShadingInputs in;
-    in.pointCamera = {0.0f, 0.0f, -5.0f};
-    in.normalCamera = {0.0f, 0.0f, 1.0f};
-    return in;
-}
-
-LightSample workedLight(FloatVector direction = {0.0f, 0.0f, 1.0f}, bool specular = true) {
-    LightSample light;
-    light.lightDirection = direction;
-    light.lightIntensity = {1.0f, 1.0f, 1.0f};
-    light.preShadowIntensity = 1.0f;
-    light.lightAmbient = false;
-    light.lightDiffuse = true;
-    light.lightSpecular = specular;
-    return light;
-}
+using test::halfSqrt2;
+using test::workedInputs;
+using test::workedLight;
 
 FloatVector shade(const ShadingInputs& in, std::vector<LightSample> lights, int count = -1) {
     return evaluateShading(in, lights, count < 0 ? static_cast<int>(lights.size()) : count)

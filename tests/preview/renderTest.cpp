@@ -8,13 +8,13 @@
 #include <iterator>
 #include <limits>
 
-#include <mayahost/Host.h>
-
 #include "attributeReference.h"
 #include "hosts.h"
-#include "hosts/mentalray/standInRenderer.h"
 #include "image.h"
+#include "libraryFile.h"
+#include "mayahost/host.h"
 #include "model/shading.h"
+#include "mrhost/renderer.h"
 #include "toneCurve.h"
 
 namespace lumaveil::preview {
@@ -68,10 +68,10 @@ TEST(PreviewRender, MayaCentrePixelIsTheModelsColour) {
 TEST(PreviewRender, RendererCentrePixelIsTheShadersColour) {
     const Scene scene = defaultScene();
     const MaterialSettings material = skin();
-    auto host = loadMentalrayHost(LUMAVEIL_SHADER_PATH, builtRendererModulePath());
+    auto host = loadMentalrayHost(QV7K_SHADER_PATH, builtRendererModulePath());
     const Image image = renderSwatch(*host, material, scene, centreSettings()).image;
 
-    const std::string shader = LUMAVEIL_SHADER_PATH;
+    const std::string shader = QV7K_SHADER_PATH;
     const mrhost::Renderer renderer(
         shader, std::filesystem::path(shader).replace_extension(".mi").string());
     mrhost::Scene lights;
@@ -109,7 +109,7 @@ TEST(PreviewRender, ImageIsTheSameWhateverTheThreadCount) {
     settings.samples = 4;
     std::vector<std::unique_ptr<SwatchHost>> hosts;
     hosts.push_back(loadMayaHost(LUMAVEIL_PLUGIN_PATH));
-    hosts.push_back(loadMentalrayHost(LUMAVEIL_SHADER_PATH, builtRendererModulePath()));
+    hosts.push_back(loadMentalrayHost(QV7K_SHADER_PATH, builtRendererModulePath()));
     for (auto& host : hosts) {
         settings.threads = 1;
         const Image one = renderSwatch(*host, skin(), scene, settings).image;
@@ -205,7 +205,7 @@ TEST(PreviewToneCurve, NoPresetSphereIsFlatWhite) {
     settings.threads = 2;
     std::vector<std::unique_ptr<SwatchHost>> hosts;
     hosts.push_back(loadMayaHost(LUMAVEIL_PLUGIN_PATH));
-    hosts.push_back(loadMentalrayHost(LUMAVEIL_SHADER_PATH, builtRendererModulePath()));
+    hosts.push_back(loadMentalrayHost(QV7K_SHADER_PATH, builtRendererModulePath()));
     for (const MeasuredMaterial& preset : measuredMaterials()) {
         MaterialSettings material;
         applyMeasuredMaterial(preset, material);
@@ -257,7 +257,7 @@ TEST(PreviewAttributes, MatchTheNodeSchemaAndTheShaderDeclaration) {
     ASSERT_TRUE(host.loadPlugin(LUMAVEIL_PLUGIN_PATH));
     const auto type = host.nodeType("lumaVeil");
     ASSERT_TRUE(type.has_value());
-    const std::string shader = LUMAVEIL_SHADER_PATH;
+    const std::string shader = QV7K_SHADER_PATH;
     const mrhost::ShaderDeclaration declaration =
         mrhost::loadDeclaration(std::filesystem::path(shader).replace_extension(".mi").string());
     std::vector<std::string_view> parameters;
@@ -361,7 +361,7 @@ TEST_F(PreviewFiles, LibraryChecksRefuseWhatTheLoaderMustNotMap) {
     auto refusal = [](const std::filesystem::path& path) {
         try {
             checkLibraryFile(path.string());
-        } catch (const HostLoadError& error) {
+        } catch (const LibraryFileError& error) {
             return std::string(error.what());
         }
         return std::string();

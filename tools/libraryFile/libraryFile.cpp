@@ -2,17 +2,19 @@
 // file's headers: a segment that reaches past the end of a truncated file is
 // mapped all the same, and the first touch of its missing pages kills the
 // process with SIGBUS. So every header, table and segment must lie within
-// the file.
+// the file. Every read is bounded by the file, so the export table is read
+// the same way.
+#include "libraryFile.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <set>
 #include <string>
 #include <system_error>
 
-#include "hosts.h"
-
-namespace lumaveil::preview {
+namespace lumaveil {
 
 namespace {
 
@@ -43,6 +45,22 @@ public:
         return value;
     }
 
+    // The NUL-terminated text at offset, which must end before `end`.
+    std::optional<std::string> text(std::uint64_t offset, std::uint64_t end) {
+        std::string out;
+        for (std::uint64_t at = offset; at < end; ++at) {
+            const std::optional<std::uint64_t> c = number(at, 1);
+            if (!c) {
+                return std::nullopt;
+            }
+            if (*c == 0) {
+                return out;
+            }
+            out.push_back(static_cast<char>(*c));
+        }
+        return std::nullopt;
+    }
+
     // Whether [offset, offset + length) lies within the file, without overflow.
     bool within(std::uint64_t offset, std::uint64_t length) const {
         return offset <= size_ && length <= size_ - offset;
@@ -54,7 +72,7 @@ private:
 };
 
 [[noreturn]] void refuse(const std::string& reason) {
-    throw HostLoadError(reason);
+    throw LibraryFileError(reason);
 }
 
 std::string cutShort(const std::string& what, std::uint64_t end, std::uint64_t size) {
@@ -177,9 +195,8 @@ void checkPe(FileReader& file) {
     }
 }
 
-}  // namespace
-
-void checkLibraryFile(const std::string& path) {
+// Opens a regular file for reading, refusing anything else.
+FileReader openFile(const std::string& path) {
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(path, error);
     if (error || !std::filesystem::exists(status)) {
@@ -196,7 +213,18 @@ void checkLibraryFile(const std::string& path) {
     if (error || !file.isOpen()) {
         refuse("cannot read it");
     }
-    if (file.number(0, 4, true) == 0x7f454c46) {  // "\x7f" "ELF"
+    return file;
+}
+
+bool isElf(FileReader& file) {
+    return file.number(0, 4, true) == 0x7f454c46;  // "\x7f" "ELF"
+}
+
+}  // namespace
+
+void checkLibraryFile(const std::string& path) {
+    FileReader file = openFile(path);
+    if (isElf(file)) {
         checkElf(file);
     } else if (file.number(0, 2) == 0x5a4d) {  // "MZ"
         checkPe(file);
@@ -205,4 +233,53 @@ void checkLibraryFile(const std::string& path) {
     }
 }
 
-}  // namespace lumaveil::preview
+std::set<std::string> definedDynamicSymbols(const std::string& path) {
+    FileReader file = openFile(path);
+    if (!isElf(file)) {
+        refuse("not an ELF library");
+    }
+    checkElf(file);
+    const bool wide = file.number(4, 1) == 2;
+    const bool big = file.number(5, 1) == 2;
+    const int address = wide ? 8 : 4;
+    auto read = [&](std::uint64_t offset, int bytes) {
+        return file.number(offset, bytes, big).value_or(0);
+    };
+    const std::uint64_t sectionOffset = read(wide ? 40 : 32, address);
+    const std::uint64_t sectionEntry = read(wide ? 58 : 46, 2);
+    const std::uint64_t sectionCount = read(wide ? 60 : 48, 2);
+    const std::uint64_t symbolSize = wide ? 24 : 16;
+    std::set<std::string> names;
+    for (std::uint64_t i = 0; i < sectionCount; ++i) {
+        const std::uint64_t entry = sectionOffset + i * sectionEntry;
+        if (read(entry + 4, 4) != 11) {  // SHT_DYNSYM
+            continue;
+        }
+        const std::uint64_t link = read(entry + (wide ? 40 : 24), 4);
+        const std::uint64_t offset = read(entry + (wide ? 24 : 16), address);
+        const std::uint64_t size = read(entry + (wide ? 32 : 20), address);
+        if (link >= sectionCount) {
+            refuse("not a shared library: malformed section headers");
+        }
+        const std::uint64_t strings = sectionOffset + link * sectionEntry;
+        const std::uint64_t stringsOffset = read(strings + (wide ? 24 : 16), address);
+        const std::uint64_t stringsEnd = stringsOffset + read(strings + (wide ? 32 : 20), address);
+        for (std::uint64_t at = offset; at + symbolSize <= offset + size; at += symbolSize) {
+            const std::uint64_t info = read(at + (wide ? 4 : 12), 1);
+            const std::uint64_t sectionIndex = read(at + (wide ? 6 : 14), 2);
+            const std::uint64_t binding = info >> 4;
+            if (sectionIndex == 0 || (binding != 1 && binding != 2)) {  // undefined, or local
+                continue;
+            }
+            const std::optional<std::string> name =
+                file.text(stringsOffset + read(at, 4), stringsEnd);
+            if (!name) {
+                refuse("not a shared library: a symbol name outside its string table");
+            }
+            names.insert(*name);
+        }
+    }
+    return names;
+}
+
+}  // namespace lumaveil

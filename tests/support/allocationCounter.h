@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <new>
 
-namespace lumaveil::testing {
+namespace lumaveil::test {
 
 // Allocations made so far by the calling thread.
 inline thread_local long allocations = 0;
@@ -14,7 +14,7 @@ inline thread_local long allocations = 0;
 // While set, every allocation of the calling thread throws std::bad_alloc.
 inline thread_local bool failAllocations = false;
 
-}  // namespace lumaveil::testing
+}  // namespace lumaveil::test
 
 // These replacements pair operator new with malloc and delete with free; GCC
 // would take the free of a new'd pointer, once inlined, for a mismatch.
@@ -24,9 +24,9 @@ inline thread_local bool failAllocations = false;
 #endif
 
 void* operator new(std::size_t size) {
-    ++lumaveil::testing::allocations;
+    ++lumaveil::test::allocations;
     void* const p =
-        lumaveil::testing::failAllocations ? nullptr : std::malloc(size == 0 ? 1 : size);
+        lumaveil::test::failAllocations ? nullptr : std::malloc(size == 0 ? 1 : size);
     if (p == nullptr) {
         throw std::bad_alloc();
     }

@@ -4,8 +4,9 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "hosts/mentalray/rendererInternals.h"
-#include "hosts/mentalray/standInRenderer.h"
+#include "activeTrace.h"
+#include "mrhost/parameterBlock.h"
+#include "parameterRecord.h"
 
 namespace lumaveil::mrhost {
 

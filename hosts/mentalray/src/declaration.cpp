@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "hosts/mentalray/standInRenderer.h"
+#include "mrhost/declaration.h"
 
 namespace lumaveil::mrhost {
 

@@ -2,8 +2,9 @@
 // (mi_sample_light, mi_compute_irradiance).
 #include <cmath>
 
-#include "hosts/mentalray/rendererInternals.h"
-#include "hosts/mentalray/standInRenderer.h"
+#include "activeTrace.h"
+#include "lights.h"
+#include "mrhost/scene.h"
 
 namespace lumaveil::mrhost {
 

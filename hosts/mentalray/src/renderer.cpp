@@ -1,11 +1,17 @@
 // Loading the shader, binding the renderer module and calling the shader.
 #include <stdexcept>
 
-#include "hosts/mentalray/dynamicLibrary.h"
-#include "hosts/mentalray/rendererInternals.h"
-#include "hosts/mentalray/standInRenderer.h"
+#include "activeTrace.h"
+#include "dynamicLibrary.h"
+#include "mrhost/renderer.h"
+#include "parameterRecord.h"
 
 namespace lumaveil::mrhost {
+
+using hosts::closeLibrary;
+using hosts::findSymbol;
+using hosts::modulePathOf;
+using hosts::openLibrary;
 
 namespace {
 

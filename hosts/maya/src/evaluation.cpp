@@ -6,7 +6,7 @@
 #include <maya/MPlug.h>
 #include <maya/MPxNode.h>
 
-#include "HostCore.h"
+#include "trace.h"
 
 using mayahost::detail::Attribute;
 using mayahost::detail::attributeOf;

@@ -1,4 +1,4 @@
-#include "hosts/mentalray/dynamicLibrary.h"
+#include "dynamicLibrary.h"
 
 #if defined(_WIN32)
 #define WIN32_LEAN_AND_MEAN
@@ -7,7 +7,7 @@
 #include <dlfcn.h>
 #endif
 
-namespace lumaveil::mrhost {
+namespace lumaveil::hosts {
 
 #if defined(_WIN32)
 
@@ -68,4 +68,4 @@ std::string modulePathOf(const void* address) {
 
 #endif
 
-}  // namespace lumaveil::mrhost
+}  // namespace lumaveil::hosts

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "mayahost/Host.h"
+#include "mayaValues.h"
+#include "mayahost/host.h"
+#include "workedExample.h"
 
 inline const std::string kPluginPath = LUMAVEIL_PLUGIN_PATH;
 
@@ -46,20 +48,16 @@ protected:
         PluginTest::SetUp();
         node = host.createNode("lumaVeil");
         ASSERT_TRUE(node);
-        node.setSampleGeometry({0.0f, 0.0f, -5.0f}, {0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, -1.0f});
+        using namespace lumaveil::test;
+        node.setSampleGeometry(mayaVector(workedPoint), mayaVector(workedNormal),
+                               mayaVector(workedRay));
         node.setLightCount(1);
         node.setLight(0, headOnLight(true));
     }
 
+    // The worked light from straight above, as the node receives it.
     static mayahost::LightValues headOnLight(bool specular) {
-        mayahost::LightValues light;
-        light.direction = {0.0f, 0.0f, 1.0f};
-        light.intensity = {1.0f, 1.0f, 1.0f};
-        light.ambient = false;
-        light.diffuse = true;
-        light.specular = specular;
-        light.preShadowIntensity = 1.0f;
-        return light;
+        return lumaveil::test::mayaLight(lumaveil::test::workedLight({0.0f, 0.0f, 1.0f}, specular));
     }
 
     mayahost::Node node;

@@ -1,10 +1,10 @@
 // Loading shared libraries and looking names up in them: the only
-// platform-specific code of the stand-in renderer.
+// platform-specific code of the stand-in hosts, shared by both.
 #pragma once
 
 #include <string>
 
-namespace lumaveil::mrhost {
+namespace lumaveil::hosts {
 
 // Loads the library at path, resolving every symbol now. Null on failure,
 // with the platform's reason in error.
@@ -18,4 +18,4 @@ void closeLibrary(void* library);
 // The file of the loaded module that holds address, or "" if unknown.
 std::string modulePathOf(const void* address);
 
-}  // namespace lumaveil::mrhost
+}  // namespace lumaveil::hosts

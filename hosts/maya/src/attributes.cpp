@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "HostCore.h"
+#include "trace.h"
 
 using mayahost::AttributeKind;
 using mayahost::detail::Attribute;
