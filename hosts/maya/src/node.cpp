@@ -40,10 +40,6 @@ const Attribute* resolve(const NodeRecord* r, std::string_view name) {
 
 }  // namespace
 
-const std::string& Node::typeName() const {
-    return record_->type->info.name;
-}
-
 MPxNode* Node::userNode() const {
     return record_ != nullptr ? record_->node : nullptr;
 }
@@ -111,11 +107,6 @@ float Node::getFloat(AttributeRef ref) const {
     return a->component >= 0 ? s->vec[static_cast<unsigned int>(a->component)] : s->vec.x;
 }
 
-bool Node::getBool(AttributeRef ref) const {
-    const Slot* s = valueSlot(record_, ref.attribute_);
-    return s != nullptr && s->flag;
-}
-
 std::array<float, 3> Node::getFloat3(AttributeRef ref) const {
     const Slot* s = valueSlot(record_, ref.attribute_);
     if (s == nullptr) {
@@ -128,9 +119,6 @@ float Node::getFloat(std::string_view name) const {
     return getFloat(attribute(name));
 }
 
-bool Node::getBool(std::string_view name) const {
-    return getBool(attribute(name));
-}
 
 std::array<float, 3> Node::getFloat3(std::string_view name) const {
     return getFloat3(attribute(name));
@@ -218,47 +206,6 @@ bool Node::setLight(int index, const LightValues& light) {
         record_->slots[static_cast<std::size_t>(dirty)].clean = false;
     }
     return true;
-}
-
-LightValues Node::light(int index) const {
-    LightValues light;
-    const Attribute* a = record_ != nullptr ? record_->type->lightArray : nullptr;
-    if (a == nullptr || index < 0 || index >= lightCount()) {
-        return light;
-    }
-    const auto& layout = record_->type->arrays[static_cast<std::size_t>(a->array)];
-    const auto& array = record_->arrays[static_cast<std::size_t>(a->array)];
-    const Slot* e = array.elements.data() + static_cast<std::size_t>(index * layout.stride);
-    const auto& c = a->children;
-    auto slot = [&](int i) -> const Slot* {
-        const int s = c[static_cast<std::size_t>(i)]->slot;
-        return s >= 0 ? e + s : nullptr;
-    };
-    if (const Slot* s = slot(0)) {
-        light.direction = {s->vec.x, s->vec.y, s->vec.z};
-    }
-    if (const Slot* s = slot(1)) {
-        light.intensity = {s->vec.x, s->vec.y, s->vec.z};
-    }
-    if (const Slot* s = slot(2)) {
-        light.ambient = s->flag;
-    }
-    if (const Slot* s = slot(3)) {
-        light.diffuse = s->flag;
-    }
-    if (const Slot* s = slot(4)) {
-        light.specular = s->flag;
-    }
-    if (const Slot* s = slot(5)) {
-        light.shadowFraction = s->vec.x;
-    }
-    if (const Slot* s = slot(6)) {
-        light.preShadowIntensity = s->vec.x;
-    }
-    if (const Slot* s = slot(7)) {
-        light.blindData = s->addr;
-    }
-    return light;
 }
 
 MStatus Node::compute(AttributeRef plug) {

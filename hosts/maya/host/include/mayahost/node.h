@@ -49,7 +49,6 @@ public:
     Node() = default;
     explicit operator bool() const { return record_ != nullptr; }
 
-    const std::string& typeName() const;
     MPxNode* userNode() const;
     bool isMPSafe() const;
 
@@ -66,10 +65,8 @@ public:
     bool setFloat3(std::string_view name, const std::array<float, 3>& value);
 
     float getFloat(AttributeRef attribute) const;
-    bool getBool(AttributeRef attribute) const;
     std::array<float, 3> getFloat3(AttributeRef attribute) const;
     float getFloat(std::string_view name) const;
-    bool getBool(std::string_view name) const;
     std::array<float, 3> getFloat3(std::string_view name) const;
     bool isClean(AttributeRef attribute) const;
     bool isClean(std::string_view name) const;
@@ -84,7 +81,6 @@ public:
     bool setLightCount(int count);
     int lightCount() const;
     bool setLight(int index, const LightValues& light);
-    LightValues light(int index) const;
 
     // Builds a data block and calls the node's compute for the plug.
     MStatus compute(AttributeRef plug);
