@@ -51,9 +51,8 @@ TEST_F(ThreadsTest, ConcurrentShadingMatchesShadingAlone) {
     EXPECT_EQ(runs, samples * (threads + 1));
 }
 
-// Untraced calls skip the trace look-up while no call records one; a call
-// that records one must still see every sample of its own, and only those,
-// however other threads start and stop around it.
+// A call that records a trace sees every sample of its own, and only those,
+// however other threads' calls, traced or not, start and stop around it.
 TEST_F(ThreadsTest, ATracedCallRecordsItsOwnSamplesWhileOthersShade) {
     const miTag area =
         scene.addAreaLight({-1.0f, -1.0f, 3.0f}, {2.0f, 0.0f, 0.0f}, {0.0f, 2.0f, 0.0f}, white, 3);

@@ -11,7 +11,6 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
-#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -30,32 +29,8 @@ struct Slot {
     bool clean = false;
 };
 
-// Allocates whole cache lines, aligned to them: the values of nodes that
-// different threads shade never share a line, whichever order the nodes
-// were made in.
-template <class T>
-struct CacheLineAllocator {
-    using value_type = T;
-    static constexpr std::size_t lineSize = 64;
-
-    CacheLineAllocator() = default;
-    template <class U>
-    CacheLineAllocator(const CacheLineAllocator<U>&) {}
-
-    T* allocate(std::size_t n) {
-        const std::size_t bytes = (n * sizeof(T) + lineSize - 1) / lineSize * lineSize;
-        return static_cast<T*>(::operator new(bytes, std::align_val_t(lineSize)));
-    }
-    void deallocate(T* p, std::size_t) { ::operator delete(p, std::align_val_t(lineSize)); }
-
-    template <class U>
-    bool operator==(const CacheLineAllocator<U>&) const {
-        return true;
-    }
-};
-
 // The values of one node, written while it is evaluated.
-using NodeSlots = std::vector<Slot, CacheLineAllocator<Slot>>;
+using NodeSlots = std::vector<Slot>;
 
 struct NodeType;
 struct Plugin;

@@ -119,7 +119,6 @@ float Node::getFloat(std::string_view name) const {
     return getFloat(attribute(name));
 }
 
-
 std::array<float, 3> Node::getFloat3(std::string_view name) const {
     return getFloat3(attribute(name));
 }

@@ -47,7 +47,7 @@ public:
     Trace(const char* function, const Name& attribute, MakeArgs&& makeArgs) {
         Host::Impl* const host = currentHost();
         if (host != nullptr && host->tracing()) [[unlikely]] {
-            call_ = startTraced(host, function, attribute, makeArgs);
+            call_ = start(host, function, std::string_view(attribute), makeArgs());
         }
     }
     template <class Name>
@@ -76,14 +76,6 @@ public:
 
 private:
     struct Call;
-    // Kept out of the calling API function, so that its untraced path needs
-    // no frame for the name and the arguments.
-    template <class Name, class MakeArgs>
-    [[gnu::noinline, gnu::cold]] static Call* startTraced(Host::Impl* host, const char* function,
-                                                          const Name& attribute,
-                                                          MakeArgs& makeArgs) {
-        return start(host, function, std::string_view(attribute), makeArgs());
-    }
     // Out of line: they make, check, log and free the record.
     static Call* start(Host::Impl* host, const char* function, std::string_view attribute,
                        std::string&& arguments);

@@ -29,8 +29,6 @@ Function entryPoint(void* library, const char* name, const std::string& path) {
 
 }  // namespace
 
-std::atomic<int> tracedCalls{0};
-
 CallTrace*& activeTrace() {
     thread_local CallTrace* trace = nullptr;
     return trace;
@@ -127,13 +125,9 @@ bool Renderer::shade(miColor& result, miState& state, const ParameterBlock& para
     if (trace == nullptr) {
         return shader_(&result, &state, params.data()) != miFALSE;
     }
-    // Counted before the thread's trace is set, so that every look-up of
-    // this thread during the call finds it.
-    tracedCalls.fetch_add(1, std::memory_order_relaxed);
     activeTrace() = trace;
     const miBoolean done = shader_(&result, &state, params.data());
     activeTrace() = nullptr;
-    tracedCalls.fetch_sub(1, std::memory_order_relaxed);
     return done != miFALSE;
 }
 

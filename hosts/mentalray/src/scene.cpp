@@ -102,7 +102,7 @@ using namespace lumaveil::mrhost;
 extern "C" LUMAVEIL_MRHOST_API miBoolean mi_sample_light(miColor* color, miVector* direction,
                                                          miScalar* dot_nl, miState* state,
                                                          miTag tag, miInteger* samples) {
-    if (CallTrace* trace = currentTrace()) {
+    if (CallTrace* trace = activeTrace()) {
         trace->sampledTags.push_back(tag);
         trace->priSetWhileSampling = trace->priSetWhileSampling || state->pri != nullptr;
     }
@@ -130,7 +130,7 @@ extern "C" LUMAVEIL_MRHOST_API miBoolean mi_sample_light(miColor* color, miVecto
 
 // The scene's irradiance, the same everywhere.
 extern "C" LUMAVEIL_MRHOST_API miBoolean mi_compute_irradiance(miColor* result, miState* state) {
-    if (CallTrace* trace = currentTrace()) {
+    if (CallTrace* trace = activeTrace()) {
         ++trace->irradianceCalls;
         trace->irradianceState = *state;
     }
