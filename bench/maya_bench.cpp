@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bench/BenchScenes.h"
-#include "mayahost/Host.h"
+#include "mayahost/host.h"
 #include "model/shading.h"
 
 namespace {

@@ -17,7 +17,7 @@
 
 #include "bench/BenchScenes.h"
 #include "bench/modelBenchmark.h"
-#include "hosts/mentalray/standInRenderer.h"
+#include "mrhost/renderer.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "bench/BenchScenes.h"
-#include "hosts/mentalray/standInRenderer.h"
-#include "mayahost/Host.h"
+#include "mayahost/host.h"
 #include "model/shading.h"
+#include "mrhost/renderer.h"
 
 namespace {
 

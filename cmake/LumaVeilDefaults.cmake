@@ -72,3 +72,30 @@ function(lumaveil_target_defaults target)
     target_link_options(${target} PRIVATE ${LUMAVEIL_PATH_LINK_FLAGS})
     target_compile_features(${target} PUBLIC cxx_std_20)
 endfunction()
+
+# Gives target an include folder of its own in the build tree that holds only
+# its source folder, under the folder's name: its headers are included as
+# "<folder>/<header>.h" (the model's as "model/shading.h"), and nothing else of
+# the source tree can be, so that product code cannot reach hosts/ or tests/
+# by accident. The folder is a link to the sources; where no link can be made
+# (Windows without the right to), it holds copies of the headers, which
+# configure_file refreshes whenever one changes.
+function(lumaveil_include_folder target scope)
+    get_filename_component(name ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+    set(root ${PROJECT_BINARY_DIR}/include/${target})
+    file(MAKE_DIRECTORY ${root})
+    if(NOT IS_SYMLINK ${root}/${name})
+        set(linked 1)
+        if(NOT EXISTS ${root}/${name})
+            file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${root}/${name} SYMBOLIC RESULT linked)
+        endif()
+        if(NOT linked EQUAL 0)
+            file(GLOB headers RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+            foreach(header ${headers})
+                configure_file(${header} ${root}/${name}/${header} COPYONLY)
+            endforeach()
+        endif()
+    endif()
+    target_include_directories(${target} ${scope} ${root})
+    set_property(TARGET ${target} PROPERTY LUMAVEIL_INCLUDE_FOLDER ${root})
+endfunction()

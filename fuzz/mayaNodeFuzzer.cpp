@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/FuzzInput.h"
-#include "mayahost/Host.h"
+#include "FuzzInput.h"
+#include "mayahost/host.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
-#include "fuzz/FuzzInput.h"
-#include "hosts/mentalray/standInRenderer.h"
+#include "FuzzInput.h"
+#include "mrhost/renderer.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "fuzz/FuzzInput.h"
+#include "FuzzInput.h"
 #include "model/shading.h"
 
 namespace {

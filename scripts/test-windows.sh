@@ -34,7 +34,7 @@ echo "== reference (Linux build in $native) =="
 [[ -f "$native/CMakeCache.txt" ]] || cmake --preset default -B "$native" >/dev/null
 cmake --build "$native" --target lumaveil_worked_examples -j "$jobs"
 reference="$(absolute "$native")/workedExamples.txt"
-"$native/tests/windows/lumaveil_worked_examples" "$reference"
+"$native/tests/crossBuild/lumaveil_worked_examples" "$reference"
 timings+=("reference results: $(seconds_since "$start")")
 
 wineserver=/usr/lib/wine/wineserver

@@ -20,10 +20,10 @@
 #include <string>
 #include <vector>
 
-#include "hosts/mentalray/standInRenderer.h"
 #include "materials.h"
-#if defined(LUMAVEIL_BUILT_PLUGIN_PATH)
-#include "mayahost/Host.h"
+#include "mrhost/renderer.h"
+#if defined(LUMAVEIL_PLUGIN_PATH)
+#include "mayahost/host.h"
 #endif
 
 namespace fs = std::filesystem;
@@ -200,7 +200,7 @@ TEST_F(InstallTest, ModuleFileDescribesTheModuleForLinuxAndWindows) {
     EXPECT_EQ(platforms, (std::vector<std::string>{"linux", "win64"}));
 }
 
-#if defined(LUMAVEIL_BUILT_PLUGIN_PATH)
+#if defined(LUMAVEIL_PLUGIN_PATH)
 
 // ---------------------------------------------------------------- node schema
 
@@ -211,7 +211,7 @@ protected:
     static void SetUpTestSuite() {
         host = std::make_unique<mayahost::Host>();
         const std::string path =
-            layout().loadable() ? layout().plugin().string() : LUMAVEIL_BUILT_PLUGIN_PATH;
+            layout().loadable() ? layout().plugin().string() : LUMAVEIL_PLUGIN_PATH;
         std::string error;
         if (!host->loadPlugin(path, &error)) {
             loadError = "cannot load " + path + ": " + error;
@@ -389,7 +389,7 @@ TEST_F(SchemaTest, PresetsSetTheTablesValuesOnEditableAttributes) {
     }
 }
 
-#endif  // LUMAVEIL_BUILT_PLUGIN_PATH
+#endif  // LUMAVEIL_PLUGIN_PATH
 
 // The preset colours are the dipole reflectance at eta 1.3; the measured Rd
 // that Jensen et al. published (SIGGRAPH 2001, the table of measured

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <vector>
 
-#include "tests/AllocationCounter.h"
-#include "tests/mentalray/standInFixture.h"
+#include "allocationCounter.h"
+#include "standInFixture.h"
 
-using lumaveil::testing::allocations;
+using lumaveil::test::allocations;
 
 namespace lumaveil::mrtest {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "tests/mentalray/standInFixture.h"
+#include "standInFixture.h"
 
 #if defined(_WIN32)
 #define WIN32_LEAN_AND_MEAN

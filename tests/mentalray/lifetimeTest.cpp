@@ -3,7 +3,7 @@
 // give the same colour; under LeakSanitizer nothing may leak.
 #include <cstring>
 
-#include "tests/mentalray/standInFixture.h"
+#include "standInFixture.h"
 
 namespace lumaveil::mrtest {
 namespace {

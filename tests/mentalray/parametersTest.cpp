@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "tests/mentalray/standInFixture.h"
+#include "standInFixture.h"
 
 namespace lumaveil::mrtest {
 namespace {

@@ -5,19 +5,19 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <thread>
 #include <vector>
 
+#include "fanOut.h"
 #include "model/optics.h"
-#include "tests/mentalray/standInFixture.h"
-#include "tests/model/RandomScene.h"
+#include "randomScene.h"
+#include "standInFixture.h"
 
 namespace lumaveil::mrtest {
 namespace {
 
-using lumaveil::testing::closeTo;
-using lumaveil::testing::RandomScene;
-using lumaveil::testing::Rotation;
+using lumaveil::test::closeTo;
+using lumaveil::test::RandomScene;
+using lumaveil::test::Rotation;
 
 bool finite(const miColor& c) {
     return std::isfinite(c.r) && std::isfinite(c.g) && std::isfinite(c.b) && c.a == 1.0f;
@@ -152,18 +152,12 @@ TEST_F(PropertyTest, ResultsDoNotDependOnThreadsOrOnTheOrderTheCacheFilled) {
                 renderer.shade(scene, *warm, sampleAt(0));
             }
             std::vector<std::vector<miColor>> got(static_cast<std::size_t>(threads));
-            std::vector<std::thread> workers;
-            for (int t = 0; t < threads; ++t) {
-                workers.emplace_back([&, t] {
-                    for (int i = 0; i < samples; ++i) {
-                        got[static_cast<std::size_t>(t)].push_back(
-                            renderer.shade(scene, params, sampleAt((i + 7 * t) % samples)));
-                    }
-                });
-            }
-            for (std::thread& w : workers) {
-                w.join();
-            }
+            test::fanOut(threads, [&](int t) {
+                for (int i = 0; i < samples; ++i) {
+                    got[static_cast<std::size_t>(t)].push_back(
+                        renderer.shade(scene, params, sampleAt((i + 7 * t) % samples)));
+                }
+            });
             for (int t = 0; t < threads; ++t) {
                 for (int i = 0; i < samples; ++i) {
                     const miColor& g =

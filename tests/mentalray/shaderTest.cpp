@@ -1,5 +1,5 @@
 // The shader's results for the worked examples.
-#include "tests/mentalray/standInFixture.h"
+#include "standInFixture.h"
 
 namespace lumaveil::mrtest {
 namespace {

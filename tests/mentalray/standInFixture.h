@@ -8,9 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "hosts/mentalray/standInRenderer.h"
 #include "model/shading.h"
-#include "tests/ReferenceShading.h"
+#include "mrhost/renderer.h"
+#include "referenceShading.h"
+#include "workedExample.h"
 
 namespace lumaveil::mrtest {
 
@@ -20,7 +21,7 @@ using mrhost::Renderer;
 using mrhost::SamplePoint;
 using mrhost::Scene;
 
-constexpr float halfSqrt2 = 0.70710678f;
+using test::halfSqrt2;
 constexpr miColor white{1.0f, 1.0f, 1.0f, 1.0f};
 constexpr miColor black{0.0f, 0.0f, 0.0f, 0.0f};
 
@@ -52,9 +53,10 @@ inline void setMaterial(ParameterBlock& p, const ShadingInputs& in) {
     p.setColor("specularColor", rgba(in.specularColor));
 }
 
-// The worked examples' material: the node's defaults, no normal offset.
+// The worked examples' material: the node's defaults; the shader takes
+// normalCamera as an offset of the renderer's normal, so none.
 inline ShadingInputs workedParameters() {
-    ShadingInputs in;
+    ShadingInputs in = test::workedInputs();
     in.normalCamera = {0.0f, 0.0f, 0.0f};
     return in;
 }
@@ -68,7 +70,8 @@ inline void setWorkedMaterial(ParameterBlock& p) {
 }
 
 // A white sample from straight along the worked sample's normal.
-inline const reference::ShaderLightSample above{{1.0f, 1.0f, 1.0f}, {0.0f, 0.0f, 1.0f}};
+inline const reference::ShaderLightSample above{test::workedLight().lightIntensity,
+                                                test::workedNormal};
 
 // The worked sample (normal +z, looking down -z) with the worked material and
 // the samples each light delivers, for the reference evaluation.

@@ -1,7 +1,7 @@
 // What the shader does with the render state.
 #include <cstring>
 
-#include "tests/mentalray/standInFixture.h"
+#include "standInFixture.h"
 
 namespace lumaveil::mrtest {
 namespace {

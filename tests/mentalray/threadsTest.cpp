@@ -1,11 +1,10 @@
 // Several threads shading at once through a cold binding cache.
 #include <atomic>
 #include <cstring>
-#include <thread>
 #include <vector>
 
-#include "tests/StartGate.h"
-#include "tests/mentalray/standInFixture.h"
+#include "fanOut.h"
+#include "standInFixture.h"
 
 namespace lumaveil::mrtest {
 namespace {
@@ -37,20 +36,12 @@ TEST_F(ThreadsTest, ConcurrentShadingMatchesShadingAlone) {
 
     renderer.bind(MRHOST_MODULE_PATH);  // cold cache again
     constexpr int threads = 4;
-    lumaveil::test::StartGate start(threads);
     std::vector<std::vector<miColor>> got(threads);
-    std::vector<std::thread> workers;
-    for (int t = 0; t < threads; ++t) {
-        workers.emplace_back([&, t] {
-            start.arriveAndWait();
-            for (int i = 0; i < samples; ++i) {
-                got[t].push_back(renderer.shade(scene, params, sampleAt(i)));
-            }
-        });
-    }
-    for (std::thread& w : workers) {
-        w.join();
-    }
+    test::fanOut(threads, [&](int t) {
+        for (int i = 0; i < samples; ++i) {
+            got[t].push_back(renderer.shade(scene, params, sampleAt(i)));
+        }
+    });
     for (int t = 0; t < threads; ++t) {
         for (int i = 0; i < samples; ++i) {
             EXPECT_EQ(std::memcmp(&got[t][i], &expected[i], sizeof(miColor)), 0)
@@ -60,9 +51,8 @@ TEST_F(ThreadsTest, ConcurrentShadingMatchesShadingAlone) {
     EXPECT_EQ(runs, samples * (threads + 1));
 }
 
-// Untraced calls skip the trace look-up while no call records one; a call
-// that records one must still see every sample of its own, and only those,
-// however other threads start and stop around it.
+// A call that records a trace sees every sample of its own, and only those,
+// however other threads' calls, traced or not, start and stop around it.
 TEST_F(ThreadsTest, ATracedCallRecordsItsOwnSamplesWhileOthersShade) {
     const miTag area =
         scene.addAreaLight({-1.0f, -1.0f, 3.0f}, {2.0f, 0.0f, 0.0f}, {0.0f, 2.0f, 0.0f}, white, 3);
@@ -73,30 +63,22 @@ TEST_F(ThreadsTest, ATracedCallRecordsItsOwnSamplesWhileOthersShade) {
 
     constexpr int threads = 3;
     constexpr int calls = 200;
-    lumaveil::test::StartGate start(threads);
     std::vector<int> mismatches(threads, 0);
-    std::vector<std::thread> workers;
-    for (int t = 0; t < threads; ++t) {
-        workers.emplace_back([&, t] {
-            start.arriveAndWait();
-            for (int i = 0; i < calls; ++i) {
-                // Thread 0 always records; the others record every other call.
-                const bool traced = t == 0 || i % 2 == 0;
-                CallTrace trace;
-                miState state = workedState();
-                miColor result = black;
-                renderer.shade(result, state, params, traced ? &trace : nullptr);
-                const bool tagsRight =
-                    traced ? trace.sampledTags == ownTags : trace.sampledTags.empty();
-                if (!tagsRight || std::memcmp(&result, &expected, sizeof result) != 0) {
-                    ++mismatches[t];
-                }
+    test::fanOut(threads, [&](int t) {
+        for (int i = 0; i < calls; ++i) {
+            // Thread 0 always records; the others record every other call.
+            const bool traced = t == 0 || i % 2 == 0;
+            CallTrace trace;
+            miState state = workedState();
+            miColor result = black;
+            renderer.shade(result, state, params, traced ? &trace : nullptr);
+            const bool tagsRight =
+                traced ? trace.sampledTags == ownTags : trace.sampledTags.empty();
+            if (!tagsRight || std::memcmp(&result, &expected, sizeof result) != 0) {
+                ++mismatches[t];
             }
-        });
-    }
-    for (std::thread& w : workers) {
-        w.join();
-    }
+        }
+    });
     EXPECT_EQ(mismatches, std::vector<int>(threads, 0));
 }
 

@@ -26,13 +26,6 @@ std::unique_ptr<SwatchHost> loadMentalrayHost(const std::string& shaderPath,
 // module suffix and any version after it, with ".mi".
 std::string declarationFileName(const std::string& shaderPath);
 
-// Refuses a file the loader must not be handed: missing, not a regular file,
-// not a shared library, or cut short (headers, program headers, sections or
-// loaded segments reaching past its end, which the loader would map and the
-// program would die on). Accepts whole ELF and PE images. Throws
-// HostLoadError with the reason, without the file's name.
-void checkLibraryFile(const std::string& path);
-
 // The deliverables lumaveil-preview renders through by default, found from
 // its own executable: installed beside it, or in its build tree. Only the
 // tool's executable has them.

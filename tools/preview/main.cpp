@@ -14,10 +14,13 @@
 
 #include "hosts.h"
 #include "labels.h"
+#include "libraryFile.h"
 #include "options.h"
 #include "toneCurve.h"
 
 using namespace lumaveil::preview;
+using lumaveil::checkLibraryFile;
+using lumaveil::LibraryFileError;
 
 namespace {
 
@@ -87,7 +90,7 @@ long long countNonFinite(const Image& image) {
 void checkLibrary(const std::string& what, const std::string& path) {
     try {
         checkLibraryFile(path);
-    } catch (const HostLoadError& error) {
+    } catch (const LibraryFileError& error) {
         throw HostLoadError("cannot load " + what + " " + path + ": " + error.what());
     }
 }

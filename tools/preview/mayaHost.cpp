@@ -1,7 +1,7 @@
 // Swatches through the Maya node: per sample the software renderer's
 // geometry and light data go into the node's attributes and "outColor" and
 // "outTransparency" are computed.
-#include <mayahost/Host.h>
+#include "mayahost/host.h"
 
 #include "hosts.h"
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "hosts.h"
-#include "hosts/mentalray/standInRenderer.h"
+#include "mrhost/renderer.h"
 
 namespace lumaveil::preview {
 

@@ -1,0 +1,92 @@
+// The stand-in Maya: loads a plug-in library by path, drives it through its
+// entry points, keeps the node types it registers, creates nodes and computes
+// their outputs. Test-only and tool-only.
+//
+// One Host exists at a time; the OpenMaya calls a plug-in makes reach it.
+// Per-sample use (the preview tool): resolve attributes once with
+// Node::attribute, then set values by handle, set the sample geometry and the
+// light elements, and compute. With the call log off and no call failures
+// armed, none of these allocate, and different nodes may be driven from
+// different threads at once.
+#pragma once
+
+#include <maya/MStatus.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mayahost/callRecord.h"
+#include "mayahost/node.h"
+#include "mayahost/nodeTypeInfo.h"
+
+namespace mayahost {
+
+struct PluginInfo {
+    std::string path;
+    std::string apiVersion;  // the library's MApiVersion
+    std::string vendor;
+    std::string version;
+    std::string requiredApiVersion;
+};
+
+class OPENMAYA_EXPORT Host {
+public:
+    Host();
+    // Unloads every plug-in still loaded.
+    ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    // The host API version that plug-ins are checked against.
+    static constexpr int kApiVersion = 800;
+
+    // dlopen, check MApiVersion, call initializePlugin. On failure the library
+    // is closed again and nothing it registered stays behind.
+    MStatus loadPlugin(const std::string& path, std::string* error = nullptr);
+    // Destroys the plug-in's nodes, calls uninitializePlugin and, when it
+    // succeeds, drops the plug-in's node types and closes the library. When it
+    // fails the plug-in stays loaded, as Maya keeps it.
+    MStatus unloadPlugin(const std::string& path);
+    bool isPluginLoaded(const std::string& path) const;
+    std::optional<PluginInfo> pluginInfo(const std::string& path) const;
+
+    std::vector<std::string> nodeTypeNames() const;
+    std::optional<NodeTypeInfo> nodeType(std::string_view name) const;
+
+    Node createNode(std::string_view typeName, MStatus* status = nullptr);
+    void destroyNode(Node node);
+    int nodeCount() const;
+
+    // MEL: every command text as received, and the render-node creation
+    // window, which counts refreshes only while it is open.
+    void setCreateRenderNodeWindowOpen(bool open);
+    std::vector<std::string> executedCommands() const;
+    // The classification named by each refresh of the open window.
+    std::vector<std::string> renderNodeWindowRefreshes() const;
+
+    // The call log: on by default. Thread-safe; turn it off for speed.
+    void setCallLogEnabled(bool enabled);
+    std::vector<CallRecord> callLog() const;
+    void clearCallLog();
+
+    // Makes matching calls fail with `status` instead of taking effect: every
+    // match when `occurrence` is 0, otherwise only the occurrence-th. The
+    // matcher sees the call's function, attribute and arguments.
+    using CallMatcher = std::function<bool(const CallRecord&)>;
+    void failCalls(CallMatcher matcher, MS::MStatusCode status, int occurrence = 0);
+    // Calls of `function` on `attribute` (any attribute when empty).
+    void failCalls(const std::string& function, const std::string& attribute,
+                   MS::MStatusCode status, int occurrence = 0);
+    void clearCallFailures();
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace mayahost

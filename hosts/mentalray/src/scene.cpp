@@ -1,0 +1,139 @@
+// The light database and the renderer's light sampling and irradiance
+// (mi_sample_light, mi_compute_irradiance).
+#include <cmath>
+
+#include "activeTrace.h"
+#include "lights.h"
+#include "mrhost/scene.h"
+
+namespace lumaveil::mrhost {
+
+namespace {
+
+// Tags of lights start here, so that a light's tag is never its index.
+constexpr miTag firstLightTag = 0x100;
+
+miVector unit(miVector v) {
+    const double x = v.x;
+    const double y = v.y;
+    const double z = v.z;
+    const double length = std::sqrt(x * x + y * y + z * z);
+    if (length == 0.0) {
+        return v;
+    }
+    return {static_cast<float>(x / length), static_cast<float>(y / length),
+            static_cast<float>(z / length)};
+}
+
+miTag add(miOptions& data, const Light& light) {
+    data.lights.push_back(light);
+    return firstLightTag + static_cast<miTag>(data.lights.size() - 1);
+}
+
+const Light* lightTagged(const miOptions& data, miTag tag) {
+    if (tag < firstLightTag || tag - firstLightTag >= data.lights.size()) {
+        return nullptr;
+    }
+    return &data.lights[tag - firstLightTag];
+}
+
+// Where sample `index` of an area light lies: strata along edgeU, a
+// golden-ratio sequence along edgeV.
+miVector areaSamplePosition(const Light& light, int index) {
+    const float u = (static_cast<float>(index) + 0.5f) / static_cast<float>(light.samples);
+    float v = 0.5f + static_cast<float>(index) * 0.618034f;
+    v -= std::floor(v);
+    return {light.position.x + u * light.edgeU.x + v * light.edgeV.x,
+            light.position.y + u * light.edgeU.y + v * light.edgeV.y,
+            light.position.z + u * light.edgeU.z + v * light.edgeV.z};
+}
+
+}  // namespace
+
+Scene::Scene() : data_(std::make_unique<miOptions>()) {}
+Scene::~Scene() = default;
+Scene::Scene(Scene&&) noexcept = default;
+Scene& Scene::operator=(Scene&&) noexcept = default;
+
+miTag Scene::addDirectionalLight(miVector towardsLight, miColor color) {
+    Light light;
+    light.kind = LightKind::directional;
+    light.direction = unit(towardsLight);
+    light.color = color;
+    return add(*data_, light);
+}
+
+miTag Scene::addPointLight(miVector position, miColor color) {
+    Light light;
+    light.kind = LightKind::point;
+    light.position = position;
+    light.color = color;
+    return add(*data_, light);
+}
+
+miTag Scene::addAreaLight(miVector corner, miVector edgeU, miVector edgeV, miColor color,
+                          int samples) {
+    Light light;
+    light.kind = LightKind::area;
+    light.position = corner;
+    light.edgeU = edgeU;
+    light.edgeV = edgeV;
+    light.color = color;
+    light.samples = samples;
+    return add(*data_, light);
+}
+
+void Scene::setIrradiance(miColor irradiance) {
+    data_->irradiance = irradiance;
+}
+
+const miOptions* Scene::options() const {
+    return data_.get();
+}
+
+}  // namespace lumaveil::mrhost
+
+using namespace lumaveil::mrhost;
+
+// The next sample of a light: *samples counts the samples delivered so far
+// (the shader sets it to 0 before the first call) and is raised by one for
+// each sample delivered. Samples from behind the surface are delivered too.
+// An unknown tag delivers nothing.
+extern "C" LUMAVEIL_MRHOST_API miBoolean mi_sample_light(miColor* color, miVector* direction,
+                                                         miScalar* dot_nl, miState* state,
+                                                         miTag tag, miInteger* samples) {
+    if (CallTrace* trace = activeTrace()) {
+        trace->sampledTags.push_back(tag);
+        trace->priSetWhileSampling = trace->priSetWhileSampling || state->pri != nullptr;
+    }
+    const Light* light = lightTagged(*state->options, tag);
+    if (light == nullptr) {
+        return miFALSE;
+    }
+    const int available = light->kind == LightKind::area ? light->samples : 1;
+    if (*samples >= available) {
+        return miFALSE;
+    }
+    miVector towards = light->direction;
+    if (light->kind != LightKind::directional) {
+        const miVector at =
+            light->kind == LightKind::area ? areaSamplePosition(*light, *samples) : light->position;
+        towards = unit({at.x - state->point.x, at.y - state->point.y, at.z - state->point.z});
+    }
+    *color = light->color;
+    *direction = towards;
+    *dot_nl =
+        state->normal.x * towards.x + state->normal.y * towards.y + state->normal.z * towards.z;
+    ++*samples;
+    return miTRUE;
+}
+
+// The scene's irradiance, the same everywhere.
+extern "C" LUMAVEIL_MRHOST_API miBoolean mi_compute_irradiance(miColor* result, miState* state) {
+    if (CallTrace* trace = activeTrace()) {
+        ++trace->irradianceCalls;
+        trace->irradianceState = *state;
+    }
+    *result = state->options->irradiance;
+    return miTRUE;
+}

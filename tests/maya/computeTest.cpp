@@ -1,0 +1,151 @@
+// compute through the host: the shading model's worked example via node
+// attributes and light-data elements, the branches and their statuses.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "pluginFixture.h"
+#include "referenceShading.h"
+
+namespace {
+
+using lumaveil::LightSample;
+using V = std::array<float, 3>;
+constexpr float kTolerance = 2e-6f;
+
+void expectColour(const V& actual, const V& expected, float tolerance = kTolerance) {
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NEAR(actual[static_cast<std::size_t>(k)], expected[static_cast<std::size_t>(k)],
+                    tolerance)
+            << "channel " << k;
+    }
+}
+
+// The node's sample (NodeTest's geometry and the node's defaults) lit by
+// `lights`, from the model's formula in double precision.
+V expectedColour(const std::vector<LightSample>& lights, int lightElements) {
+    lumaveil::ShadingInputs in;
+    in.pointCamera = {0.0f, 0.0f, -5.0f};
+    in.normalCamera = {0.0f, 0.0f, 1.0f};
+    const lumaveil::reference::Rgb c = lumaveil::reference::modelColour(in, lights, lightElements);
+    return {static_cast<float>(c[0]), static_cast<float>(c[1]), static_cast<float>(c[2])};
+}
+
+// NodeTest's head-on light as the model takes it.
+LightSample headOn(bool specular) {
+    LightSample light;
+    light.lightDirection = {0.0f, 0.0f, 1.0f};
+    light.lightAmbient = false;
+    light.lightSpecular = specular;
+    return light;
+}
+
+using ComputeTest = NodeTest;
+
+TEST_F(ComputeTest, WorkedExampleThroughNodeAttributes) {
+    EXPECT_EQ(node.compute("outColor"), MS::kSuccess);
+    expectColour(node.getFloat3("outColor"), expectedColour({headOn(true)}, 1));
+
+    node.setLight(0, headOnLight(false));
+    EXPECT_EQ(node.compute("outColor"), MS::kSuccess);
+    expectColour(node.getFloat3("outColor"), expectedColour({headOn(false)}, 1));
+}
+
+TEST_F(ComputeTest, ChildRequestWritesTheWholeColourAndCleansIt) {
+    node.setFloat3("transparency", {0.0f, 0.0f, 0.0f});
+    EXPECT_FALSE(node.isClean("outColor"));
+    host.clearCallLog();
+    EXPECT_EQ(node.compute("outColorB"), MS::kSuccess);
+    expectColour(node.getFloat3("outColor"), expectedColour({headOn(true)}, 1));
+    EXPECT_TRUE(node.isClean("outColor"));
+    EXPECT_FALSE(node.isClean("outTransparency"));
+    EXPECT_EQ(loggedAttributes("MDataBlock::outputValue"), (std::vector<std::string>{"outColor"}));
+
+    // Changing an input makes the output dirty again.
+    node.setFloat("colorR", 0.4f);
+    EXPECT_FALSE(node.isClean("outColor"));
+}
+
+TEST_F(ComputeTest, TransparencyIsCopiedWithoutReadingLights) {
+    node.setFloat3("transparency", {0.1f, 0.2f, 0.3f});
+    host.clearCallLog();
+    EXPECT_EQ(node.compute("outTransparencyR"), MS::kSuccess);
+    EXPECT_EQ(node.getFloat3("outTransparency"), (V{0.1f, 0.2f, 0.3f}));
+    EXPECT_TRUE(node.isClean("outTransparency"));
+    EXPECT_FALSE(node.isClean("outColor"));
+    EXPECT_EQ(node.getFloat3("outColor"), (V{0, 0, 0}));
+    EXPECT_EQ(loggedCount("MDataBlock::inputArrayValue"), 0);
+    EXPECT_EQ(loggedCount("MDataHandle::child"), 0);
+    EXPECT_EQ(loggedAttributes("MDataBlock::inputValue"),
+              (std::vector<std::string>{"transparency"}));
+}
+
+TEST_F(ComputeTest, OtherPlugsAreRefusedUntouched) {
+    for (const char* plug : {"color", "colorR", "lightDataArray", "pointCamera"}) {
+        host.clearCallLog();
+        EXPECT_EQ(node.compute(plug), MS::kUnknownParameter) << plug;
+        for (const auto& call : host.callLog()) {
+            EXPECT_EQ(call.function, "MPlug::operator==") << plug;
+        }
+    }
+    EXPECT_FALSE(node.isClean("outColor"));
+    EXPECT_EQ(node.getFloat3("outColor"), (V{0, 0, 0}));
+}
+
+TEST_F(ComputeTest, EveryLightElementCountsInTheSubsurfaceDivisor) {
+    node.setLight(0, headOnLight(false));
+    node.setLightCount(2);
+    mayahost::LightValues dark = headOnLight(false);
+    dark.ambient = dark.diffuse = dark.specular = false;
+    node.setLight(1, dark);
+    EXPECT_EQ(node.compute("outColor"), MS::kSuccess);
+    expectColour(node.getFloat3("outColor"), expectedColour({headOn(false)}, 2));
+}
+
+TEST_F(ComputeTest, AFailingAdvanceEndsTheListButKeepsTheDivisor) {
+    // Two equal lights; the first advance fails, so only one is evaluated,
+    // still divided by two: the same as one light and one dark light.
+    node.setLight(0, headOnLight(false));
+    node.setLightCount(2);
+    node.setLight(1, headOnLight(false));
+    EXPECT_EQ(node.compute("outColor"), MS::kSuccess);
+    expectColour(node.getFloat3("outColor"), expectedColour({headOn(false), headOn(false)}, 2));
+
+    host.failCalls("MArrayDataHandle::next", "", MS::kFailure, 1);
+    EXPECT_EQ(node.compute("outColor"), MS::kSuccess);
+    expectColour(node.getFloat3("outColor"), expectedColour({headOn(false)}, 2));
+}
+
+TEST_F(ComputeTest, MoreLightsThanTheInlineList) {
+    node.setLightCount(20);
+    for (int i = 0; i < 20; ++i) {
+        node.setLight(i, headOnLight(false));
+    }
+    EXPECT_EQ(node.compute("outColor"), MS::kSuccess);
+    // Twenty shares of a twentieth of the subsurface term, twenty diffuse terms.
+    expectColour(node.getFloat3("outColor"),
+                 expectedColour(std::vector<LightSample>(20, headOn(false)), 20), 1e-5f);
+}
+
+TEST_F(ComputeTest, WithoutLightsOnlyAmbientAndIncandescenceRemain) {
+    node.setLightCount(0);
+    node.setFloat3("ambientColor", {0.2f, 0.2f, 0.2f});
+    node.setFloat3("incandescence", {0.1f, 0.0f, 0.0f});
+    EXPECT_EQ(node.compute("outColor"), MS::kSuccess);
+    expectColour(node.getFloat3("outColor"), {0.2f, 0.1f, 0.1f});
+}
+
+TEST_F(ComputeTest, SetsByShortNameAndHandle) {
+    const auto colour = node.attribute("c");
+    ASSERT_TRUE(colour);
+    EXPECT_EQ(colour, node.attribute("color"));
+    EXPECT_TRUE(node.setFloat3(colour, {0.0f, 0.5f, 0.5f}));
+    EXPECT_FALSE(node.setFloat(colour, 1.0f));
+    EXPECT_FALSE(node.attribute("noSuchAttribute"));
+    EXPECT_EQ(node.compute("oc"), MS::kSuccess);
+    // A black channel keeps only the specular term.
+    EXPECT_NEAR(node.getFloat("outColorR"), 0.35f, kTolerance);
+}
+
+}  // namespace

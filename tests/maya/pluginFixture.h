@@ -1,0 +1,64 @@
+// Shared set-up of the plug-in tests: a fresh host per test, and the built
+// lumaVeil plug-in loaded into it by path.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "mayaValues.h"
+#include "mayahost/host.h"
+#include "workedExample.h"
+
+inline const std::string kPluginPath = LUMAVEIL_PLUGIN_PATH;
+
+class HostTest : public ::testing::Test {
+protected:
+    // The log entries of one function, as their attributes.
+    std::vector<std::string> loggedAttributes(const std::string& function) const {
+        std::vector<std::string> out;
+        for (const auto& call : host.callLog()) {
+            if (call.function == function) {
+                out.push_back(call.attribute);
+            }
+        }
+        return out;
+    }
+    int loggedCount(const std::string& function) const {
+        return static_cast<int>(loggedAttributes(function).size());
+    }
+
+    mayahost::Host host;
+};
+
+class PluginTest : public HostTest {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(host.loadPlugin(kPluginPath, &error)) << error;
+    }
+};
+
+// A node set up as the worked example of the shading model: defaults, the
+// eye looking down -z at a surface facing it, one light straight ahead.
+class NodeTest : public PluginTest {
+protected:
+    void SetUp() override {
+        PluginTest::SetUp();
+        node = host.createNode("lumaVeil");
+        ASSERT_TRUE(node);
+        using namespace lumaveil::test;
+        node.setSampleGeometry(mayaVector(workedPoint), mayaVector(workedNormal),
+                               mayaVector(workedRay));
+        node.setLightCount(1);
+        node.setLight(0, headOnLight(true));
+    }
+
+    // The worked light from straight above, as the node receives it.
+    static mayahost::LightValues headOnLight(bool specular) {
+        return lumaveil::test::mayaLight(lumaveil::test::workedLight({0.0f, 0.0f, 1.0f}, specular));
+    }
+
+    mayahost::Node node;
+};

@@ -1,0 +1,135 @@
+// Loading and unloading the plug-in: the node type, its nodes, the refresh
+// of the render-node creation window, and failing registrations.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "pluginFixture.h"
+
+namespace {
+
+const std::string kRefreshCommand =
+    "if( `window -exists createRenderNodeWindow` )  "
+    "{refreshCreateRenderNodeWindow(\"shader/surface\");}\n";
+
+TEST_F(PluginTest, RegistersTheNodeType) {
+    auto type = host.nodeType("lumaVeil");
+    ASSERT_TRUE(type);
+    EXPECT_EQ(type->id, 214825u);
+    EXPECT_EQ(type->kind, MPxNode::kDependNode);
+    EXPECT_EQ(type->classification, "shader/surface");
+    EXPECT_EQ(host.nodeTypeNames(), (std::vector<std::string>{"lumaVeil"}));
+
+    auto plugin = host.pluginInfo(kPluginPath);
+    ASSERT_TRUE(plugin);
+    EXPECT_EQ(plugin->apiVersion, "800");
+    EXPECT_EQ(plugin->vendor, "Quorvane");
+    EXPECT_EQ(plugin->version, "1.0");
+    EXPECT_EQ(plugin->requiredApiVersion, "Any");
+}
+
+TEST_F(PluginTest, EachNodeIsCreatedOnceAndDeclaredSafeForThreads) {
+    host.clearCallLog();
+    mayahost::Node a = host.createNode("lumaVeil");
+    mayahost::Node b = host.createNode("lumaVeil");
+    ASSERT_TRUE(a && b);
+    std::vector<std::string> calls;
+    for (const auto& call : host.callLog()) {
+        calls.push_back(call.function + "(" + call.arguments + ")");
+    }
+    EXPECT_EQ(calls, (std::vector<std::string>{"MPxNode::MPxNode()", "MPxNode::setMPSafe(true)",
+                                               "MPxNode::MPxNode()", "MPxNode::setMPSafe(true)"}));
+    EXPECT_TRUE(a.isMPSafe());
+    EXPECT_TRUE(b.isMPSafe());
+    EXPECT_NE(a.userNode(), b.userNode());
+    host.destroyNode(a);
+    EXPECT_EQ(host.nodeCount(), 1);
+}
+
+TEST_F(HostTest, RefreshesTheOpenWindowOncePerLoadAndUnload) {
+    host.setCreateRenderNodeWindowOpen(true);
+    ASSERT_TRUE(host.loadPlugin(kPluginPath));
+    EXPECT_EQ(host.renderNodeWindowRefreshes(), (std::vector<std::string>{"shader/surface"}));
+    ASSERT_TRUE(host.unloadPlugin(kPluginPath));
+    EXPECT_EQ(host.renderNodeWindowRefreshes(),
+              (std::vector<std::string>{"shader/surface", "shader/surface"}));
+    EXPECT_EQ(host.executedCommands(),
+              (std::vector<std::string>{kRefreshCommand, kRefreshCommand}));
+    for (const auto& call : host.callLog()) {
+        if (call.function == "MGlobal::executeCommand") {
+            EXPECT_TRUE(call.arguments.ends_with(", false, false")) << call.arguments;
+        }
+    }
+}
+
+TEST_F(HostTest, SendsTheCommandButRefreshesNothingWhileTheWindowIsClosed) {
+    ASSERT_TRUE(host.loadPlugin(kPluginPath));
+    ASSERT_TRUE(host.unloadPlugin(kPluginPath));
+    EXPECT_TRUE(host.renderNodeWindowRefreshes().empty());
+    EXPECT_EQ(host.executedCommands(),
+              (std::vector<std::string>{kRefreshCommand, kRefreshCommand}));
+}
+
+TEST_F(HostTest, UnloadLeavesNothingBehindAndReloadWorks) {
+    ASSERT_TRUE(host.loadPlugin(kPluginPath));
+    host.createNode("lumaVeil");
+    ASSERT_TRUE(host.unloadPlugin(kPluginPath));
+    EXPECT_FALSE(host.isPluginLoaded(kPluginPath));
+    EXPECT_TRUE(host.nodeTypeNames().empty());
+    EXPECT_EQ(host.nodeCount(), 0);
+
+    ASSERT_TRUE(host.loadPlugin(kPluginPath));
+    auto type = host.nodeType("lumaVeil");
+    ASSERT_TRUE(type);
+    EXPECT_EQ(type->attributes.size(), 71u);
+    mayahost::Node node = host.createNode("lumaVeil");
+    node.setLightCount(0);
+    EXPECT_EQ(node.compute("outColor"), MS::kSuccess);
+}
+
+TEST_F(HostTest, AFailedRegistrationFailsTheLoadAndIsReported) {
+    host.setCreateRenderNodeWindowOpen(true);
+    host.failCalls("MFnPlugin::registerNode", "", MS::kFailure);
+    testing::internal::CaptureStderr();
+    const MStatus status = host.loadPlugin(kPluginPath);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "lumaVeil: registerNode: Unexpected Internal Failure\n");
+    EXPECT_EQ(status, MS::kFailure);
+    // The window is still refreshed; the host then drops the plug-in.
+    EXPECT_EQ(host.executedCommands(), (std::vector<std::string>{kRefreshCommand}));
+    EXPECT_EQ(host.renderNodeWindowRefreshes().size(), 1u);
+    EXPECT_FALSE(host.isPluginLoaded(kPluginPath));
+    EXPECT_TRUE(host.nodeTypeNames().empty());
+
+    host.clearCallFailures();
+    EXPECT_TRUE(host.loadPlugin(kPluginPath));
+}
+
+TEST_F(HostTest, AFailedDeregistrationFailsTheUnloadAndIsReported) {
+    ASSERT_TRUE(host.loadPlugin(kPluginPath));
+    host.failCalls("MFnPlugin::deregisterNode", "", MS::kFailure);
+    testing::internal::CaptureStderr();
+    const MStatus status = host.unloadPlugin(kPluginPath);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "lumaVeil: deregisterNode: Unexpected Internal Failure\n");
+    EXPECT_EQ(status, MS::kFailure);
+    EXPECT_EQ(host.executedCommands(),
+              (std::vector<std::string>{kRefreshCommand, kRefreshCommand}));
+    // Maya keeps a plug-in whose unload failed.
+    EXPECT_TRUE(host.isPluginLoaded(kPluginPath));
+    EXPECT_TRUE(host.nodeType("lumaVeil").has_value());
+
+    host.clearCallFailures();
+    EXPECT_TRUE(host.unloadPlugin(kPluginPath));
+    EXPECT_TRUE(host.nodeTypeNames().empty());
+}
+
+TEST_F(HostTest, RefusesLibrariesThatAreNotPlugIns) {
+    std::string error;
+    EXPECT_FALSE(host.loadPlugin("/nonexistent/lumaVeil.so", &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(host.isPluginLoaded("/nonexistent/lumaVeil.so"));
+}
+
+}  // namespace
