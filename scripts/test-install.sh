@@ -23,11 +23,9 @@ groups=(build preview)
 bash scripts/install-deps.sh "${groups[@]}"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/lumaveil-install.XXXXXX")
-wineserver=/usr/lib/wine/wineserver
+source scripts/lib/wine.sh
 cleanup() {
-    if [[ -n "${WINEPREFIX:-}" ]]; then
-        "$wineserver" -k >/dev/null 2>&1 || true
-    fi
+    stop_wine
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -157,17 +155,15 @@ for arch in win64 win32; do
     # Wine's server and services start with no pipes of ours to inherit, and
     # stop when the checks are done.
     wine=$(sed -n 's/^LUMAVEIL_WINE:[A-Z]*=//p' "$build/CMakeCache.txt")
-    if [[ $arch == win32 ]] && ! can_run_32bit; then
-        echo "SKIPPED: loading the win32 deliverables under the 32-bit Wine (the archive's tree and imports were checked): this machine cannot run 32-bit programs ($no_32bit_reason)"
+    bits=64
+    [[ $arch == win64 ]] || bits=32
+    if ! runs_here "$arch" "$bits" "loading the deliverables (the archive's tree and imports are checked)"; then
+        :
     elif [[ -n "$wine" && -x "$wine" && -x "$wineserver" ]]; then
         echo "-- loading the $arch deliverables under Wine"
-        export WINEPREFIX="$PWD/$build/wineprefix" WINEDEBUG=-all
-        mkdir -p "$WINEPREFIX"
-        "$wineserver" -p </dev/null >/dev/null 2>&1
-        WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot </dev/null >/dev/null 2>&1
+        start_wine "$build/wineprefix" "$wine"
         LUMAVEIL_INSTALL_PREFIX="$tree" LUMAVEIL_INSTALL_PLATFORM=$arch \
             "$wine" "$build/bin/install_tests.exe" --gtest_brief=1
-        "$wineserver" -k >/dev/null 2>&1 || true
-        unset WINEPREFIX
+        stop_wine
     fi
 done

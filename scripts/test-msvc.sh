@@ -21,50 +21,28 @@ cd "$(dirname "$0")/.."
 source scripts/lib/stage.sh
 
 native=${LUMAVEIL_NATIVE_BUILD:-build/default}
+source scripts/lib/wine.sh
 jobs=$(nproc)
-
-absolute() { [[ $1 == /* ]] && echo "$1" || echo "$PWD/$1"; }
-now() { date +%s%N; }
-seconds_since() { local d=$(($(now) - $1)); printf '%d.%01d s' $((d / 1000000000)) $((d / 100000000 % 10)); }
-timings=()
 
 start=$(now)
 bash scripts/install-deps.sh build windows msvc
 timings+=("toolchain and Wine: $(seconds_since "$start")")
 
-# The Linux build's worked examples, which every build must reproduce.
-start=$(now)
-echo "== reference (Linux build in $native) =="
-[[ -f "$native/CMakeCache.txt" ]] || cmake --preset default -B "$native" >/dev/null
-cmake --build "$native" --target lumaveil_worked_examples -j "$jobs"
-reference="$(absolute "$native")/workedExamples.txt"
-"$native/tests/crossBuild/lumaveil_worked_examples" "$reference"
-timings+=("reference results: $(seconds_since "$start")")
-
-wineserver=/usr/lib/wine/wineserver
-stop_wine() {
-    if [[ -n "${WINEPREFIX:-}" ]]; then
-        "$wineserver" -k >/dev/null 2>&1 || true
-    fi
-}
+write_reference "$native"
 trap stop_wine EXIT
 
-skipped=()
 for preset in msvc-x64 msvc-x86; do
     case $preset in
         msvc-x64) mingw_preset=windows-x64 mingw=${LUMAVEIL_WIN64_BUILD:-build/windows-x64}
-                  wine=/usr/lib/wine/wine64 ;;
+                  wine=/usr/lib/wine/wine64 bits=64 ;;
         msvc-x86) mingw_preset=windows-x86 mingw=${LUMAVEIL_WIN32_BUILD:-build/windows-x86}
-                  wine=/usr/lib/wine/wine ;;
+                  wine=/usr/lib/wine/wine bits=32 ;;
     esac
     dir=build/$preset
     echo "== $preset ($dir) =="
     run_programs=ON
-    if [[ $preset == msvc-x86 ]] && ! can_run_32bit; then
+    runs_here "$preset" "$bits" "the worked examples (the tree is built and its PE tables checked)" ||
         run_programs=OFF
-        skipped+=("SKIPPED: the msvc-x86 worked examples under the 32-bit Wine (built the x86 tree and checked its PE tables only): this machine cannot run 32-bit programs ($no_32bit_reason)")
-        echo "${skipped[-1]}"
-    fi
 
     # The program that drives the shader: the MinGW-w64 build's, with its
     # renderer. Built (not run) here unless scripts/test-windows.sh built it.
@@ -96,20 +74,10 @@ for preset in msvc-x64 msvc-x86; do
     # One wineserver for the tree, its prefix booted before CTest runs (see
     # scripts/test-windows.sh).
     start=$(now)
-    if [[ $run_programs == ON ]]; then
-        export WINEPREFIX="$(absolute "$dir")/wineprefix" WINEDEBUG=-all
-        mkdir -p "$WINEPREFIX"
-        "$wineserver" -p </dev/null >/dev/null 2>&1
-        WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot </dev/null >/dev/null 2>&1
-    fi
+    [[ $run_programs == OFF ]] || start_wine "$dir/wineprefix" "$wine"
     ctest --preset "$preset" -j "$jobs"
     stop_wine
-    unset WINEPREFIX
     timings+=("$preset tests: $(seconds_since "$start")")
 done
 
-echo "== MSVC-ABI timings =="
-printf '  %s\n' "${timings[@]}"
-if [[ ${#skipped[@]} -gt 0 ]]; then
-    printf '%s\n' "${skipped[@]}"
-fi
+report_timings MSVC-ABI
