@@ -117,15 +117,21 @@ miState Renderer::makeState(const Scene& scene, const ParameterBlock& params,
 
 bool Renderer::shade(miColor& result, miState& state, const ParameterBlock& params,
                      CallTrace* trace) const {
-    reservePhenEvalScratch(params);
+    ParameterBlock::Impl& block = *reinterpret_cast<const HostFunction*>(params.function())->block;
+    // Only driven parameters take the thread's storage; a block without
+    // them skips its thread-local look-up.
+    if (!block.driven.empty()) {
+        reservePhenEvalScratch(params);
+    }
+    void* const parameters = block.words.data();
     if (trace == nullptr) {
-        return shader_(&result, &state, params.data()) != miFALSE;
+        return shader_(&result, &state, parameters) != miFALSE;
     }
     // Counted before the thread's trace is set, so that every look-up of
     // this thread during the call finds it.
     tracedCalls.fetch_add(1, std::memory_order_relaxed);
     activeTrace() = trace;
-    const miBoolean done = shader_(&result, &state, params.data());
+    const miBoolean done = shader_(&result, &state, parameters);
     activeTrace() = nullptr;
     tracedCalls.fetch_sub(1, std::memory_order_relaxed);
     return done != miFALSE;

@@ -18,7 +18,7 @@ struct Light {
     miVector position{};   // point and area (corner)
     miVector edgeU{};
     miVector edgeV{};
-    int samples = 1;
+    int samples = 1;  // delivered per shading sample: 1 but for area lights
 };
 
 // The running shader as the renderer holds it: the record the shader sees
