@@ -1,15 +1,25 @@
-// The scenes every benchmark shades: the same material and geometry for the
-// model, the Maya node and the renderer shader, with 1 to 16 lights that set
-// every flag.
+// The scenes every benchmark shades: the same material, sample and lights
+// for the model, the Maya node and the renderer shader, with 1 to 16 lights
+// that set every flag.
+//
+// The model's scene needs the model alone. Each host's fixture below is there
+// for the benchmarks that link that host: it sets the same scene up in the
+// stand-in, as the host would hand it to the deliverable.
 #pragma once
 
+#include <array>
 #include <cmath>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
+#include "model/optics.h"
 #include "model/shading.h"
 
 namespace lumaveil::bench {
 
+// The material (the node's defaults but for colour and diffuseAnisotropy)
+// and the sample: a point in front of the eye, facing it.
 inline ShadingInputs benchInputs() {
     ShadingInputs in;
     in.pointCamera = {0.1f, -0.2f, -5.0f};
@@ -19,6 +29,11 @@ inline ShadingInputs benchInputs() {
     return in;
 }
 
+// The eye ray's unit direction, from the eye at the origin to the point.
+inline FloatVector benchRayDirection() {
+    return unitVector(benchInputs().pointCamera);
+}
+
 // Unit directions spread over the upper hemisphere.
 inline FloatVector benchLightDirection(int i) {
     const FloatVector d{0.1f * static_cast<float>(i % 8) - 0.35f, 0.3f, 0.9f};
@@ -26,6 +41,7 @@ inline FloatVector benchLightDirection(int i) {
     return d / len;
 }
 
+// White lights of intensity 1, every flag set.
 inline std::vector<LightSample> benchLights(int count) {
     std::vector<LightSample> lights(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
@@ -36,4 +52,168 @@ inline std::vector<LightSample> benchLights(int count) {
     return lights;
 }
 
+inline std::array<float, 3> array3(FloatVector v) {
+    return {v.x, v.y, v.z};
+}
+
 }  // namespace lumaveil::bench
+
+#if __has_include(<shader.h>) && defined(QV7K_SHADER_PATH)
+#include "mrhost/parameterBlock.h"
+#include "mrhost/renderer.h"
+#include "mrhost/scene.h"
+
+#if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+namespace lumaveil::bench {
+
+// The scene in the stand-in renderer: the material as the shader's
+// parameters (no normal offset: the state carries the normal), one
+// directional light of one white sample per bench light, and the state of the
+// sample as the renderer hands it to the shader, with the binding warm.
+//
+// shade() calls the shader's exported entry point with that state and
+// parameter block, as a renderer's inner loop does once it has set a sample
+// up; the stand-in's Renderer::shade adds its test features around the same
+// call.
+struct RendererBenchScene {
+    using ShaderFunction = miBoolean (*)(miColor*, miState*, void*);
+
+    explicit RendererBenchScene(int lightCount)
+        : renderer(QV7K_SHADER_PATH, QV7K_DECLARATION_PATH, MRHOST_MODULE_PATH),
+          params(renderer.makeParameters()) {
+        const ShadingInputs in = benchInputs();
+        const auto color = [](FloatVector c) { return miColor{c.x, c.y, c.z, 1.0f}; };
+        params.setColor("color", color(in.color));
+        params.setColor("ambientColor", color(in.ambientColor));
+        params.setColor("incandescence", color(in.incandescence));
+        params.setVector("normalCamera", {0.0f, 0.0f, 0.0f});
+        params.setScalar("diffuse", in.diffuse);
+        params.setColor("absorption", color(in.absorption));
+        params.setColor("scattering", color(in.scattering));
+        params.setScalar("refractiveIndex", in.refractiveIndex);
+        params.setScalar("anisotropy", in.anisotropy);
+        params.setScalar("diffuseReflection", in.diffuseReflection);
+        params.setScalar("diffuseAnisotropy", in.diffuseAnisotropy);
+        params.setScalar("diffuseScatter", in.diffuseScatter);
+        params.setScalar("eccentricity", in.eccentricity);
+        params.setScalar("specularRollOff", in.specularRollOff);
+        params.setColor("specularColor", color(in.specularColor));
+        params.setBoolean("useIrradiance", false);
+        std::vector<miTag> tags;
+        for (const LightSample& light : benchLights(lightCount)) {
+            const FloatVector d = light.lightDirection;
+            const FloatVector c = light.lightIntensity;
+            tags.push_back(scene.addDirectionalLight({d.x, d.y, d.z}, {c.x, c.y, c.z, 1.0f}));
+        }
+        params.setLights(tags);
+        const FloatVector p = in.pointCamera;
+        const FloatVector n = in.normalCamera;
+        const FloatVector dir = benchRayDirection();
+        state = mrhost::Renderer::makeState(
+            scene, params,
+            mrhost::SamplePoint{{p.x, p.y, p.z}, {n.x, n.y, n.z}, {dir.x, dir.y, dir.z}});
+        parameters = params.data();
+        // The entry point the renderer calls, in the library it has loaded.
+#if defined(_WIN32)
+        HMODULE library = GetModuleHandleA(QV7K_SHADER_PATH);
+        entryPoint = library == nullptr ? nullptr
+                                        : reinterpret_cast<ShaderFunction>(reinterpret_cast<void*>(
+                                              GetProcAddress(library, "qv7k_lumaVeil")));
+#else
+        void* library = dlopen(QV7K_SHADER_PATH, RTLD_NOW | RTLD_NOLOAD);
+        entryPoint = library == nullptr
+                         ? nullptr
+                         : reinterpret_cast<ShaderFunction>(dlsym(library, "qv7k_lumaVeil"));
+        if (library != nullptr) {
+            dlclose(library);  // the renderer's own reference keeps it loaded
+        }
+#endif
+        if (entryPoint == nullptr) {
+            std::abort();
+        }
+        // The first call binds the renderer's functions.
+        miColor warm{};
+        shade(warm);
+    }
+
+    bool shade(miColor& result) {
+        return entryPoint(&result, &state, parameters) != miFALSE;
+    }
+
+    mrhost::Renderer renderer;
+    mrhost::Scene scene;
+    mrhost::ParameterBlock params;
+    miState state{};
+    void* parameters = nullptr;
+    ShaderFunction entryPoint = nullptr;
+};
+
+}  // namespace lumaveil::bench
+#endif
+
+#if __has_include("mayahost/host.h") && defined(LUMAVEIL_PLUGIN_PATH)
+#include "mayahost/host.h"
+#include "mayahost/node.h"
+
+namespace lumaveil::bench {
+
+// The scene in the stand-in Maya: a lumaVeil node with the material, the
+// sample geometry and the light elements the renderer sets, the call log off.
+struct MayaBenchScene {
+    explicit MayaBenchScene(int lightCount) {
+        host.setCallLogEnabled(false);
+        std::string error;
+        if (!host.loadPlugin(LUMAVEIL_PLUGIN_PATH, &error)) {
+            std::abort();
+        }
+        node = host.createNode("lumaVeil");
+        const ShadingInputs in = benchInputs();
+        node.setFloat3("color", array3(in.color));
+        node.setFloat3("transparency", array3(in.transparency));
+        node.setFloat3("ambientColor", array3(in.ambientColor));
+        node.setFloat3("incandescence", array3(in.incandescence));
+        node.setFloat("diffuse", in.diffuse);
+        node.setFloat3("absorption", array3(in.absorption));
+        node.setFloat3("scattering", array3(in.scattering));
+        node.setFloat("refractiveIndex", in.refractiveIndex);
+        node.setFloat("anisotropy", in.anisotropy);
+        node.setFloat("diffuseReflection", in.diffuseReflection);
+        node.setFloat("diffuseAnisotropy", in.diffuseAnisotropy);
+        node.setFloat("diffuseScatter", in.diffuseScatter);
+        node.setFloat("eccentricity", in.eccentricity);
+        node.setFloat("specularRollOff", in.specularRollOff);
+        node.setFloat3("specularColor", array3(in.specularColor));
+        node.setSampleGeometry(array3(in.pointCamera), array3(in.normalCamera),
+                               array3(benchRayDirection()));
+        setLights(lightCount);
+        outColor = node.attribute("outColor");
+    }
+
+    void setLights(int count) {
+        node.setLightCount(count);
+        int i = 0;
+        for (const LightSample& light : benchLights(count)) {
+            mayahost::LightValues v;
+            v.direction = array3(light.lightDirection);
+            v.intensity = array3(light.lightIntensity);
+            v.ambient = light.lightAmbient;
+            v.diffuse = light.lightDiffuse;
+            v.specular = light.lightSpecular;
+            v.preShadowIntensity = light.preShadowIntensity;
+            node.setLight(i++, v);
+        }
+    }
+
+    mayahost::Host host;
+    mayahost::Node node;
+    mayahost::AttributeRef outColor;
+};
+
+}  // namespace lumaveil::bench
+#endif

@@ -1,10 +1,23 @@
-// Cost of the renderer shader per light sample, through the stand-in
-// renderer, beside the model's cost per light on the same material: 1, 4 and
-// 16 directional lights of one sample each, with the binding cache warm. After
-// the runs it prints the shader's cost over the model's, from the medians and
-// the least of the repetitions when the runs are repeated. On a shared
-// machine run it as
-//   mentalray_bench --benchmark_repetitions=20 --benchmark_enable_random_interleaving=true
+// Cost of the renderer shader per light sample beside the model's cost per
+// light, on the same material, sample and light directions (BenchScenes.h):
+// 1, 4 and 16 directional lights of one sample each.
+//
+// The model's figure is one evaluateShading call on prepared inputs. The
+// shader's is one call of its exported entry point on a prepared state and
+// parameter block, as the renderer's inner loop makes it once a sample is set
+// up: the shader's reading of its parameters and its mi_sample_light calls
+// (two per light: a sample, then none left) through the binding to the
+// stand-in renderer, with the binding warm. The shader leaves the state as it
+// found it, so each call gets the same state, as each model call gets the
+// same inputs. A third figure makes the same call through the stand-in's
+// Renderer::shade, which adds its test features (the call trace, the storage
+// for driven parameters) around it.
+//
+// After the runs it prints the shader's cost over the model's, from the
+// medians and the least of the repetitions when the runs are repeated. On a
+// shared machine run it pinned, as
+//   taskset -c 1 mentalray_bench --benchmark_repetitions=20
+//       --benchmark_enable_random_interleaving=true
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -15,39 +28,39 @@
 #include <utility>
 #include <vector>
 
-#include "bench/BenchScenes.h"
-#include "bench/modelBenchmark.h"
-#include "mrhost/renderer.h"
+#include "BenchScenes.h"
+#include "modelBenchmark.h"
 
 namespace {
 
-using namespace lumaveil::mrhost;
+void perLightSample(benchmark::State& state, int count, const char* counter) {
+    state.counters[counter] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * count,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
 
 void shaderPerLightSample(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
-    Renderer renderer(QV7K_SHADER_PATH, QV7K_DECLARATION_PATH, MRHOST_MODULE_PATH);
-    Scene scene;
-    ParameterBlock params = renderer.makeParameters();
-    params.setColor("color", {0.8f, 0.45f, 0.35f, 1.0f});
-    params.setScalar("diffuseAnisotropy", 0.1f);
-    std::vector<miTag> tags;
-    for (int i = 0; i < count; ++i) {
-        const lumaveil::FloatVector d = lumaveil::bench::benchLightDirection(i);
-        tags.push_back(scene.addDirectionalLight({d.x, d.y, d.z}, {1.0f, 1.0f, 1.0f, 1.0f}));
-    }
-    params.setLights(tags);
-    miState sample = Renderer::makeState(
-        scene, params,
-        SamplePoint{{0.1f, -0.2f, -5.0f}, {0.0f, 0.0f, 1.0f}, {0.02f, -0.04f, -1.0f}});
+    lumaveil::bench::RendererBenchScene bench(count);
     for (auto _ : state) {
-        miState s = sample;
+        benchmark::DoNotOptimize(bench.state);
         miColor result{0.0f, 0.0f, 0.0f, 0.0f};
-        renderer.shade(result, s, params);
+        bench.shade(result);
         benchmark::DoNotOptimize(result);
     }
-    state.counters["ns_per_light_sample"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * count,
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    perLightSample(state, count, "ns_per_light_sample");
+}
+
+void shaderThroughRendererPerLightSample(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    lumaveil::bench::RendererBenchScene bench(count);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(bench.state);
+        miColor result{0.0f, 0.0f, 0.0f, 0.0f};
+        bench.renderer.shade(result, bench.state, bench.params);
+        benchmark::DoNotOptimize(result);
+    }
+    perLightSample(state, count, "ns_via_renderer");
 }
 
 // The least of the repetitions: on a shared machine the other load only ever
@@ -59,10 +72,13 @@ double least(const std::vector<double>& v) {
 // Each light count's model and shader run one after the other.
 BENCHMARK(lumaveil::bench::evaluateShadingPerLight)->Arg(1)->ComputeStatistics("min", least);
 BENCHMARK(shaderPerLightSample)->Arg(1)->ComputeStatistics("min", least);
+BENCHMARK(shaderThroughRendererPerLightSample)->Arg(1)->ComputeStatistics("min", least);
 BENCHMARK(lumaveil::bench::evaluateShadingPerLight)->Arg(4)->ComputeStatistics("min", least);
 BENCHMARK(shaderPerLightSample)->Arg(4)->ComputeStatistics("min", least);
+BENCHMARK(shaderThroughRendererPerLightSample)->Arg(4)->ComputeStatistics("min", least);
 BENCHMARK(lumaveil::bench::evaluateShadingPerLight)->Arg(16)->ComputeStatistics("min", least);
 BENCHMARK(shaderPerLightSample)->Arg(16)->ComputeStatistics("min", least);
+BENCHMARK(shaderThroughRendererPerLightSample)->Arg(16)->ComputeStatistics("min", least);
 
 // The console report, then the cost per light of both paths and their ratio:
 // of single runs, or of the medians and the least of repeated runs.
@@ -77,7 +93,8 @@ public:
                 run.run_type == Run::RT_Aggregate ? run.aggregate_name : "single";
             const int lights = std::stoi(run.run_name.args);
             for (const auto& [counter, path] :
-                 {std::pair{"ns_per_light", 0}, std::pair{"ns_per_light_sample", 1}}) {
+                 {std::pair{"ns_per_light", 0}, std::pair{"ns_per_light_sample", 1},
+                  std::pair{"ns_via_renderer", 2}}) {
                 const auto found = run.counters.find(counter);
                 if (found != run.counters.end()) {
                     figures_[{statistic, lights}][path] = found->second.value * 1e9;
@@ -88,23 +105,27 @@ public:
 
     void Finalize() override {
         ConsoleReporter::Finalize();
-        std::printf("\n| of | lights | model ns/light | shader ns/light sample | ratio |\n");
-        std::printf("|---|---:|---:|---:|---:|\n");
+        std::printf(
+            "\n| of | lights | model ns/light | shader ns/light sample | ratio "
+            "| via Renderer::shade | ratio |\n");
+        std::printf("|---|---:|---:|---:|---:|---:|---:|\n");
         for (const auto& [key, costs] : figures_) {
             const auto& [statistic, lights] = key;
             if (statistic == "single" || statistic == "median" || statistic == "min") {
-                if (costs[0] > 0.0 && costs[1] > 0.0) {
-                    std::printf("| %s | %d | %.1f | %.1f | %.3f |\n", statistic.c_str(), lights,
-                                costs[0], costs[1], costs[1] / costs[0]);
+                if (costs[0] > 0.0 && costs[1] > 0.0 && costs[2] > 0.0) {
+                    std::printf("| %s | %d | %.1f | %.1f | %.3f | %.1f | %.3f |\n",
+                                statistic.c_str(), lights, costs[0], costs[1], costs[1] / costs[0],
+                                costs[2], costs[2] / costs[0]);
                 }
             }
         }
     }
 
 private:
-    // Nanoseconds of the model [0] and the shader [1], by statistic and
-    // light count; a single run is overwritten by the next repetition.
-    std::map<std::pair<std::string, int>, std::array<double, 2>> figures_;
+    // Nanoseconds of the model [0], the shader [1] and the shader through
+    // Renderer::shade [2], by statistic and light count; a single run is
+    // overwritten by the next repetition.
+    std::map<std::pair<std::string, int>, std::array<double, 3>> figures_;
 };
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "bench/BenchScenes.h"
+#include "BenchScenes.h"
 #include "model/shading.h"
 
 namespace lumaveil::bench {

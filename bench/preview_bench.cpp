@@ -113,7 +113,7 @@ BENCHMARK(mayaPerSample);
 
 void mentalrayPerSample(benchmark::State& state) {
     static const std::unique_ptr<SwatchHost> host =
-        loadMentalrayHost(LUMAVEIL_SHADER_PATH, builtRendererModulePath());
+        loadMentalrayHost(QV7K_SHADER_PATH, builtRendererModulePath());
     shadePerSample(state, *host);
 }
 BENCHMARK(mentalrayPerSample);

@@ -18,21 +18,21 @@
 
 namespace lumaveil::mr {
 
-namespace {
-
-using AnyFunction = void (*)();
-
-// The renderer's module, as miSetModuleHandle last gave it.
-std::atomic<void*> dl_handle{nullptr};
+namespace binding {
 
 // Addresses of the renderer's functions, filled on first use. Each slot is
 // read and written as one atomic pointer, so threads that resolve the same
 // name at once both store the same address.
-constexpr int cacheSize = 500;
-constexpr int computeIrradianceSlot = 50;
-constexpr int sampleLightSlot = 85;
-constexpr int phenEvalSlot = 91;
 std::atomic<AnyFunction> dl_cache[cacheSize];
+
+}  // namespace binding
+
+using namespace binding;
+
+namespace {
+
+// The renderer's module, as miSetModuleHandle last gave it.
+std::atomic<void*> dl_handle{nullptr};
 
 struct Lookup {
     AnyFunction function;
@@ -92,8 +92,8 @@ miBoolean mi_compute_irradiance(miColor* result, miState* state) {
     return miFALSE;
 }
 
-miBoolean mi_sample_light(miColor* color, miVector* direction, miScalar* dot_nl, miState* state,
-                          miTag light, miInteger* samples) {
+miBoolean binding::sampleLightLookingUp(miColor* color, miVector* direction, miScalar* dot_nl,
+                                        miState* state, miTag light, miInteger* samples) {
     using Function = miBoolean (*)(miColor*, miVector*, miScalar*, miState*, miTag, miInteger*);
     if (const AnyFunction f = resolve(sampleLightSlot, "mi_sample_light")) {
         return reinterpret_cast<Function>(f)(color, direction, dot_nl, state, light, samples);
@@ -115,6 +115,7 @@ void* mi_phen_eval(miState* state, void* parameter) {
 // far, so that a later call rebinds them all.
 LUMAVEIL_MR_EXPORT int miSetModuleHandle(void* handle) {
     using namespace lumaveil::mr;
+    using namespace lumaveil::mr::binding;
     dl_handle.store(handle, std::memory_order_release);
     for (std::atomic<AnyFunction>& slot : dl_cache) {
         slot.store(nullptr, std::memory_order_release);

@@ -15,6 +15,7 @@
 #include "model/Lanes.h"
 #include "model/floatMath.h"
 #include "model/optics.h"
+#include "model/scatterPhasePair.h"
 #include "model/specularLobe.h"
 #include "model/subsurface.h"
 
@@ -53,10 +54,9 @@ struct CallConstants {
     // Diffusion, per channel of color.
     DiffusionChannels diffusionChannels;
 
-    // Phase weights of the single-scattering and diffusion parts.
-    ScatterPhase singlePhase{0.0f};     // of anisotropy
-    ScatterPhase diffusionPhase{0.0f};  // of diffuseAnisotropy
-    bool samePhase = false;
+    // Phase weights of the single-scattering part (of anisotropy) and the
+    // diffusion part (of diffuseAnisotropy).
+    ScatterPhasePair phases{0.0f, 0.0f};
 
     // Specular lobe. A zero eccentricity has no lobe.
     bool hasLobe = false;
@@ -67,8 +67,9 @@ struct CallConstants {
 Lanes sampleContribution(const CallConstants& k, Lanes lc, FloatVector l) {
     const FloatVector& n = k.shadingNormal;
     const float mu = dot(n, l);
-    const float p1 = k.singlePhase(mu);
-    const float p2 = k.samePhase ? p1 : k.diffusionPhase(mu);
+    const PhaseWeights phase = k.phases(mu);
+    const float p1 = phase.first;
+    const float p2 = phase.second;
 
     Lanes single{};
     if (k.refracts) {
@@ -108,50 +109,45 @@ Lanes sampleContribution(const CallConstants& k, Lanes lc, FloatVector l) {
     return mix + specularTerm;
 }
 
-}  // namespace
-
-}  // namespace lumaveil::mr
-
-LUMAVEIL_MR_EXPORT int qv7k_lumaVeil_version(void) {
-    return 1;
+// The parameters' values for this call, copied into values in their fixed
+// order: a driven parameter's shader runs in it. Nothing the renderer does
+// later in the call can change the copies under us. Gives the evaluated
+// address of the light array's slot.
+const miTag* evaluateParameters(miState* state, const ShaderParams& params, ShaderParams& values) {
+    values.color = *evaluateParam(state, &params.color);
+    values.ambientColor = *evaluateParam(state, &params.ambientColor);
+    values.incandescence = *evaluateParam(state, &params.incandescence);
+    values.absorption = *evaluateParam(state, &params.absorption);
+    values.scattering = *evaluateParam(state, &params.scattering);
+    values.specularColor = *evaluateParam(state, &params.specularColor);
+    values.eccentricity = *evaluateParam(state, &params.eccentricity);
+    values.specularRollOff = *evaluateParam(state, &params.specularRollOff);
+    values.normalCamera = *evaluateParam(state, &params.normalCamera);
+    values.useIrradiance = *evaluateParam(state, &params.useIrradiance);
+    values.diffuse = *evaluateParam(state, &params.diffuse);
+    values.refractiveIndex = *evaluateParam(state, &params.refractiveIndex);
+    values.anisotropy = *evaluateParam(state, &params.anisotropy);
+    values.diffuseReflection = *evaluateParam(state, &params.diffuseReflection);
+    values.diffuseAnisotropy = *evaluateParam(state, &params.diffuseAnisotropy);
+    values.diffuseScatter = *evaluateParam(state, &params.diffuseScatter);
+    values.n_light = *evaluateParam(state, &params.n_light);
+    values.i_light = *evaluateParam(state, &params.i_light);
+    const miTag* const lights = evaluateParam(state, &params.light[0]);
+    if (values.useIrradiance != miFALSE) {
+        values.irradianceColor = *evaluateParam(state, &params.irradianceColor);
+    }
+    return lights;
 }
 
-LUMAVEIL_MR_EXPORT miBoolean qv7k_lumaVeil(miColor* result, miState* state,
-                                           lumaveil::mr::ShaderParams* params) {
-    using namespace lumaveil;
-    using namespace lumaveil::mr;
+// One call, with the parameters' values in v, read where they are used, and
+// the light array's slot at lights.
+miBoolean shade(miColor* result, miState* state, const ShaderParams& v, const miTag* lights) {
+    // A black weight switches the irradiance off, whatever its alpha.
+    const bool useIrradiance =
+        v.useIrradiance != miFALSE && !(v.irradianceColor.r == 0.0f &&
+                                        v.irradianceColor.g == 0.0f && v.irradianceColor.b == 0.0f);
 
-    // Parameters, in a fixed order: a driven parameter's shader runs in it.
-    // The colours are copied at once; nothing the renderer does later in the
-    // call can change them under us.
-    const FloatVector color = rgb(*evaluateParam(state, &params->color));
-    const FloatVector ambientColor = rgb(*evaluateParam(state, &params->ambientColor));
-    const FloatVector incandescence = rgb(*evaluateParam(state, &params->incandescence));
-    const FloatVector absorption = rgb(*evaluateParam(state, &params->absorption));
-    const FloatVector scattering = rgb(*evaluateParam(state, &params->scattering));
-    const FloatVector specularColor = rgb(*evaluateParam(state, &params->specularColor));
-    const float eccentricity = *evaluateParam(state, &params->eccentricity);
-    const float specularRollOff = *evaluateParam(state, &params->specularRollOff);
-    const FloatVector normalCamera = xyz(*evaluateParam(state, &params->normalCamera));
-    bool useIrradiance = *evaluateParam(state, &params->useIrradiance) != miFALSE;
-    const float diffuse = *evaluateParam(state, &params->diffuse);
-    const float refractiveIndex = *evaluateParam(state, &params->refractiveIndex);
-    const float anisotropy = *evaluateParam(state, &params->anisotropy);
-    const float diffuseReflection = *evaluateParam(state, &params->diffuseReflection);
-    const float diffuseAnisotropy = *evaluateParam(state, &params->diffuseAnisotropy);
-    const float diffuseScatter = *evaluateParam(state, &params->diffuseScatter);
-    const miInteger lightCount = *evaluateParam(state, &params->n_light);
-    const miInteger firstLight = *evaluateParam(state, &params->i_light);
-    const miTag* const lights = evaluateParam(state, &params->light[0]);
-    FloatVector irradianceColor;
-    if (useIrradiance) {
-        irradianceColor = rgb(*evaluateParam(state, &params->irradianceColor));
-        // A black weight switches the term off, whatever its alpha.
-        useIrradiance =
-            !(irradianceColor.x == 0.0f && irradianceColor.y == 0.0f && irradianceColor.z == 0.0f);
-    }
-
-    const FloatVector shadingNormal = normalizeVector(xyz(state->normal) + normalCamera);
+    const FloatVector shadingNormal = normalizeVector(xyz(state->normal) + xyz(v.normalCamera));
 
     // The irradiance is gathered with the shading normal and the primitive
     // that was hit, so the copy is taken before pri is cleared.
@@ -167,43 +163,45 @@ LUMAVEIL_MR_EXPORT miBoolean qv7k_lumaVeil(miColor* result, miState* state,
     const auto savedPri = state->pri;
     state->pri = nullptr;
 
-    if (lightCount > 0) {
+    if (v.n_light > 0) {
         CallConstants k;
         k.shadingNormal = shadingNormal;
         k.rendererNormal = xyz(state->normal);
         k.towardsViewer = -xyz(state->dir);
-        k.color = lanes(color);
-        k.specularColor = lanes(specularColor);
-        k.diffuse = diffuse;
-        k.diffuseScatter = diffuseScatter;
-        k.specularRollOff = specularRollOff;
+        k.color = lanes(rgb(v.color));
+        k.specularColor = lanes(rgb(v.specularColor));
+        k.diffuse = v.diffuse;
+        k.diffuseScatter = v.diffuseScatter;
+        k.specularRollOff = v.specularRollOff;
 
-        k.refracts = refractiveIndex != 0.0f;
+        k.hasLobe = v.eccentricity != 0.0f;
+        if (k.hasLobe) {
+            k.inverseEccentricity = 1.0f / v.eccentricity;
+        }
+
+        k.refracts = v.refractiveIndex != 0.0f;
         if (k.refracts) {
-            k.eta = 1.0f / refractiveIndex;
+            k.eta = 1.0f / v.refractiveIndex;
             const float transmission =
                 1.0f - fresnelReflectance(xyz(state->dir), shadingNormal, k.eta);
             k.viewCosine = std::fabs(dot(shadingNormal, k.towardsViewer));
-            k.transmittedAlbedo = transmittedAlbedo(scattering, absorption, transmission);
+            k.transmittedAlbedo =
+                transmittedAlbedo(rgb(v.scattering), rgb(v.absorption), transmission);
         }
-        k.diffusionChannels = diffusionChannels(color, diffuseReflection);
-        k.singlePhase = ScatterPhase(anisotropy);
-        k.diffusionPhase = ScatterPhase(diffuseAnisotropy);
-        k.samePhase = diffuseAnisotropy == anisotropy;
+        k.diffusionChannels = diffusionChannels(rgb(v.color), v.diffuseReflection);
+        k.phases = ScatterPhasePair(v.anisotropy, v.diffuseAnisotropy);
 
-        k.hasLobe = eccentricity != 0.0f;
-        if (k.hasLobe) {
-            k.inverseEccentricity = 1.0f / eccentricity;
-        }
-
+        // The sum is kept here and written back once: nothing else writes
+        // the result during the call.
+        Lanes total = lanes({result->r, result->g, result->b});
+        miColor lightColor{};
+        miVector direction{};
+        miScalar cosine = 0.0f;
         // The light cursor starts at element i_light of the light array.
-        const miTag* cursor = lights + firstLight;
-        for (miInteger left = lightCount; left > 0; --left, ++cursor) {
+        const miTag* cursor = lights + v.i_light;
+        for (miInteger left = v.n_light; left > 0; --left, ++cursor) {
             miInteger samples = 0;
             Lanes sum{};
-            miColor lightColor{};
-            miVector direction{};
-            miScalar cosine = 0.0f;
             while (
                 mr::mi_sample_light(&lightColor, &direction, &cosine, state, *cursor, &samples)) {
                 sum = sum + sampleContribution(k, lanes(rgb(lightColor)), xyz(direction));
@@ -212,30 +210,56 @@ LUMAVEIL_MR_EXPORT miBoolean qv7k_lumaVeil(miColor* result, miState* state,
             // of one sample is that sample, bit for bit, without a division.
             if (samples > 0) {
                 const Lanes mean = samples == 1 ? sum : sum / static_cast<float>(samples);
-                result->r = mean[0] + result->r;
-                result->g = mean[1] + result->g;
-                result->b = mean[2] + result->b;
+                total = mean + total;
             }
         }
+        result->r = total[0];
+        result->g = total[1];
+        result->b = total[2];
     }
 
     state->pri = savedPri;
 
-    result->r = ambientColor.x * color.x + result->r;
-    result->g = ambientColor.y * color.y + result->g;
-    result->b = ambientColor.z * color.z + result->b;
-    result->r = incandescence.x + result->r;
-    result->g = incandescence.y + result->g;
-    result->b = incandescence.z + result->b;
+    const miColor& color = v.color;
+    result->r = v.ambientColor.r * color.r + result->r;
+    result->g = v.ambientColor.g * color.g + result->g;
+    result->b = v.ambientColor.b * color.b + result->b;
+    result->r = v.incandescence.r + result->r;
+    result->g = v.incandescence.g + result->g;
+    result->b = v.incandescence.b + result->b;
     result->a = 1.0f;
 
     if (useIrradiance) {
         miColor irradiance{};
         mr::mi_compute_irradiance(&irradiance, &irradianceState);
-        result->r = ((color.x * irradiance.r) * irradianceColor.x) / pi + result->r;
-        result->g = ((color.y * irradiance.g) * irradianceColor.y) / pi + result->g;
-        result->b = ((color.z * irradiance.b) * irradianceColor.z) / pi + result->b;
+        result->r = ((color.r * irradiance.r) * v.irradianceColor.r) / pi + result->r;
+        result->g = ((color.g * irradiance.g) * v.irradianceColor.g) / pi + result->g;
+        result->b = ((color.b * irradiance.b) * v.irradianceColor.b) / pi + result->b;
         result->a = 1.0f;
     }
     return miTRUE;
+}
+
+}  // namespace
+
+}  // namespace lumaveil::mr
+
+LUMAVEIL_MR_EXPORT int qv7k_lumaVeil_version(void) {
+    return 1;
+}
+
+LUMAVEIL_MR_EXPORT miBoolean qv7k_lumaVeil(miColor* result, miState* state,
+                                           lumaveil::mr::ShaderParams* params) {
+    using namespace lumaveil::mr;
+    // Where no ghost word is set nothing is driven: each parameter evaluates
+    // to its own field, read in place (the renderer's block does not change
+    // during the call). Otherwise every field is evaluated in order.
+    const ShaderParams* values = params;
+    const miTag* lights = params->light;
+    ShaderParams evaluated;
+    if (anyGhostWordSet(state, params, sizeof(ShaderParams))) {
+        lights = evaluateParameters(state, *params, evaluated);
+        values = &evaluated;
+    }
+    return shade(result, state, *values, lights);
 }

@@ -56,14 +56,16 @@ float fresnelReflectance(FloatVector i, FloatVector n, float eta);
 class ScatterPhase {
 public:
     explicit ScatterPhase(float g)
-        : atZeroCosine_(1.0f - (g * g) / phaseAtZeroCosine),
+        : gSquared_(g * g),
           baseOffset_(g * g + 1.0f),
           twiceG_(g + g),
-          weight_((g * g * 0.25f) * phasePi) {}
+          weight_(static_cast<double>((g * g * 0.25f) * phasePi)) {}
 
     float operator()(float mu) const {
+        // Formed here, not up front: a cosine of exactly 0 is rare, and the
+        // division would cost every call.
         if (mu == 0.0f) {
-            return atZeroCosine_;
+            return 1.0f - gSquared_ / phaseAtZeroCosine;
         }
         // At |g| = 1 the base is 2 - 2 g mu, 0 for parallel (g = 1) or
         // opposite (g = -1) unit vectors; rounding their cosine past 1 would
@@ -74,20 +76,22 @@ public:
             base = 0.0f;
         }
         const float p = roundedPowOneAndHalf(base);
-        return static_cast<float>(1.0 - static_cast<double>(p) * static_cast<double>(weight_));
+        return static_cast<float>(1.0 - static_cast<double>(p) * weight_);
     }
 
 private:
+    friend class ScatterPhasePair;  // forms two weights at once from these terms
+
     // The single-precision value of -0.00001 stands in for the power at
     // mu = 0.
     static constexpr float phaseAtZeroCosine = -0.00001f;
     // 3.14159, not pi to full precision. Intended: scenes rely on this value.
     static constexpr float phasePi = 3.14159f;
 
-    float atZeroCosine_;  // 1 - g^2 / -0.00001
-    float baseOffset_;    // g^2 + 1
-    float twiceG_;        // g + g
-    float weight_;        // g^2 0.25 3.14159
+    float gSquared_;    // g^2
+    float baseOffset_;  // g^2 + 1
+    float twiceG_;      // g + g
+    double weight_;     // g^2 0.25 3.14159, rounded to single precision
 };
 
 // The phase weight of asymmetry g for the cosine mu = a . b.

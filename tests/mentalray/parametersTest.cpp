@@ -1,6 +1,7 @@
 // Reading the parameter block: driven parameters, the irradiance switch and
 // the light array.
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -41,6 +42,16 @@ TEST_F(ParametersTest, GhostOffsetZeroReadsEveryFieldInPlace) {
     expectRgb(shade(black, &trace), reference::shaderColour(workedCall({{above}})));
     EXPECT_EQ(trace.phenEvalCalls, 0);
     EXPECT_EQ(runs, 0);
+}
+
+TEST_F(ParametersTest, OnlyAFieldsFirstGhostWordDrivesIt) {
+    params.setLights({scene.addDirectionalLight({0.0f, 0.0f, 1.0f}, white)});
+    // The ghost word of color's green word: set, yet no field starts there.
+    std::uint32_t* const words = static_cast<std::uint32_t*>(params.data());
+    words[(4 + params.size()) / 4] = 1;
+    CallTrace trace;
+    expectRgb(shade(black, &trace), reference::shaderColour(workedCall({{above}})));
+    EXPECT_EQ(trace.phenEvalCalls, 0);
 }
 
 TEST_F(ParametersTest, FieldsAreEvaluatedInTheirFixedOrder) {

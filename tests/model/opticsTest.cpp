@@ -4,6 +4,9 @@
 
 #include <bit>
 #include <cmath>
+#include <limits>
+
+#include "model/scatterPhasePair.h"
 
 namespace lumaveil {
 namespace {
@@ -68,6 +71,34 @@ TEST(ScatterPhase, JumpsAtZeroCosine) {
 TEST(ScatterPhase, IsOneWithoutAsymmetry) {
     for (float mu : {-1.0f, -0.3f, 0.5f, 1.0f}) {
         EXPECT_EQ(scatterPhase(up, {0.0f, 0.0f, mu}, 0.0f), 1.0f) << mu;
+    }
+}
+
+TEST(ScatterPhasePair, GivesEachAsymmetrysWeightBitForBit) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    // Zero and signed-zero cosines, the clamped base of |g| = 1 (a cosine
+    // past 1), NaN, and cosines across the range.
+    const float cosines[] = {0.0f, -0.0f, 1.0000001f, -1.0000001f, nan, 1e-30f, -1.0f, 1.0f};
+    const float asymmetries[] = {0.2f, 0.1f, 0.0f, -0.0f, 1.0f, -1.0f, 0.9f, -0.55f};
+    for (const float g1 : asymmetries) {
+        for (const float g2 : asymmetries) {
+            const ScatterPhasePair pair(g1, g2);
+            const auto check = [&](float mu) {
+                const PhaseWeights w = pair(mu);
+                EXPECT_EQ(std::bit_cast<std::uint32_t>(w.first),
+                          std::bit_cast<std::uint32_t>(ScatterPhase(g1)(mu)))
+                    << g1 << " " << mu;
+                EXPECT_EQ(std::bit_cast<std::uint32_t>(w.second),
+                          std::bit_cast<std::uint32_t>(ScatterPhase(g2)(mu)))
+                    << g2 << " " << mu;
+            };
+            for (const float mu : cosines) {
+                check(mu);
+            }
+            for (int i = -1000; i <= 1000; ++i) {
+                check(static_cast<float>(i) / 1000.0f);
+            }
+        }
     }
 }
 

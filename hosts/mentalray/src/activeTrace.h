@@ -6,7 +6,12 @@
 
 namespace lumaveil::mrhost {
 
-// The call trace of the calling thread, if its shader call records one.
-CallTrace*& activeTrace();
+// Every renderer function reads it, once per light sample. On ELF platforms
+// the library is loaded with the program, so the initial-exec model makes the
+// read a single load where the default would call into the dynamic linker.
+#if defined(__ELF__)
+[[gnu::tls_model("initial-exec")]]
+#endif
+extern thread_local constinit CallTrace* activeTrace;
 
 }  // namespace lumaveil::mrhost

@@ -17,7 +17,7 @@ struct Light {
     miVector position{};   // point and area (corner)
     miVector edgeU{};
     miVector edgeV{};
-    int samples = 1;
+    int samples = 1;  // delivered per shading sample: 1 but for area lights
 };
 
 }  // namespace lumaveil::mrhost

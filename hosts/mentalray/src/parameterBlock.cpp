@@ -175,7 +175,7 @@ extern "C" LUMAVEIL_MRHOST_API void* mi_phen_eval(miState* state, void* paramete
         return parameter;
     }
     const int offset = static_cast<int>(address - base);
-    if (CallTrace* trace = activeTrace()) {
+    if (CallTrace* trace = activeTrace) {
         ++trace->phenEvalCalls;
         trace->evaluatedOffsets.push_back(offset);
     }

@@ -29,10 +29,10 @@ Function entryPoint(void* library, const char* name, const std::string& path) {
 
 }  // namespace
 
-CallTrace*& activeTrace() {
-    thread_local CallTrace* trace = nullptr;
-    return trace;
-}
+#if defined(__ELF__)
+[[gnu::tls_model("initial-exec")]]
+#endif
+thread_local constinit CallTrace* activeTrace = nullptr;
 
 Renderer::Renderer(const std::string& shaderLibrary, const std::string& declarationPath,
                    const std::string& rendererModule)
@@ -121,13 +121,19 @@ miState Renderer::makeState(const Scene& scene, const ParameterBlock& params,
 
 bool Renderer::shade(miColor& result, miState& state, const ParameterBlock& params,
                      CallTrace* trace) const {
-    reservePhenEvalScratch(params);
-    if (trace == nullptr) {
-        return shader_(&result, &state, params.data()) != miFALSE;
+    ParameterBlock::Impl& block = *reinterpret_cast<const HostFunction*>(params.function())->block;
+    // Only driven parameters take the thread's storage; a block without
+    // them skips its thread-local look-up.
+    if (!block.driven.empty()) {
+        reservePhenEvalScratch(params);
     }
-    activeTrace() = trace;
-    const miBoolean done = shader_(&result, &state, params.data());
-    activeTrace() = nullptr;
+    void* const parameters = block.words.data();
+    if (trace == nullptr) {
+        return shader_(&result, &state, parameters) != miFALSE;
+    }
+    activeTrace = trace;
+    const miBoolean done = shader_(&result, &state, parameters);
+    activeTrace = nullptr;
     return done != miFALSE;
 }
 
@@ -140,7 +146,7 @@ miColor Renderer::shade(const Scene& scene, const ParameterBlock& params,
 }
 
 std::string Renderer::modulePath() {
-    return modulePathOf(reinterpret_cast<const void*>(&activeTrace));
+    return modulePathOf(reinterpret_cast<const void*>(&mi_sample_light));
 }
 
 }  // namespace lumaveil::mrhost
