@@ -59,16 +59,11 @@ inline std::array<float, 3> array3(FloatVector v) {
 }  // namespace lumaveil::bench
 
 #if __has_include(<shader.h>) && defined(QV7K_SHADER_PATH)
+#include "dynamicLibrary.h"
 #include "mrhost/parameterBlock.h"
 #include "mrhost/renderer.h"
 #include "mrhost/scene.h"
-
-#if defined(_WIN32)
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
+#include "shaderValues.h"
 
 namespace lumaveil::bench {
 
@@ -88,52 +83,31 @@ struct RendererBenchScene {
         : renderer(QV7K_SHADER_PATH, QV7K_DECLARATION_PATH, MRHOST_MODULE_PATH),
           params(renderer.makeParameters()) {
         const ShadingInputs in = benchInputs();
-        const auto color = [](FloatVector c) { return miColor{c.x, c.y, c.z, 1.0f}; };
-        params.setColor("color", color(in.color));
-        params.setColor("ambientColor", color(in.ambientColor));
-        params.setColor("incandescence", color(in.incandescence));
+        test::setMaterial(params, in);
         params.setVector("normalCamera", {0.0f, 0.0f, 0.0f});
-        params.setScalar("diffuse", in.diffuse);
-        params.setColor("absorption", color(in.absorption));
-        params.setColor("scattering", color(in.scattering));
-        params.setScalar("refractiveIndex", in.refractiveIndex);
-        params.setScalar("anisotropy", in.anisotropy);
-        params.setScalar("diffuseReflection", in.diffuseReflection);
-        params.setScalar("diffuseAnisotropy", in.diffuseAnisotropy);
-        params.setScalar("diffuseScatter", in.diffuseScatter);
-        params.setScalar("eccentricity", in.eccentricity);
-        params.setScalar("specularRollOff", in.specularRollOff);
-        params.setColor("specularColor", color(in.specularColor));
         params.setBoolean("useIrradiance", false);
         std::vector<miTag> tags;
         for (const LightSample& light : benchLights(lightCount)) {
-            const FloatVector d = light.lightDirection;
-            const FloatVector c = light.lightIntensity;
-            tags.push_back(scene.addDirectionalLight({d.x, d.y, d.z}, {c.x, c.y, c.z, 1.0f}));
+            tags.push_back(scene.addDirectionalLight(test::mi(light.lightDirection),
+                                                     test::rgba(light.lightIntensity)));
         }
         params.setLights(tags);
-        const FloatVector p = in.pointCamera;
-        const FloatVector n = in.normalCamera;
-        const FloatVector dir = benchRayDirection();
         state = mrhost::Renderer::makeState(
             scene, params,
-            mrhost::SamplePoint{{p.x, p.y, p.z}, {n.x, n.y, n.z}, {dir.x, dir.y, dir.z}});
+            mrhost::SamplePoint{test::mi(in.pointCamera), test::mi(in.normalCamera),
+                                test::mi(benchRayDirection())});
         parameters = params.data();
-        // The entry point the renderer calls, in the library it has loaded.
-#if defined(_WIN32)
-        HMODULE library = GetModuleHandleA(QV7K_SHADER_PATH);
-        entryPoint = library == nullptr ? nullptr
-                                        : reinterpret_cast<ShaderFunction>(reinterpret_cast<void*>(
-                                              GetProcAddress(library, "qv7k_lumaVeil")));
-#else
-        void* library = dlopen(QV7K_SHADER_PATH, RTLD_NOW | RTLD_NOLOAD);
-        entryPoint = library == nullptr
-                         ? nullptr
-                         : reinterpret_cast<ShaderFunction>(dlsym(library, "qv7k_lumaVeil"));
+        // The entry point the renderer calls, in the library it has loaded;
+        // the renderer's own reference keeps the library loaded.
+        std::string error;
+        void* const library = hosts::openLibrary(QV7K_SHADER_PATH, error);
+        entryPoint =
+            library == nullptr
+                ? nullptr
+                : reinterpret_cast<ShaderFunction>(hosts::findSymbol(library, "qv7k_lumaVeil"));
         if (library != nullptr) {
-            dlclose(library);  // the renderer's own reference keeps it loaded
+            hosts::closeLibrary(library);
         }
-#endif
         if (entryPoint == nullptr) {
             std::abort();
         }
@@ -142,9 +116,7 @@ struct RendererBenchScene {
         shade(warm);
     }
 
-    bool shade(miColor& result) {
-        return entryPoint(&result, &state, parameters) != miFALSE;
-    }
+    bool shade(miColor& result) { return entryPoint(&result, &state, parameters) != miFALSE; }
 
     mrhost::Renderer renderer;
     mrhost::Scene scene;
@@ -158,6 +130,7 @@ struct RendererBenchScene {
 #endif
 
 #if __has_include("mayahost/host.h") && defined(LUMAVEIL_PLUGIN_PATH)
+#include "mayaValues.h"
 #include "mayahost/host.h"
 #include "mayahost/node.h"
 
@@ -199,14 +172,7 @@ struct MayaBenchScene {
         node.setLightCount(count);
         int i = 0;
         for (const LightSample& light : benchLights(count)) {
-            mayahost::LightValues v;
-            v.direction = array3(light.lightDirection);
-            v.intensity = array3(light.lightIntensity);
-            v.ambient = light.lightAmbient;
-            v.diffuse = light.lightDiffuse;
-            v.specular = light.lightSpecular;
-            v.preShadowIntensity = light.preShadowIntensity;
-            node.setLight(i++, v);
+            node.setLight(i++, test::mayaLight(light));
         }
     }
 

@@ -11,6 +11,7 @@
 #include "model/shading.h"
 #include "mrhost/renderer.h"
 #include "referenceShading.h"
+#include "shaderValues.h"
 #include "workedExample.h"
 
 namespace lumaveil::mrtest {
@@ -28,30 +29,9 @@ constexpr miColor black{0.0f, 0.0f, 0.0f, 0.0f};
 inline miColor grey(float v) {
     return {v, v, v, 1.0f};
 }
-inline miColor rgba(FloatVector c) {
-    return {c.x, c.y, c.z, 1.0f};
-}
-inline miVector mi(FloatVector v) {
-    return {v.x, v.y, v.z};
-}
-
-// Every material parameter the shader shares with the node.
-inline void setMaterial(ParameterBlock& p, const ShadingInputs& in) {
-    p.setColor("color", rgba(in.color));
-    p.setColor("ambientColor", rgba(in.ambientColor));
-    p.setColor("incandescence", rgba(in.incandescence));
-    p.setScalar("diffuse", in.diffuse);
-    p.setColor("absorption", rgba(in.absorption));
-    p.setColor("scattering", rgba(in.scattering));
-    p.setScalar("refractiveIndex", in.refractiveIndex);
-    p.setScalar("anisotropy", in.anisotropy);
-    p.setScalar("diffuseReflection", in.diffuseReflection);
-    p.setScalar("diffuseAnisotropy", in.diffuseAnisotropy);
-    p.setScalar("diffuseScatter", in.diffuseScatter);
-    p.setScalar("eccentricity", in.eccentricity);
-    p.setScalar("specularRollOff", in.specularRollOff);
-    p.setColor("specularColor", rgba(in.specularColor));
-}
+using test::mi;
+using test::rgba;
+using test::setMaterial;
 
 // The worked examples' material: the node's defaults; the shader takes
 // normalCamera as an offset of the renderer's normal, so none.

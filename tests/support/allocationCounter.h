@@ -25,8 +25,7 @@ inline thread_local bool failAllocations = false;
 
 void* operator new(std::size_t size) {
     ++lumaveil::test::allocations;
-    void* const p =
-        lumaveil::test::failAllocations ? nullptr : std::malloc(size == 0 ? 1 : size);
+    void* const p = lumaveil::test::failAllocations ? nullptr : std::malloc(size == 0 ? 1 : size);
     if (p == nullptr) {
         throw std::bad_alloc();
     }
