@@ -133,16 +133,14 @@ const miTag* evaluateParameters(miState* state, const ShaderParams& params, Shad
     values.n_light = *evaluateParam(state, &params.n_light);
     values.i_light = *evaluateParam(state, &params.i_light);
     const miTag* const lights = evaluateParam(state, &params.light[0]);
-    // Without irradiance its colour is not evaluated: a shader driving it
-    // does not run.
-    values.irradianceColor = values.useIrradiance != miFALSE
-                                 ? *evaluateParam(state, &params.irradianceColor)
-                                 : miColor{};
+    if (values.useIrradiance != miFALSE) {
+        values.irradianceColor = *evaluateParam(state, &params.irradianceColor);
+    }
     return lights;
 }
 
-// One call, with the parameters' values of this call in v and the light
-// array's slot at lights.
+// One call, with the parameters' values in v, read where they are used, and
+// the light array's slot at lights.
 miBoolean shade(miColor* result, miState* state, const ShaderParams& v, const miTag* lights) {
     // A black weight switches the irradiance off, whatever its alpha.
     const bool useIrradiance =
@@ -254,15 +252,14 @@ LUMAVEIL_MR_EXPORT miBoolean qv7k_lumaVeil(miColor* result, miState* state,
                                            lumaveil::mr::ShaderParams* params) {
     using namespace lumaveil::mr;
     // Where no ghost word is set nothing is driven: each parameter evaluates
-    // to its own field, and the fields are copied at once, as evaluated ones
-    // are. Otherwise every field is evaluated in order. Either way nothing of
-    // the record but the light array is read later in the call.
-    ShaderParams values;
+    // to its own field, read in place (the renderer's block does not change
+    // during the call). Otherwise every field is evaluated in order.
+    const ShaderParams* values = params;
     const miTag* lights = params->light;
+    ShaderParams evaluated;
     if (anyGhostWordSet(state, params, sizeof(ShaderParams))) {
-        lights = evaluateParameters(state, *params, values);
-    } else {
-        values = *params;
+        lights = evaluateParameters(state, *params, evaluated);
+        values = &evaluated;
     }
-    return shade(result, state, values, lights);
+    return shade(result, state, *values, lights);
 }
