@@ -27,13 +27,35 @@ function(lumaveil_is_stand_in_header header mark result)
 endfunction()
 
 # ---------------------------------------------------------------- Maya
+# The stand-in Maya takes the shape of one devkit, named by its API version:
+# below 20190000 the classic devkit (classes at global scope, setMPSafe, the
+# entry points left to the plug-in to declare), from 20190000 on the devkit of
+# Maya 2019 and later (classes in the namespace of the major version,
+# setMPSafe deprecated for schedulingType(), the entry points declared in
+# MFnPlugin.h). Built against a stand-in devkit, it takes that devkit's.
+set(LUMAVEIL_STAND_IN_MAYA_API_VERSION 800 CACHE STRING
+    "API version of the stand-in Maya devkit: 800 (classic) or a 2019-or-later one such as 20220300")
 set(LUMAVEIL_PLUGIN_IN_STAND_IN ${LUMAVEIL_BUILD_MAYA})
+set(LUMAVEIL_STAND_IN_MAYA_SHAPE ${LUMAVEIL_STAND_IN_MAYA_API_VERSION})
 if(LUMAVEIL_BUILD_MAYA AND MAYA_LOCATION)
     lumaveil_is_stand_in_header(${MAYA_LOCATION}/include/maya/MTypes.h LUMAVEIL_STAND_IN_OPENMAYA
                                 LUMAVEIL_PLUGIN_IN_STAND_IN)
-    if(NOT LUMAVEIL_PLUGIN_IN_STAND_IN)
+    if(LUMAVEIL_PLUGIN_IN_STAND_IN)
+        file(STRINGS ${MAYA_LOCATION}/include/maya/MTypes.h devkit_version
+             REGEX "^#define MAYA_API_VERSION [0-9]+$")
+        string(REGEX REPLACE "^#define MAYA_API_VERSION " "" LUMAVEIL_STAND_IN_MAYA_SHAPE
+               "${devkit_version}")
+    else()
         message(STATUS "lumaVeil: the plug-in builds against Maya's devkit in ${MAYA_LOCATION}; the Maya suites, benchmarks, fuzzer and the preview, which would load it into the stand-in Maya, are left out")
     endif()
+endif()
+if(NOT LUMAVEIL_STAND_IN_MAYA_SHAPE MATCHES "^[1-9][0-9]*$")
+    message(FATAL_ERROR "LUMAVEIL_STAND_IN_MAYA_API_VERSION must be an API version such as 800 or 20220300, not '${LUMAVEIL_STAND_IN_MAYA_SHAPE}'")
+endif()
+set(OPENMAYA_MAJOR_NAMESPACE "")
+if(LUMAVEIL_STAND_IN_MAYA_SHAPE GREATER_EQUAL 20190000)
+    math(EXPR major_version "${LUMAVEIL_STAND_IN_MAYA_SHAPE} / 10000")
+    set(OPENMAYA_MAJOR_NAMESPACE OpenMaya${major_version}0000)
 endif()
 
 # ---------------------------------------------------------------- mental ray

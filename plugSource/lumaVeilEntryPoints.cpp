@@ -1,9 +1,8 @@
 // The plug-in's entry points: registration of the lumaVeil node type and the
 // refresh of the render-node creation window.
 //
-// We export our own API version string, so the one MFnPlugin.h may define is
-// switched off.
-#define MNoVersionString
+// MFnPlugin.h also defines the exported MApiVersion, from the devkit that
+// builds the plug-in: Maya reads it to know which devkit that was.
 #include <maya/MFnPlugin.h>
 #include <maya/MGlobal.h>
 #include <maya/MObject.h>
@@ -13,22 +12,14 @@
 
 #include "lumaVeilPlugInt.h"
 
+// Maya finds the entry points by their C++ names, as its samples define them;
+// devkits from 2019 on declare them, exported, in MFnPlugin.h, and for older
+// ones the definitions below export them.
 #if defined(_WIN32)
 #define LUMAVEIL_EXPORT __declspec(dllexport)
 #else
 #define LUMAVEIL_EXPORT __attribute__((visibility("default")))
 #endif
-
-// Maya's entry points are C names that return an MStatus by value, a class;
-// Maya calls them as C++ functions, so the C-linkage warning does not apply.
-#if defined(__clang__)
-#pragma clang diagnostic ignored "-Wreturn-type-c-linkage"
-#elif defined(_MSC_VER)
-#pragma warning(disable : 4190)
-#endif
-
-// The API version the plug-in was written for.
-extern "C" LUMAVEIL_EXPORT const char MApiVersion[] = "800";
 
 namespace {
 
@@ -52,7 +43,7 @@ void refreshCreateRenderNodeWindow(const MString& classification, MString comman
 
 // A failing registration is reported and returned, so that Maya does not
 // take the load for a success; the window is refreshed either way.
-extern "C" LUMAVEIL_EXPORT MStatus initializePlugin(MObject obj) {
+LUMAVEIL_EXPORT MStatus initializePlugin(MObject obj) {
     const MString classification(kClassification);
     const MString command(kRefreshCommandStart);
     MFnPlugin plugin(obj, "Quorvane", "1.0", "Any");
@@ -66,7 +57,7 @@ extern "C" LUMAVEIL_EXPORT MStatus initializePlugin(MObject obj) {
     return status;
 }
 
-extern "C" LUMAVEIL_EXPORT MStatus uninitializePlugin(MObject obj) {
+LUMAVEIL_EXPORT MStatus uninitializePlugin(MObject obj) {
     const MString classification(kClassification);
     const MString command(kRefreshCommandStart);
     MFnPlugin plugin(obj, "Unknown", "Unknown", "Any");

@@ -59,9 +59,15 @@ void* lumaVeil::creator() {
     return new lumaVeil();
 }
 
+#if MAYA_API_VERSION >= 20190000
+MPxNode::SchedulingType lumaVeil::schedulingType() const {
+    return kParallel;
+}
+#else
 void lumaVeil::postConstructor() {
     setMPSafe(true);
 }
+#endif
 
 namespace {
 

@@ -14,8 +14,16 @@ public:
     lumaVeil();
     ~lumaVeil() override;
 
-    // Declares the node safe for multi-threaded evaluation.
+    // Compute keeps all its working state in the call and the data block, so
+    // Maya may evaluate nodes of this type on several threads at once. Older
+    // devkits hear it from setMPSafe(true) on each new node; those from 2019
+    // on deprecate that call for the schedulingType() override that says the
+    // same.
+#if MAYA_API_VERSION >= 20190000
+    SchedulingType schedulingType() const override;
+#else
     void postConstructor() override;
+#endif
     // Computes "outColor" (or one of its children) through the scattering
     // model, copies "transparency" to "outTransparency", and refuses every
     // other plug with kUnknownParameter.

@@ -3,7 +3,7 @@
 #         -DMACHINE=<8664|14c> -DEXPORTS=<name;...> -DIMPORTS=<dll;...>
 #         [-DDECORATED=<dll;...>] -P checkPeTables.cmake
 # The library must be called NAME, be built for MACHINE, export exactly
-# EXPORTS (undecorated, as listed) and import nothing but Windows system DLLs
+# EXPORTS, names as listed, and import nothing but Windows system DLLs
 # and IMPORTS. Every name it imports from a DLL of DECORATED must be a C++
 # name as MSVC decorates it ("??0MString@@QEAA@PEBD@Z"), not as GCC does.
 

@@ -272,6 +272,11 @@ MPxNode::Type MPxNode::type() const {
 bool MPxNode::isAbstractClass() const {
     return false;
 }
+#if defined(OPENMAYA_MAJOR_NAMESPACE)
+MPxNode::SchedulingType MPxNode::schedulingType() const {
+    return kSerial;
+}
+#endif
 
 MStatus MPxNode::setMPSafe(bool flag) {
     Trace trace("MPxNode::setMPSafe", "", [&] { return formatArgs(flag); });

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "dynamicLibrary.h"
+#include "entryPoints.h"
 #include "hostRecords.h"
 
 namespace mayahost {
@@ -116,16 +117,16 @@ MStatus Host::loadPlugin(const std::string& path, std::string* error) {
     std::string loaderError;
     void* library = lumaveil::hosts::openLibrary(path, loaderError);
     if (library == nullptr) {
-        return fail(MS::kFailure, loaderError);
+        return fail(MS::kFailure, detail::explainLoadFailure(path, loaderError));
     }
     const auto* apiVersion =
         static_cast<const char*>(lumaveil::hosts::findSymbol(library, "MApiVersion"));
-    auto* initialize = lumaveil::hosts::findSymbol(library, "initializePlugin");
-    auto* uninitialize = lumaveil::hosts::findSymbol(library, "uninitializePlugin");
+    const detail::EntryPoint initialize = detail::findEntryPoint(library, "initializePlugin");
+    const detail::EntryPoint uninitialize = detail::findEntryPoint(library, "uninitializePlugin");
     std::string problem;
     if (apiVersion == nullptr) {
         problem = "it exports no MApiVersion";
-    } else if (initialize == nullptr || uninitialize == nullptr) {
+    } else if (initialize.address == nullptr || uninitialize.address == nullptr) {
         problem = "it lacks initializePlugin or uninitializePlugin";
     } else {
         char* end = nullptr;
@@ -144,13 +145,13 @@ MStatus Host::loadPlugin(const std::string& path, std::string* error) {
     plugin->library = library;
     plugin->info.path = path;
     plugin->info.apiVersion = apiVersion;
-    plugin->initializePlugin = reinterpret_cast<MStatus (*)(MObject)>(initialize);
-    plugin->uninitializePlugin = reinterpret_cast<MStatus (*)(MObject)>(uninitialize);
+    plugin->initializePlugin = initialize;
+    plugin->uninitializePlugin = uninitialize;
     Plugin* p = plugin.get();
     impl_->plugins.push_back(std::move(plugin));
 
     impl_->activePlugin = p;
-    const MStatus status = p->initializePlugin(MObject(detail::handleOf(p)));
+    const MStatus status = detail::call(p->initializePlugin, p);
     impl_->activePlugin = nullptr;
     if (!status) {
         impl_->dropPlugin(p);
@@ -166,7 +167,7 @@ MStatus Host::unloadPlugin(const std::string& path) {
     }
     impl_->destroyNodesOf(p);
     impl_->activePlugin = p;
-    const MStatus status = p->uninitializePlugin(MObject(detail::handleOf(p)));
+    const MStatus status = detail::call(p->uninitializePlugin, p);
     impl_->activePlugin = nullptr;
     if (status) {
         impl_->dropPlugin(p);
@@ -224,6 +225,10 @@ Node Host::createNode(std::string_view typeName, MStatus* status) {
     }
     record->node = static_cast<MPxNode*>(created);
     record->node->postConstructor();
+#if defined(OPENMAYA_MAJOR_NAMESPACE)
+    // Where setMPSafe is deprecated, the node says it through schedulingType().
+    record->mpSafe = record->mpSafe || record->node->schedulingType() == MPxNode::kParallel;
+#endif
     NodeRecord* r = record.get();
     impl_->nodes.push_back(std::move(record));
     return result(MS::kSuccess, r);

@@ -35,6 +35,13 @@ using NodeSlots = std::vector<Slot>;
 struct NodeType;
 struct Plugin;
 
+// A plug-in entry point ("initializePlugin") and the name it was found by.
+struct EntryPoint {
+    MStatus (*address)(MObject) = nullptr;
+    std::string function;
+    std::string name;
+};
+
 // What an MObject handed to the plug-in stands for.
 struct HostObject {
     enum class Kind { Attribute, Plugin };
@@ -118,8 +125,8 @@ struct Plugin : HostObject {
     std::string path;
     void* library = nullptr;
     PluginInfo info;
-    MStatus (*initializePlugin)(MObject) = nullptr;
-    MStatus (*uninitializePlugin)(MObject) = nullptr;
+    EntryPoint initializePlugin;
+    EntryPoint uninitializePlugin;
 };
 
 struct FailureRule {

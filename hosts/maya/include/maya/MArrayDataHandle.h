@@ -5,6 +5,8 @@
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MArrayDataHandle {
 public:
     MArrayDataHandle() = default;
@@ -30,3 +32,4 @@ private:
     unsigned int current_ = 0;
     const void* attribute_ = nullptr;
 };
+OPENMAYA_NAMESPACE_CLOSE

@@ -7,6 +7,8 @@
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MDataBlock {
 public:
     MDataHandle inputValue(const MObject& attribute, MStatus* returnStatus = nullptr);
@@ -23,3 +25,4 @@ public:
 private:
     void* node_ = nullptr;
 };
+OPENMAYA_NAMESPACE_CLOSE

@@ -5,6 +5,8 @@
 #include <maya/MObject.h>
 #include <maya/MTypes.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MDataHandle {
 public:
     MDataHandle() = default;
@@ -33,3 +35,4 @@ private:
     int component_ = -1;      // 0 to 2 for one component of a float triple
     const void* attribute_ = nullptr;
 };
+OPENMAYA_NAMESPACE_CLOSE

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFloatVector {
 public:
     MFloatVector() = default;
@@ -56,3 +58,4 @@ public:
 inline MFloatVector operator*(float s, const MFloatVector& v) {
     return {s * v.x, s * v.y, s * v.z};
 }
+OPENMAYA_NAMESPACE_CLOSE

@@ -5,6 +5,8 @@
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MFnAttribute {
 public:
     MFnAttribute();
@@ -26,3 +28,4 @@ public:
 protected:
     void* attribute_ = nullptr;
 };
+OPENMAYA_NAMESPACE_CLOSE

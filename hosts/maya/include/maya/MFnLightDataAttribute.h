@@ -8,6 +8,8 @@
 #include <maya/MString.h>
 #include <maya/MTypes.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MFnLightDataAttribute : public MFnAttribute {
 public:
     MFnLightDataAttribute();
@@ -24,3 +26,4 @@ public:
                        bool specular, float shadowFraction, float preShadowIntensity,
                        void* blindData);
 };
+OPENMAYA_NAMESPACE_CLOSE

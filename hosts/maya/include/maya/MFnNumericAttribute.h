@@ -9,6 +9,8 @@
 #include <maya/MString.h>
 #include <maya/MTypes.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MFnNumericAttribute : public MFnAttribute {
 public:
     MFnNumericAttribute();
@@ -31,3 +33,4 @@ public:
     MStatus setSoftMin(double value);
     MStatus setSoftMax(double value);
 };
+OPENMAYA_NAMESPACE_CLOSE

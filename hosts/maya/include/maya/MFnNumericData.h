@@ -3,6 +3,8 @@
 
 #include <maya/MTypes.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MFnNumericData {
 public:
     enum Type {
@@ -30,3 +32,4 @@ public:
         kLast = 18,
     };
 };
+OPENMAYA_NAMESPACE_CLOSE

@@ -1,6 +1,9 @@
 // Function set on a loaded plug-in: registers and deregisters its node types.
+// Also where a plug-in gets its entry points' declarations (devkits from 2019
+// on) and its MApiVersion.
 #pragma once
 
+#include <maya/MApiVersion.h>
 #include <maya/MObject.h>
 #include <maya/MPxNode.h>
 #include <maya/MStatus.h>
@@ -8,8 +11,7 @@
 #include <maya/MTypeId.h>
 #include <maya/MTypes.h>
 
-typedef void* (*MCreatorFunction)();
-typedef MStatus (*MInitializeFunction)();
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class OPENMAYA_EXPORT MFnPlugin {
 public:
@@ -28,3 +30,10 @@ public:
 private:
     void* plugin_ = nullptr;
 };
+OPENMAYA_NAMESPACE_CLOSE
+
+#if defined(OPENMAYA_MAJOR_NAMESPACE)
+// Maya finds these by their C++ names.
+PLUGIN_EXPORT MStatus initializePlugin(MObject obj);
+PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj);
+#endif

@@ -3,6 +3,8 @@
 
 #include <maya/MTypes.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MObject {
 public:
     MObject() = default;
@@ -23,3 +25,4 @@ public:
 private:
     void* object_ = nullptr;
 };
+OPENMAYA_NAMESPACE_CLOSE

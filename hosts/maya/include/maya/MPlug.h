@@ -4,6 +4,8 @@
 #include <maya/MObject.h>
 #include <maya/MTypes.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MPlug {
 public:
     MPlug() = default;
@@ -25,3 +27,4 @@ private:
     void* node_ = nullptr;
     void* attribute_ = nullptr;
 };
+OPENMAYA_NAMESPACE_CLOSE

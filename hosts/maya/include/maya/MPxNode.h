@@ -5,6 +5,8 @@
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MPxNode {
 public:
     enum Type {
@@ -61,8 +63,18 @@ public:
     virtual Type type() const;
     virtual bool isAbstractClass() const;
 
+#if defined(OPENMAYA_MAJOR_NAMESPACE)
+    // How Maya may schedule the node's evaluation; kParallel: on several
+    // threads at once. The base says kSerial.
+    enum SchedulingType { kParallel, kSerial, kGloballySerial, kUntrusted };
+    virtual SchedulingType schedulingType() const;
+
+    [[deprecated("Override schedulingType() to set thread safety instead.")]] MStatus setMPSafe(
+        bool flag);
+#else
     // Declares that compute may run for this node on several threads at once.
     MStatus setMPSafe(bool flag);
+#endif
 
     // Called from a node type's attribute-initialisation function.
     static MStatus addAttribute(const MObject& attribute);
@@ -71,3 +83,4 @@ public:
 private:
     void* instance_ = nullptr;  // the host's record of this node
 };
+OPENMAYA_NAMESPACE_CLOSE

@@ -3,6 +3,8 @@
 
 #include <maya/MTypes.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 namespace MS {
 enum MStatusCode {
     kSuccess = 0,
@@ -47,3 +49,4 @@ public:
 private:
     MStatusCode code_ = MS::kSuccess;
 };
+OPENMAYA_NAMESPACE_CLOSE

@@ -5,6 +5,8 @@
 
 #include <string>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class FND_EXPORT MString {
 public:
     MString();
@@ -28,3 +30,4 @@ public:
 private:
     std::string text_;
 };
+OPENMAYA_NAMESPACE_CLOSE

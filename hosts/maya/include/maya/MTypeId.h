@@ -3,6 +3,8 @@
 
 #include <maya/MTypes.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MTypeId {
 public:
     MTypeId() = default;
@@ -18,3 +20,4 @@ public:
 private:
     unsigned int id_ = 0;
 };
+OPENMAYA_NAMESPACE_CLOSE

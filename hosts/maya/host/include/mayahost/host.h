@@ -41,11 +41,13 @@ public:
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
 
-    // The host API version that plug-ins are checked against.
-    static constexpr int kApiVersion = 800;
+    // The host API version that plug-ins are checked against: its devkit's.
+    static constexpr long kApiVersion = MAYA_API_VERSION;
 
-    // dlopen, check MApiVersion, call initializePlugin. On failure the library
-    // is closed again and nothing it registered stays behind.
+    // dlopen, check MApiVersion, find the entry points (by their C++ names,
+    // then their C names; the call log says which), call initializePlugin. On
+    // failure the library is closed again, nothing it registered stays behind,
+    // and error holds one line.
     MStatus loadPlugin(const std::string& path, std::string* error = nullptr);
     // Destroys the plug-in's nodes, calls uninitializePlugin and, when it
     // succeeds, drops the plug-in's node types and closes the library. When it
