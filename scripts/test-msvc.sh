@@ -25,7 +25,9 @@ source scripts/lib/wine.sh
 jobs=$(nproc)
 
 start=$(now)
-bash scripts/install-deps.sh build windows msvc
+# The reference results come from the native default build, which needs the
+# preview's image libraries to configure.
+bash scripts/install-deps.sh build preview windows msvc
 timings+=("toolchain and Wine: $(seconds_since "$start")")
 
 write_reference "$native"
@@ -47,9 +49,8 @@ for preset in msvc-x64 msvc-x86; do
     # The program that drives the shader: the MinGW-w64 build's, with its
     # renderer. Built (not run) here unless scripts/test-windows.sh built it.
     start=$(now)
-    [[ -f "$mingw/CMakeCache.txt" ]] ||
-        cmake --preset "$mingw_preset" -B "$mingw" -DLUMAVEIL_REFERENCE_RESULTS="$reference" \
-            -DLUMAVEIL_RUN_TARGET_PROGRAMS=$run_programs >/dev/null
+    configure_unless_configured "$mingw" "$mingw_preset" \
+        -DLUMAVEIL_REFERENCE_RESULTS="$reference" -DLUMAVEIL_RUN_TARGET_PROGRAMS=$run_programs
     cmake --build "$mingw" --target lumaveil_worked_examples -j "$jobs"
     driver="$(absolute "$mingw")/bin/lumaveil_worked_examples.exe"
     timings+=("$preset MinGW-w64 driver: $(seconds_since "$start")")

@@ -31,3 +31,13 @@ can_run_32bit() {
     no_32bit_reason="$probe --version gave status $status: $(head -n 1 <<<"$output" | sed 's/^.*: line [0-9]*: //')"
     return 1
 }
+
+# Configures a build tree with a preset unless an earlier configure of it
+# finished: a tree whose configure failed has a CMakeCache.txt but no
+# build.ninja, and is configured again.
+#   configure_unless_configured <tree> <preset> [cmake arguments...]
+configure_unless_configured() {
+    local tree=$1 preset=$2
+    shift 2
+    [[ -f "$tree/build.ninja" ]] || cmake --preset "$preset" -B "$tree" "$@" >/dev/null
+}

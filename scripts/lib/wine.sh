@@ -14,7 +14,7 @@ write_reference() {
     local native=$1 start
     start=$(now)
     echo "== reference (Linux build in $native) =="
-    [[ -f "$native/CMakeCache.txt" ]] || cmake --preset default -B "$native" >/dev/null
+    configure_unless_configured "$native" default
     cmake --build "$native" --target lumaveil_worked_examples -j "$(nproc)"
     reference="$(absolute "$native")/workedExamples.txt"
     "$native/tests/crossBuild/lumaveil_worked_examples" "$reference"
