@@ -2,14 +2,21 @@
 # The builds beyond the presets:
 #  - a packager's plain Release build, first without the tests (it must need
 #    nothing but a compiler, CMake and Ninja), then with them, run;
-#  - the SDK switches, against SDK folders made from the stand-ins: a devkit
-#    tree (include/maya, lib/) for MAYA_LOCATION, whose plug-in must load in
-#    the stand-in Maya, and a shader.h of other layouts for
-#    MENTALRAY_INCLUDE_DIR, whose shader must pass the shader suites in a
+#  - MAYA_LOCATION against a stand-in devkit tree of each shape, the classic
+#    one (API 800) and that of Maya 2019 and later (API 20220300, classes in
+#    a versioned namespace): the plug-in links the devkit's libraries, and
+#    every suite passes with it in the stand-in Maya of the same shape, the
+#    worked examples included; each shape's Maya refuses the other's plug-in
+#    in one line. The classic build also takes MENTALRAY_INCLUDE_DIR, a
+#    shader.h of other layouts, whose shader must pass the shader suites in a
 #    stand-in renderer built against the same header;
-#  - configure against headers without the stand-in's mark, as a real SDK's,
-#    which must leave the suites that would load them out and say so.
-# Build folders: build/plain-release, build/sdk-switches, build/real-sdk.
+#  - headers without the stand-in's mark, as a real SDK's (the 2019+ devkit
+#    shape, which deprecates setMPSafe): a packager's build compiles only
+#    what it installs, warns about nothing, and says so; with the suites on,
+#    those that would load its libraries into a stand-in host are left out,
+#    and configure says so.
+# Build folders: build/plain-release, build/devkit-2022, build/sdk-switches,
+# build/sdk-2022, build/real-sdk.
 cd "$(dirname "$0")/.."
 source scripts/lib/stage.sh
 
@@ -33,42 +40,103 @@ cmake -S . -B "$plain" -DBUILD_TESTING=ON >/dev/null
 cmake --build "$plain"
 ctest --test-dir "$plain" --output-on-failure --no-tests=error -j "$(nproc)"
 
-echo "== SDK switches, against SDK folders made from the stand-ins =="
-sdk=build/sdk-switches
-devkit=$PWD/$sdk/devkit
-rm -rf "$sdk"
-mkdir -p "$devkit/include" "$devkit/lib"
-cp -R hosts/maya/include/maya "$devkit/include/"
-cp -P "$plain"/hosts/maya/libOpenMaya.so "$plain"/hosts/maya/libFoundation.so "$devkit/lib/"
-cmake --preset default -B "$sdk" -DMAYA_LOCATION="$devkit" \
-    -DMENTALRAY_INCLUDE_DIR="$PWD/tests/mentalray/layoutVariant" \
-    -DLUMAVEIL_BUILD_PREVIEW=OFF -DLUMAVEIL_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build "$sdk"
-# The plug-in links the devkit's libraries, and the shader saw the variant.
-# (Outputs are read whole before grep: grep -q stopping early would leave the
-# writer on a closed pipe, which pipefail counts as a failure.)
-linked=$(ldd "$sdk/plugSource/lumaVeil.so")
-grep -q "$devkit/lib/libOpenMaya.so" <<<"$linked" || {
-    echo "test-builds: the plug-in does not link the devkit's OpenMaya" >&2
-    exit 1
+echo "== the stand-in devkit of Maya 2019 and later (build/devkit-2022) =="
+devkit_2022=build/devkit-2022
+rm -rf "$devkit_2022"
+cmake -S . -B "$devkit_2022" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DLUMAVEIL_STAND_IN_MAYA_API_VERSION=20220300 >/dev/null
+cmake --build "$devkit_2022" --target OpenMaya Foundation
+devkit_2022=$PWD/$devkit_2022/hosts/maya/devkit
+devkit_classic=$PWD/$plain/hosts/maya/devkit
+
+# Builds and tests the plug-in against a devkit: sdk_build <tree> <devkit>
+# [cmake arguments...]. The plug-in must link the devkit's OpenMaya.
+sdk_build() {
+    local tree=$1 devkit=$2 linked
+    shift 2
+    rm -rf "$tree"
+    cmake --preset default -B "$tree" -DMAYA_LOCATION="$devkit" \
+        -DLUMAVEIL_BUILD_PREVIEW=OFF -DLUMAVEIL_BUILD_BENCHMARKS=OFF "$@" >/dev/null
+    cmake --build "$tree"
+    # (Outputs are read whole before grep: grep -q stopping early would leave
+    # the writer on a closed pipe, which pipefail counts as a failure.)
+    linked=$(ldd "$tree/plugSource/lumaVeil.so")
+    grep -q "$devkit/lib/libOpenMaya.so" <<<"$linked" || {
+        echo "test-builds: the plug-in of $tree does not link the devkit's OpenMaya" >&2
+        exit 1
+    }
+    ctest --test-dir "$tree" --output-on-failure --no-tests=error -j "$(nproc)"
 }
+
+echo "== MAYA_LOCATION: the classic devkit; MENTALRAY_INCLUDE_DIR: a shader.h of other layouts =="
+sdk=build/sdk-switches
+sdk_build "$sdk" "$devkit_classic" -DMENTALRAY_INCLUDE_DIR="$PWD/tests/mentalray/layoutVariant"
 included=$(ninja -C "$sdk" -t deps mentalray/CMakeFiles/qv7k_lumaVeil.dir/lumaVeilShader.cpp.o)
 grep -q "layoutVariant/shader.h" <<<"$included" || {
     echo "test-builds: the shader was not compiled against the variant shader.h" >&2
     exit 1
 }
-ctest --test-dir "$sdk" --output-on-failure --no-tests=error -j "$(nproc)"
 
-echo "== SDK switches, against headers that are not the stand-ins' =="
+echo "== MAYA_LOCATION: the devkit of Maya 2019 and later =="
+sdk_2022=build/sdk-2022
+sdk_build "$sdk_2022" "$devkit_2022"
+symbols=$(nm -D --defined-only "$sdk_2022/plugSource/lumaVeil.so")
+grep -q "_Z16initializePluginN8Autodesk4Maya16OpenMaya202200007MObjectE" <<<"$symbols" || {
+    echo "test-builds: the 2019+ plug-in does not export initializePlugin in the API's namespace" >&2
+    exit 1
+}
+
+echo "== each shape's Maya refuses the other's plug-in =="
+refuse() {
+    local host_tree=$1 plugin=$2 output
+    output=$(LUMAVEIL_OTHER_DEVKIT_PLUGIN="$PWD/$plugin" "$host_tree/tests/maya/maya_tests" \
+        --gtest_filter=HostTest.RefusesAPlugInBuiltAgainstAnotherDevkit 2>&1) || {
+        echo "$output" >&2
+        exit 1
+    }
+    grep -E '^refused: ' <<<"$output"
+    grep -q '^\[       OK \]' <<<"$output" || {
+        echo "test-builds: the refusal was not tested: $output" >&2
+        exit 1
+    }
+}
+refuse "$sdk_2022" "$sdk/plugSource/lumaVeil.so"
+refuse "$sdk" "$sdk_2022/plugSource/lumaVeil.so"
+
+echo "== against headers that are not the stand-ins' (a real SDK's) =="
 real=build/real-sdk
 rm -rf "$real"
 mkdir -p "$real/devkit/include" "$real/renderer"
-cp -R "$devkit/lib" "$real/devkit/"
-cp -R hosts/maya/include/maya "$real/devkit/include/"
+cp -R "$devkit_2022/lib" "$devkit_2022/include" "$real/devkit/"
 sed -i '/LUMAVEIL_STAND_IN_OPENMAYA/d' "$real/devkit/include/maya/MTypes.h"
 grep -v LUMAVEIL_STAND_IN_RENDERER hosts/mentalray/include/shader.h >"$real/renderer/shader.h"
-said=$(cmake --preset default -B "$real/build" -DMAYA_LOCATION="$PWD/$real/devkit" \
-    -DMENTALRAY_INCLUDE_DIR="$PWD/$real/renderer" | grep -E '^-- lumaVeil: .* (left out)$' || true)
+sdks=(-DMAYA_LOCATION="$PWD/$real/devkit" -DMENTALRAY_INCLUDE_DIR="$PWD/$real/renderer")
+
+# A packager's build: the deliverables with their presets and .mi files, and
+# nothing else, without a warning from our sources.
+said=$(cmake -S . -B "$real/packager" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    "${sdks[@]}" | grep -E '^-- lumaVeil: against a real SDK' || true)
+echo "$said"
+[[ $said == *"makes only the deliverables with their attribute presets and .mi files" ]] || {
+    echo "test-builds: configure did not say that it builds only the deliverables" >&2
+    exit 1
+}
+compiled=$(ninja -C "$real/packager" -t inputs all | grep '\.o$' |
+    grep -vE '^(model|plugSource|mentalray|tools/attr-presets)/' || true)
+[[ -z "$compiled" ]] || {
+    echo "test-builds: the packager's build compiles more than it installs:" >&2
+    echo "$compiled" >&2
+    exit 1
+}
+log=$(cmake --build "$real/packager" 2>&1)
+if grep -E 'warning' <<<"$log"; then
+    echo "test-builds: the build against real SDK headers warns" >&2
+    exit 1
+fi
+
+# With the suites on.
+said=$(cmake --preset default -B "$real/build" "${sdks[@]}" |
+    grep -E '^-- lumaVeil: .* (left out)$' || true)
 echo "$said"
 [[ $(grep -c "Maya suites.*left out" <<<"$said") -eq 1 && $(grep -c "shader suites.*left out" <<<"$said") -eq 1 ]] || {
     echo "test-builds: configure did not say once per SDK that its suites are left out" >&2
