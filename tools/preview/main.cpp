@@ -3,12 +3,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -16,6 +19,7 @@
 #include "labels.h"
 #include "libraryFile.h"
 #include "options.h"
+#include "outputFiles.h"
 #include "toneCurve.h"
 
 using namespace lumaveil::preview;
@@ -29,6 +33,15 @@ constexpr const char* program = "lumaveil-preview";
 int fail(const std::string& message) {
     std::cerr << program << ": error: " << message << '\n';
     return 2;
+}
+
+// What an output-only command printed must have reached its file.
+int outputWritten() {
+    std::cout.flush();
+    if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        return fail(std::string("cannot write the output: ") + std::strerror(errno));
+    }
+    return 0;
 }
 
 void listPresets() {
@@ -130,6 +143,16 @@ int run(const Options& options) {
         return fail(error.what());
     }
 
+    // The output's folder and targets are checked, and the files to write
+    // are made, before the render.
+    const std::string stem = options.outputStem();
+    std::optional<OutputFiles> files;
+    try {
+        files.emplace(std::vector<std::string>{stem + ".png", stem + ".exr"});
+    } catch (const OutputError& error) {
+        return fail(error.what());
+    }
+
     // One material, or every preset (with the --set values on top) as a sheet.
     std::vector<std::pair<std::string, MaterialSettings>> materials;
     if (options.grid) {
@@ -212,13 +235,11 @@ int run(const Options& options) {
         drawLabels(display, *font, layout, options, hostNames, materialLabels);
     }
 
-    const std::string stem = options.outputStem();
     try {
-        writePng(stem + ".png", display);
-        writeExr(stem + ".exr", sheet);
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception& error) {
+        files->write(0, [&](int file) { writePng(file, display); });
+        files->write(1, [&](int file) { writeExr(file, sheet); });
+        files->commit();
+    } catch (const OutputError& error) {
         return fail(error.what());
     }
 
@@ -266,7 +287,7 @@ int run(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    removePartialFilesOnSignals();
+    removeTemporariesOnSignals();
     try {
         Options options;
         try {
@@ -276,11 +297,11 @@ int main(int argc, char** argv) {
         }
         if (options.help) {
             std::cout << usageText();
-            return 0;
+            return outputWritten();
         }
         if (options.listPresets) {
             listPresets();
-            return 0;
+            return outputWritten();
         }
         return run(options);
     } catch (const std::bad_alloc&) {
