@@ -121,6 +121,20 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
     // its missing pages and the first touch would end the tool with SIGBUS.
     const std::string cut = library("cut.so", LUMAVEIL_PLUGIN_PATH);
     std::filesystem::resize_file(cut, 5000);
+    const std::string arm = library("arm.so", LUMAVEIL_PLUGIN_PATH);
+    std::fstream(arm, std::ios::in | std::ios::out | std::ios::binary).seekp(18).put('\xb7');
+    // Declarations that lay the record out otherwise: the shader would read
+    // its lights from the wrong place, or black.
+    const std::string declaration = contentOf(QV7K_DECLARATION_PATH);
+    const std::size_t lights = declaration.find("array light");
+    const std::size_t irradiance = declaration.rfind('\n', declaration.find("\"irradianceColor"));
+    const std::string extra = library("extra.so", QV7K_SHADER_PATH);
+    std::ofstream(libraries / "extra.mi")
+        << std::string(declaration).insert(lights, "scalar \"x\", ");
+    const std::string fewer = library("fewer.so", QV7K_SHADER_PATH);
+    std::ofstream(libraries / "fewer.mi")
+        << std::string(declaration)
+               .erase(irradiance, declaration.find('\n', irradiance + 1) - irradiance);
     std::filesystem::create_directories(folder_ / "sub");
     std::filesystem::create_directories(folder_ / "dir.png");
     std::ofstream(out("file")) << "a file";
@@ -147,6 +161,22 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
          "error: cannot load the renderer module " + cut + ": the file is cut"},
         {"--shader " + libraries.string(),
          "error: cannot load the renderer shader " + libraries.string() + ": it is a folder"},
+        {"--plugin " + arm,
+         "error: cannot load the Maya plug-in " + arm + ": it is built for aarch64 (ELF 64-bit)"},
+        {"--plugin " + std::string(QV7K_SHADER_PATH),
+         ": it does not export MApiVersion, initializePlugin and uninitializePlugin, the entry "
+         "points of a Maya plug-in\n"},
+        {"--renderer " + std::string(LUMAVEIL_PLUGIN_PATH),
+         ": it does not export mi_sample_light, mi_compute_irradiance and mi_phen_eval, the "
+         "renderer functions the shader binds to\n"},
+        {"--shader " + extra, "error: cannot load the renderer shader " + extra +
+                                  ": its declaration " + (libraries / "extra.mi").string() +
+                                  " does not match the parameters the shader reads: parameter "
+                                  "18 is scalar \"x\" where the shader reads array light "
+                                  "\"light\"\n"},
+        {"--shader " + fewer,
+         "parameter 17 is array light \"light\" where the shader reads "
+         "color \"irradianceColor\"\n"},
         {"--output " + out("nowhere/sheet"), "error: cannot write " + out("nowhere/sheet") +
                                                  ".png: the folder '" + out("nowhere") +
                                                  "' does not exist\n"},

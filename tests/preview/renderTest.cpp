@@ -11,6 +11,7 @@
 #include "attributeReference.h"
 #include "hosts.h"
 #include "image.h"
+#include "libraryChecks.h"
 #include "mayahost/host.h"
 #include "model/shading.h"
 #include "mrhost/renderer.h"
@@ -264,6 +265,20 @@ TEST_F(PreviewFiles, APairReplacesItsTargetsWholeOrNotAtAll) {
     EXPECT_EQ(readPng(png).width, 2);
     EXPECT_EQ(readExr(exr).width, 2);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 2);
+}
+
+// Maya looks a plug-in's entry points up by their C++ names, then by their C
+// names.
+TEST(PreviewHosts, PluginEntryPointsAreFoundByTheirCOrCppNames) {
+    for (const char* symbol : {"initializePlugin", "_Z16initializePlugin7MObject",
+                               "_Z16initializePluginN8Autodesk4Maya16OpenMaya202200007MObjectE",
+                               "?initializePlugin@@YA?AVMStatus@@VMObject@@@Z"}) {
+        EXPECT_TRUE(isPluginEntryPoint(symbol, "initializePlugin")) << symbol;
+    }
+    for (const char* symbol : {"_Z16initializePluginv", "_Z18uninitializePlugin7MObject",
+                               "initializePluginX", "?initializePlugin@@YAXXZ"}) {
+        EXPECT_FALSE(isPluginEntryPoint(symbol, "initializePlugin")) << symbol;
+    }
 }
 
 }  // namespace

@@ -17,14 +17,12 @@
 
 #include "hosts.h"
 #include "labels.h"
-#include "libraryFile.h"
+#include "libraryChecks.h"
 #include "options.h"
 #include "outputFiles.h"
 #include "toneCurve.h"
 
 using namespace lumaveil::preview;
-using lumaveil::checkLibraryFile;
-using lumaveil::LibraryFileError;
 
 namespace {
 
@@ -100,14 +98,6 @@ long long countNonFinite(const Image& image) {
         });
 }
 
-void checkLibrary(const std::string& what, const std::string& path) {
-    try {
-        checkLibraryFile(path);
-    } catch (const LibraryFileError& error) {
-        throw HostLoadError("cannot load " + what + " " + path + ": " + error.what());
-    }
-}
-
 int run(const Options& options) {
     // The labels' font: one given on the command line must be usable; the
     // default one may be missing, and the swatch is then unlabelled.
@@ -122,21 +112,28 @@ int run(const Options& options) {
         std::cerr << program << ": warning: " << error.what() << "; the PNG is unlabelled\n";
     }
 
+    // Every library is checked before any is loaded.
     std::vector<std::unique_ptr<SwatchHost>> hosts;
     try {
-        if (options.host != HostChoice::mentalray) {
-            const std::string plugin =
-                options.pluginPath.empty() ? builtPluginPath() : options.pluginPath;
-            checkLibrary("the Maya plug-in", plugin);
+        const bool maya = options.host != HostChoice::mentalray;
+        const bool mentalray = options.host != HostChoice::maya;
+        const std::string plugin =
+            options.pluginPath.empty() ? builtPluginPath() : options.pluginPath;
+        const std::string shader =
+            options.shaderPath.empty() ? builtShaderPath() : options.shaderPath;
+        const std::string renderer =
+            options.rendererPath.empty() ? builtRendererModulePath() : options.rendererPath;
+        if (maya) {
+            checkMayaPlugin(plugin);
+        }
+        if (mentalray) {
+            checkRendererShader(shader);
+            checkRendererModule(renderer);
+        }
+        if (maya) {
             hosts.push_back(loadMayaHost(plugin));
         }
-        if (options.host != HostChoice::maya) {
-            const std::string shader =
-                options.shaderPath.empty() ? builtShaderPath() : options.shaderPath;
-            const std::string renderer =
-                options.rendererPath.empty() ? builtRendererModulePath() : options.rendererPath;
-            checkLibrary("the renderer shader", shader);
-            checkLibrary("the renderer module", renderer);
+        if (mentalray) {
             hosts.push_back(loadMentalrayHost(shader, renderer));
         }
     } catch (const HostLoadError& error) {
