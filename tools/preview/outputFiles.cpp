@@ -122,11 +122,12 @@ OutputFiles::OutputFiles(const std::vector<std::string>& targets) {
         first.has_parent_path() ? first.parent_path().string() : std::string(".");
     folder_ = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder_ < 0) {
+        const int error = errno;
         const std::string reason =
-            errno == ENOENT ? "the folder " + quoted(folder) + " does not exist"
-            : errno == ENOTDIR
+            error == ENOENT ? "the folder " + quoted(folder) + " does not exist"
+            : error == ENOTDIR
                 ? quoted(folder) + " is not a folder"
-                : "cannot open the folder " + quoted(folder) + ": " + std::strerror(errno);
+                : "cannot open the folder " + quoted(folder) + ": " + std::strerror(error);
         throw OutputError("cannot write " + first.string() + ": " + reason);
     }
     try {
@@ -144,9 +145,10 @@ OutputFiles::OutputFiles(const std::vector<std::string>& targets) {
                 file.descriptor =
                     openat(folder_, file.temporary.c_str(),
                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-                if (file.descriptor < 0 && (errno != EEXIST || attempt == 100)) {
+                const int error = errno;
+                if (file.descriptor < 0 && (error != EEXIST || attempt == 100)) {
                     throw OutputError("cannot write " + target + ": cannot create a file in " +
-                                      quoted(folder) + ": " + std::strerror(errno));
+                                      quoted(folder) + ": " + std::strerror(error));
                 }
             }
             struct stat created {};
@@ -156,13 +158,16 @@ OutputFiles::OutputFiles(const std::vector<std::string>& targets) {
             file.slot = publishTemporary(folder_, file.temporary, created);
         }
     } catch (...) {
-        removeTemporaries();
-        close(folder_);
+        closeAll();
         throw;
     }
 }
 
 OutputFiles::~OutputFiles() {
+    closeAll();
+}
+
+void OutputFiles::closeAll() {
     if (!committed_) {
         removeTemporaries();
     }

@@ -20,9 +20,10 @@ struct OutputError : std::runtime_error {
 // exclusively and never through an existing link. commit() flushes them to
 // disk and renames them over their targets together: runs that commit to the
 // same targets at once take turns, and if any rename fails the ones before it
-// are undone, so every target holds this run's file or its previous one. Until
-// then, and on any exception, the temporaries are removed, and so are they
-// when the process ends by a signal (see removeTemporariesOnSignals).
+// are undone (where the folder system can exchange two files, as Linux's
+// local ones can), so every target holds this run's file or its previous one.
+// Until then, and on any exception, the temporaries are removed, and so are
+// they when the process ends by a signal (see removeTemporariesOnSignals).
 class OutputFiles {
 public:
     // Checks what can be checked before anything is written: the folder
@@ -62,6 +63,7 @@ private:
     };
     [[noreturn]] void fail(std::size_t i, const std::string& reason) const;
     void removeTemporaries();
+    void closeAll();  // removing the temporaries unless committed
 
     int folder_ = -1;
     std::vector<File> files_;
