@@ -1,9 +1,7 @@
 // The tool as a user runs it: exit status, the one-line error, the files.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/stat.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +9,8 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "image.h"
@@ -22,10 +22,7 @@ struct CommandRun {
     std::string output;  // stdout and stderr together
 };
 
-// Runs the tool through the shell, after `setup` if given.
-CommandRun run(const std::string& arguments, const std::string& setup = "") {
-    const std::string command =
-        setup + std::string(LUMAVEIL_PREVIEW_PATH) + " " + arguments + " 2>&1";
+CommandRun shell(const std::string& command) {
     CommandRun result;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
@@ -38,6 +35,20 @@ CommandRun run(const std::string& arguments, const std::string& setup = "") {
     const int status = pclose(pipe);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+// Runs the tool through the shell, after `setup` if given.
+CommandRun run(const std::string& arguments, const std::string& setup = "") {
+    return shell(setup + LUMAVEIL_PREVIEW_PATH + " " + arguments + " 2>&1");
+}
+
+std::string contentOf(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+std::ptrdiff_t entriesIn(const std::filesystem::path& folder) {
+    return std::distance(std::filesystem::directory_iterator(folder), {});
 }
 
 class PreviewCommand : public ::testing::Test {
@@ -96,16 +107,37 @@ TEST_F(PreviewCommand, GridHasACellPerPreset) {
     EXPECT_EQ(lumaveil::preview::readExr(out("grid") + ".exr").height, 3 * 8);
 }
 
-TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwo) {
-    // A library cut short as a failed copy leaves it: the loader would map
-    // its missing pages and the first touch would end the tool with SIGBUS.
+// Everything that can be checked is, before a render that would take
+// minutes: options, libraries, the output's folder and targets.
+TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
     const std::filesystem::path libraries = folder_.string() + "-libraries";
     std::filesystem::create_directories(libraries);
-    const std::string cut = (libraries / "cut.so").string();
-    std::filesystem::copy_file(LUMAVEIL_PLUGIN_PATH, cut,
-                               std::filesystem::copy_options::overwrite_existing);
+    auto library = [&](const std::string& name, const std::string& from) {
+        const std::string path = (libraries / name).string();
+        std::filesystem::copy_file(from, path, std::filesystem::copy_options::overwrite_existing);
+        return path;
+    };
+    // A library cut short as a failed copy leaves it: the loader would map
+    // its missing pages and the first touch would end the tool with SIGBUS.
+    const std::string cut = library("cut.so", LUMAVEIL_PLUGIN_PATH);
     std::filesystem::resize_file(cut, 5000);
+    const std::string arm = library("arm.so", LUMAVEIL_PLUGIN_PATH);
+    std::fstream(arm, std::ios::in | std::ios::out | std::ios::binary).seekp(18).put('\xb7');
+    // Declarations that lay the record out otherwise: the shader would read
+    // its lights from the wrong place, or black.
+    const std::string declaration = contentOf(QV7K_DECLARATION_PATH);
+    const std::size_t lights = declaration.find("array light");
+    const std::size_t irradiance = declaration.rfind('\n', declaration.find("\"irradianceColor"));
+    const std::string extra = library("extra.so", QV7K_SHADER_PATH);
+    std::ofstream(libraries / "extra.mi")
+        << std::string(declaration).insert(lights, "scalar \"x\", ");
+    const std::string fewer = library("fewer.so", QV7K_SHADER_PATH);
+    std::ofstream(libraries / "fewer.mi")
+        << std::string(declaration)
+               .erase(irradiance, declaration.find('\n', irradiance + 1) - irradiance);
     std::filesystem::create_directories(folder_ / "sub");
+    std::filesystem::create_directories(folder_ / "dir.png");
+    std::ofstream(out("file")) << "a file";
     const struct {
         std::string arguments;
         std::string message;
@@ -129,23 +161,43 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwo) {
          "error: cannot load the renderer module " + cut + ": the file is cut"},
         {"--shader " + libraries.string(),
          "error: cannot load the renderer shader " + libraries.string() + ": it is a folder"},
+        {"--plugin " + arm,
+         "error: cannot load the Maya plug-in " + arm + ": it is built for aarch64 (ELF 64-bit)"},
+        {"--plugin " + std::string(QV7K_SHADER_PATH),
+         ": it does not export MApiVersion, initializePlugin and uninitializePlugin, the entry "
+         "points of a Maya plug-in\n"},
+        {"--renderer " + std::string(LUMAVEIL_PLUGIN_PATH),
+         ": it does not export mi_sample_light, mi_compute_irradiance and mi_phen_eval, the "
+         "renderer functions the shader binds to\n"},
+        {"--shader " + extra, "error: cannot load the renderer shader " + extra +
+                                  ": its declaration " + (libraries / "extra.mi").string() +
+                                  " does not match the parameters the shader reads: parameter "
+                                  "18 is scalar \"x\" where the shader reads array light "
+                                  "\"light\"\n"},
+        {"--shader " + fewer,
+         "parameter 17 is array light \"light\" where the shader reads "
+         "color \"irradianceColor\"\n"},
+        {"--output " + out("nowhere/sheet"), "error: cannot write " + out("nowhere/sheet") +
+                                                 ".png: the folder '" + out("nowhere") +
+                                                 "' does not exist\n"},
+        {"--output " + out("file/sheet"), "error: cannot write " + out("file/sheet") + ".png: '" +
+                                              out("file") + "' is not a folder\n"},
+        {"--output " + out("dir"), "error: cannot write " + out("dir.png") + ": it is a folder\n"},
+        {"--output " + out("sub") + "/", "names a folder"},
+        {"--output .", "names a folder"},
     };
     for (const auto& c : cases) {
-        const CommandRun result = run(c.arguments + " --output " + out("never"));
+        const std::string output =
+            c.arguments.find("--output") == std::string::npos ? " --output " + out("never") : "";
+        const CommandRun result = run("--size 2048 --samples 64 " + c.arguments + output);
         EXPECT_EQ(result.status, 2) << c.arguments;
-        EXPECT_NE(result.output.find("lumaveil-preview: " + c.message), std::string::npos)
+        EXPECT_NE(result.output.find("lumaveil-preview: "), std::string::npos) << result.output;
+        EXPECT_NE(result.output.find(c.message), std::string::npos)
             << c.arguments << " gave: " << result.output;
         EXPECT_EQ(result.output.find('\n'), result.output.size() - 1) << result.output;
     }
-    // A folder as the output is refused, whichever way it is written.
-    for (const std::string& output : {out("sub") + "/", std::string(".")}) {
-        const CommandRun result = run("--size 4 --samples 1 --output " + output);
-        EXPECT_EQ(result.status, 2) << output;
-        EXPECT_NE(result.output.find("names a folder"), std::string::npos) << result.output;
-    }
     std::filesystem::remove_all(libraries);
-    std::filesystem::remove(folder_ / "sub");
-    EXPECT_TRUE(std::filesystem::is_empty(folder_));
+    EXPECT_EQ(entriesIn(folder_), 3);  // sub, dir.png and file: nothing written
 }
 
 // Values that overflow give pixels that are not numbers; the tool says how
@@ -193,40 +245,58 @@ TEST_F(PreviewCommand, OutOfMemoryIsOneLineAndStatusTwo) {
 #endif
 }
 
-// SIGINT or SIGTERM while a file is written removes the partial file. The
-// partial PNG is made a pipe that the test reads a little of and then leaves
-// full, so the tool is caught in the middle of writing it.
-TEST_F(PreviewCommand, SignalDuringAWriteRemovesThePartialFile) {
-#ifdef LUMAVEIL_THREAD_SANITIZER
-    GTEST_SKIP() << "ThreadSanitizer holds a signal back until the blocked write returns";
-#endif
-    for (const int signal : {SIGTERM, SIGINT}) {
-        const std::string partial = out("swatch") + ".png.partial";
-        ASSERT_EQ(mkfifo(partial.c_str(), 0600), 0);
+// Runs writing one output at once each leave a whole pair, and names that an
+// earlier tool wrote through, a link or a file, are left alone.
+TEST_F(PreviewCommand, ConcurrentRunsEachLeaveAWholePair) {
+    const std::string stem = out("x");
+    std::ofstream(out("victim")) << "victim";
+    std::filesystem::create_symlink(out("victim"), stem + ".png.partial");
+    std::ofstream(stem + ".exr.partial") << "leftover";
+    for (int round = 0; round < 3; ++round) {
+        std::string runs;
+        for (int size = 8; size < 16; ++size) {
+            runs += std::string(LUMAVEIL_PREVIEW_PATH) + " --host maya --samples 1 --size " +
+                    std::to_string(size) + " --output " + stem + " & ";
+        }
+        const CommandRun result = shell("{ " + runs + "wait; } 2>&1");
+        std::ptrdiff_t written = 0;
+        for (std::size_t at = 0;
+             (at = result.output.find("; wrote ", at + 1)) != std::string::npos;) {
+            ++written;
+        }
+        EXPECT_EQ(written, 8) << result.output;
+        EXPECT_EQ(lumaveil::preview::readPng(stem + ".png").width,
+                  lumaveil::preview::readExr(stem + ".exr").width)
+            << "round " << round;
+    }
+    EXPECT_EQ(contentOf(out("victim")), "victim");
+    EXPECT_TRUE(std::filesystem::is_symlink(stem + ".png.partial"));
+    EXPECT_EQ(contentOf(stem + ".exr.partial"), "leftover");
+    EXPECT_FALSE(std::filesystem::is_symlink(stem + ".png"));
+    EXPECT_EQ(entriesIn(folder_), 5);  // no temporary left
+}
+
+// INT, TERM, HUP and QUIT end the tool by the signal, with this run's
+// temporaries removed: here during the render, with them already made.
+TEST_F(PreviewCommand, SignalsEndTheToolAndLeaveNoFile) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            std::signal(SIGINT, SIG_DFL);
-            std::signal(SIGTERM, SIG_DFL);
+            for (const int caught : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+                std::signal(caught, SIG_DFL);
+            }
+            const rlimit noCore{0, 0};
+            setrlimit(RLIMIT_CORE, &noCore);
             const std::string output = out("swatch");
-            execl(LUMAVEIL_PREVIEW_PATH, LUMAVEIL_PREVIEW_PATH, "--size", "128", "--samples", "1",
+            execl(LUMAVEIL_PREVIEW_PATH, LUMAVEIL_PREVIEW_PATH, "--size", "1024", "--samples", "64",
                   "--output", output.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
-        // Opened before the tool opens it, without waiting for it, and made
-        // the smallest pipe there is, so that the PNG cannot fit in it.
-        const int pipe = open(partial.c_str(), O_RDONLY | O_NONBLOCK);
-        ASSERT_GE(pipe, 0);
-        fcntl(pipe, F_SETPIPE_SZ, 4096);
-        pollfd ready{pipe, POLLIN, 0};
-        if (poll(&ready, 1, 60000) != 1) {
-            kill(child, SIGKILL);
-            waitpid(child, nullptr, 0);
-            close(pipe);
-            FAIL() << "the tool never wrote the PNG";
+        for (int waited = 0; entriesIn(folder_) == 0 && waited < 3000; ++waited) {
+            usleep(20000);
         }
-        char byte = 0;
-        EXPECT_EQ(read(pipe, &byte, 1), 1);  // the tool is writing the PNG
+        EXPECT_EQ(entriesIn(folder_), 2) << "no temporaries while rendering";
         kill(child, signal);
         int status = 0;
         for (int waited = 0; waitpid(child, &status, WNOHANG) == 0; ++waited) {
@@ -237,19 +307,25 @@ TEST_F(PreviewCommand, SignalDuringAWriteRemovesThePartialFile) {
             }
             usleep(100000);
         }
-        close(pipe);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
-        EXPECT_FALSE(std::filesystem::exists(partial)) << signal;
-        EXPECT_TRUE(std::filesystem::is_empty(folder_)) << signal;
-        std::filesystem::remove(partial);
+        EXPECT_EQ(entriesIn(folder_), 0) << signal;
     }
 }
 
-TEST_F(PreviewCommand, UnwritableOutputFailsWithoutPartialFiles) {
-    const CommandRun result = run("--size 4 --samples 1 --output " + out("missing/swatch"));
-    EXPECT_EQ(result.status, 2);
-    EXPECT_NE(result.output.find("cannot write"), std::string::npos) << result.output;
-    EXPECT_TRUE(std::filesystem::is_empty(folder_));
+// A file-size limit is a one-line write error, not SIGXFSZ; output-only
+// commands fail when their output is lost.
+TEST_F(PreviewCommand, LostOutputIsAnError) {
+    const CommandRun result = run("--size 64 --samples 1 --output " + out("big"), "ulimit -f 1; ");
+    EXPECT_EQ(result.status, 2) << result.output;
+    EXPECT_NE(
+        result.output.find("error: cannot write " + out("big") + ".png: File too large (" +
+                           out("big") + ".png and " + out("big") + ".exr are left as they were)\n"),
+        std::string::npos)
+        << result.output;
+    EXPECT_EQ(entriesIn(folder_), 0);
+    for (const std::string command : {"--help", "--list-presets"}) {
+        EXPECT_EQ(run(command + " >/dev/full").status, 2) << command;
+    }
 }
 
 TEST_F(PreviewCommand, ListsPresetsWithTheirValues) {

@@ -77,6 +77,8 @@ TEST(PreviewOptions, ReadsSizesAndHosts) {
 
 TEST(PreviewOptions, ReadsTheSmallerForms) {
     EXPECT_EQ(parse({"--set", "diffuse=+0.5"}).material.get("diffuse")->x, 0.5f);
+    // Too small for a float: the float it rounds to.
+    EXPECT_EQ(parse({"--set", "dfst=1e-50"}).material.get("diffuseScatter")->x, 0.0f);
     EXPECT_EQ(parse({"-o", "out/x.png"}).outputStem(), "out/x");
     EXPECT_EQ(parse({"--output", "out"}).outputStem(), "out");
     const Options curve = parse({"--tonemap", "clip", "--exposure", "-1.5"});
@@ -105,6 +107,7 @@ TEST(PreviewOptions, RejectsBadInputWithOneLine) {
         {{"--set", "dfl=1,2,3"}, "diffuse takes one number, not 3"},
         {{"--set", "dfl=abc"}, "diffuse: 'abc' is not a finite number"},
         {{"--set", "dfl=nan"}, "diffuse: 'nan' is not a finite number"},
+        {{"--set", "dfl=1e39"}, "diffuse: '1e39' is not a finite number"},
         {{"--set", "dfl=+-1"}, "diffuse: '+-1' is not a finite number"},
         {{"--set", "dfl="}, "diffuse: '' is not a finite number"},
         {{"--set", "dfl"}, "--set takes NAME=VALUE, not 'dfl'"},

@@ -11,9 +11,11 @@
 #include "attributeReference.h"
 #include "hosts.h"
 #include "image.h"
+#include "libraryChecks.h"
 #include "mayahost/host.h"
 #include "model/shading.h"
 #include "mrhost/renderer.h"
+#include "outputFiles.h"
 #include "toneCurve.h"
 
 namespace lumaveil::preview {
@@ -135,12 +137,19 @@ protected:
     std::filesystem::path folder_;
 };
 
+template <class Encode>
+void writeFile(const std::string& path, Encode encode) {
+    OutputFiles files({path});
+    files.write(0, encode);
+    files.commit();
+}
+
 TEST_F(PreviewFiles, ExrKeepsUnclampedLinearValues) {
     Image image(3, 2);
     image.at(0, 0) = {1.75f, -0.25f, 0.5f};
     image.at(2, 1) = {0.001f, 12.0f, 0.0f};
     const std::string path = (folder_ / "a.exr").string();
-    writeExr(path, image);
+    writeFile(path, [&](int file) { writeExr(file, image); });
     const Image back = readExr(path);
     ASSERT_EQ(back.width, 3);
     ASSERT_EQ(back.height, 2);
@@ -151,7 +160,7 @@ TEST_F(PreviewFiles, PngHoldsTheCodesGiven) {
     DisplayImage image(2, 1);
     image.codes = {0, 128, 255, 7, 200, 31};
     const std::string path = (folder_ / "a.png").string();
-    writePng(path, image);
+    writeFile(path, [&](int file) { writePng(file, image); });
     const DisplayImage back = readPng(path);
     ASSERT_EQ(back.width, 2);
     EXPECT_EQ(back.codes, image.codes);
@@ -228,17 +237,48 @@ TEST(PreviewToneCurve, NoPresetSphereIsFlatWhite) {
     }
 }
 
-TEST_F(PreviewFiles, AFailedWriteLeavesNoFile) {
-    Image image(2, 2);
-    const std::filesystem::path missing = folder_ / "no-such-folder" / "a.png";
-    EXPECT_THROW(writePng(missing.string(), DisplayImage(2, 2)), std::runtime_error);
-    EXPECT_THROW(writeExr((folder_ / "no-such-folder" / "a.exr").string(), image),
-                 std::runtime_error);
-    // Over an existing file, the old one stays until the new one is whole.
-    const std::string path = (folder_ / "keep.png").string();
-    writePng(path, DisplayImage(2, 2));
-    EXPECT_TRUE(std::filesystem::exists(path));
-    EXPECT_FALSE(std::filesystem::exists(path + ".partial"));
+// When the EXR cannot take the place of its target, the PNG already renamed
+// is put back: both targets stay as they were and no temporary is left.
+TEST_F(PreviewFiles, APairReplacesItsTargetsWholeOrNotAtAll) {
+    const std::string png = (folder_ / "a.png").string();
+    const std::string exr = (folder_ / "a.exr").string();
+    std::ofstream(png) << "previous";
+    auto writeBoth = [&](OutputFiles& files) {
+        files.write(0, [](int file) { writePng(file, DisplayImage(2, 2)); });
+        files.write(1, [](int file) { writeExr(file, Image(2, 2)); });
+    };
+    {
+        OutputFiles files({png, exr});
+        writeBoth(files);
+        std::filesystem::create_directory(exr);
+        EXPECT_THROW(files.commit(), OutputError);
+    }
+    std::ifstream previous(png);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(previous), {}), "previous");
+    std::filesystem::remove(exr);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 1);
+    {
+        OutputFiles files({png, exr});
+        writeBoth(files);
+        files.commit();
+    }
+    EXPECT_EQ(readPng(png).width, 2);
+    EXPECT_EQ(readExr(exr).width, 2);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 2);
+}
+
+// Maya looks a plug-in's entry points up by their C++ names, then by their C
+// names.
+TEST(PreviewHosts, PluginEntryPointsAreFoundByTheirCOrCppNames) {
+    for (const char* symbol : {"initializePlugin", "_Z16initializePlugin7MObject",
+                               "_Z16initializePluginN8Autodesk4Maya16OpenMaya202200007MObjectE",
+                               "?initializePlugin@@YA?AVMStatus@@VMObject@@@Z"}) {
+        EXPECT_TRUE(isPluginEntryPoint(symbol, "initializePlugin")) << symbol;
+    }
+    for (const char* symbol : {"_Z16initializePluginv", "_Z18uninitializePlugin7MObject",
+                               "initializePluginX", "?initializePlugin@@YAXXZ"}) {
+        EXPECT_FALSE(isPluginEntryPoint(symbol, "initializePlugin")) << symbol;
+    }
 }
 
 }  // namespace

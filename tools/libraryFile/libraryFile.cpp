@@ -220,7 +220,69 @@ bool isElf(FileReader& file) {
     return file.number(0, 4, true) == 0x7f454c46;  // "\x7f" "ELF"
 }
 
+// The machines a library is most likely built for, by the numbers ELF's
+// e_machine and PE's COFF Machine give them.
+struct MachineName {
+    std::uint64_t number;
+    const char* name;
+};
+constexpr MachineName elfMachines[] = {
+    {3, "i386"}, {8, "mips"},    {20, "powerpc"},  {21, "powerpc64"}, {22, "s390"},
+    {40, "arm"}, {62, "x86-64"}, {183, "aarch64"}, {243, "riscv"},    {258, "loongarch"},
+};
+constexpr MachineName peMachines[] = {
+    {0x14c, "i386"}, {0x1c4, "arm"}, {0x8664, "x86-64"}, {0xaa64, "aarch64"}};
+
+template <std::size_t N>
+std::string machineName(const MachineName (&names)[N], std::uint64_t number) {
+    for (const MachineName& known : names) {
+        if (known.number == number) {
+            return known.name;
+        }
+    }
+    return "machine " + std::to_string(number);
+}
+
 }  // namespace
+
+std::string BinaryTarget::description() const {
+    return machine + " (" + format + " " + std::to_string(bits) + "-bit" +
+           (bigEndian ? ", big-endian)" : ")");
+}
+
+BinaryTarget binaryTargetOf(const std::string& path) {
+    FileReader file = openFile(path);
+    BinaryTarget target;
+    if (isElf(file)) {
+        const std::uint64_t elfClass = file.number(4, 1).value_or(0);
+        const std::uint64_t encoding = file.number(5, 1).value_or(0);
+        if ((elfClass != 1 && elfClass != 2) || (encoding != 1 && encoding != 2)) {
+            refuse("not a shared library: an ELF header of unknown class or byte order");
+        }
+        target.format = "ELF";
+        target.bits = elfClass == 2 ? 64 : 32;
+        target.bigEndian = encoding == 2;
+        const std::optional<std::uint64_t> machine = file.number(18, 2, target.bigEndian);
+        if (!machine) {
+            refuse(cutShort("the ELF header", 20, file.size()));
+        }
+        target.machine = machineName(elfMachines, *machine);
+        return target;
+    }
+    if (file.number(0, 2) == 0x5a4d) {  // "MZ"
+        const std::uint64_t coff = file.number(0x3c, 4).value_or(0) + 4;
+        const std::optional<std::uint64_t> machine = file.number(coff, 2);
+        const std::uint64_t magic = file.number(coff + 20, 2).value_or(0);
+        if (!machine || (magic != 0x10b && magic != 0x20b)) {
+            refuse("not a shared library: a PE image without a valid optional header");
+        }
+        target.format = "PE";
+        target.bits = magic == 0x20b ? 64 : 32;
+        target.machine = machineName(peMachines, *machine);
+        return target;
+    }
+    refuse("not a shared library (no ELF or PE header)");
+}
 
 void checkLibraryFile(const std::string& path) {
     FileReader file = openFile(path);

@@ -17,10 +17,12 @@ struct HostLoadError : std::runtime_error {
 
 std::unique_ptr<SwatchHost> loadMayaHost(const std::string& pluginPath);
 
-// The shader's declaration is read from the .mi file beside the library, or
-// from include/ beside its lib/ folder as installed.
 std::unique_ptr<SwatchHost> loadMentalrayHost(const std::string& shaderPath,
                                               const std::string& rendererModulePath);
+
+// The shader's declaration: the .mi file beside the library, or in include/
+// beside its lib/ folder as installed. Throws HostLoadError if neither exists.
+std::string declarationPathOf(const std::string& shaderPath);
 
 // The declaration's file name for a shader library: its name without the
 // module suffix and any version after it, with ".mi".

@@ -5,121 +5,97 @@
 #include <OpenEXR/ImfChannelList.h>
 #include <OpenEXR/ImfFrameBuffer.h>
 #include <OpenEXR/ImfHeader.h>
+#include <OpenEXR/ImfIO.h>
 #include <OpenEXR/ImfInputFile.h>
 #include <OpenEXR/ImfOutputFile.h>
-#include <signal.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <cmath>
-#include <csignal>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <stdexcept>
-#include <system_error>
+#include <string>
 
 namespace lumaveil::preview {
 
 namespace {
 
-// The partial file being written, for the signal handler: a copy of its path
-// in static storage, published by the flag once complete.
-char signalPartialPath[4096];
-volatile std::sig_atomic_t signalPartialSet = 0;
-
-extern "C" void removePartialAndReraise(int signal) {
-    if (signalPartialSet) {
-        ::unlink(signalPartialPath);
-    }
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
-
-// A temporary name beside the target, removed unless the write completes, or
-// by a SIGINT or SIGTERM that ends the process meanwhile.
-class AsideFile {
-public:
-    explicit AsideFile(const std::string& target) : target_(target), aside_(target + ".partial") {
-        if (aside_.size() < sizeof signalPartialPath) {
-            signalPartialSet = 0;
-            std::atomic_signal_fence(std::memory_order_seq_cst);
-            std::memcpy(signalPartialPath, aside_.c_str(), aside_.size() + 1);
-            std::atomic_signal_fence(std::memory_order_seq_cst);
-            signalPartialSet = 1;
-        }
-    }
-    ~AsideFile() {
-        signalPartialSet = 0;
-        if (!committed_) {
-            std::error_code ignored;
-            std::filesystem::remove(aside_, ignored);
-        }
-    }
-    AsideFile(const AsideFile&) = delete;
-    AsideFile& operator=(const AsideFile&) = delete;
-    const std::string& path() const { return aside_; }
-    void commit() {
-        std::error_code error;
-        std::filesystem::rename(aside_, target_, error);
-        if (error) {
-            throw std::runtime_error("cannot write " + target_ + ": " + error.message());
-        }
-        committed_ = true;
-    }
-
-private:
-    std::string target_;
-    std::string aside_;
-    bool committed_ = false;
-};
-
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
+// OpenEXR's output through an open file. The file's line offset table is
+// written when OpenEXR's file object is destroyed, which swallows errors, so
+// the first failure is also kept for the caller to ask about.
+class DescriptorStream final : public Imf::OStream {
+public:
+    explicit DescriptorStream(int file) : Imf::OStream("image"), file_(file) {}
+    void write(const char data[], int size) override {
+        while (size > 0) {
+            const ssize_t written =
+                pwrite(file_, data, static_cast<std::size_t>(size), static_cast<off_t>(position_));
+            if (written < 0 && errno == EINTR) {
+                continue;
+            }
+            if (written <= 0) {
+                if (failure_.empty()) {
+                    failure_ = written < 0 ? std::strerror(errno) : "nothing was written";
+                }
+                throw std::runtime_error(failure_);
+            }
+            data += written;
+            size -= static_cast<int>(written);
+            position_ += static_cast<std::uint64_t>(written);
+        }
+    }
+    std::uint64_t tellp() override { return position_; }
+    void seekp(std::uint64_t position) override { position_ = position; }
+    const std::string& failure() const { return failure_; }
+
+private:
+    int file_;
+    std::uint64_t position_ = 0;
+    std::string failure_;
+};
+
 }  // namespace
 
-void removePartialFilesOnSignals() {
-    for (const int signal : {SIGINT, SIGTERM}) {
-        struct sigaction action {};
-        struct sigaction previous {};
-        action.sa_handler = SIG_IGN;
-        sigaction(signal, nullptr, &previous);
-        if (previous.sa_handler == SIG_IGN) {
-            continue;
+void writePng(int file, const DisplayImage& image) {
+    const int own = dup(file);
+    std::unique_ptr<std::FILE, FileCloser> stream(own < 0 ? nullptr : fdopen(own, "wb"));
+    if (!stream) {
+        const int error = errno;
+        if (own >= 0) {
+            close(own);
         }
-        action.sa_handler = removePartialAndReraise;
-        sigemptyset(&action.sa_mask);
-        sigaction(signal, &action, nullptr);
+        throw std::runtime_error(std::strerror(error));
     }
-}
-
-void writePng(const std::string& path, const DisplayImage& image) {
-    AsideFile aside(path);
-    {
-        std::unique_ptr<std::FILE, FileCloser> file(std::fopen(aside.path().c_str(), "wb"));
-        if (!file) {
-            throw std::runtime_error("cannot write " + path + ": " + std::strerror(errno));
-        }
-        png_image png{};
-        png.version = PNG_IMAGE_VERSION;
-        png.width = static_cast<png_uint_32>(image.width);
-        png.height = static_cast<png_uint_32>(image.height);
-        png.format = PNG_FORMAT_RGB;
-        // The bytes are sRGB codes already: tell libpng not to convert them.
-        png.flags = 0;
-        if (!png_image_write_to_stdio(&png, file.get(), 0, image.codes.data(), 0, nullptr)) {
-            throw std::runtime_error("cannot write " + path + ": " + png.message);
-        }
-        if (std::fflush(file.get()) != 0 || std::ferror(file.get())) {
-            throw std::runtime_error("cannot write " + path + ": " + std::strerror(errno));
-        }
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(image.width);
+    png.height = static_cast<png_uint_32>(image.height);
+    png.format = PNG_FORMAT_RGB;
+    // The bytes are sRGB codes already: tell libpng not to convert them.
+    png.flags = 0;
+    errno = 0;
+    const bool written =
+        png_image_write_to_stdio(&png, stream.get(), 0, image.codes.data(), 0, nullptr) != 0;
+    // A failed write leaves its reason in errno; libpng's message is only
+    // "Write Error".
+    const int error = errno;
+    if (!written) {
+        throw std::runtime_error(std::ferror(stream.get()) && error != 0 ? std::strerror(error)
+                                                                         : png.message);
     }
-    aside.commit();
+    if (std::fflush(stream.get()) != 0 || std::ferror(stream.get())) {
+        throw std::runtime_error(std::strerror(errno));
+    }
+    if (std::fclose(stream.release()) != 0) {
+        throw std::runtime_error(std::strerror(errno));
+    }
 }
 
 DisplayImage readPng(const std::string& path) {
@@ -136,15 +112,15 @@ DisplayImage readPng(const std::string& path) {
     return image;
 }
 
-void writeExr(const std::string& path, const Image& image) {
-    AsideFile aside(path);
+void writeExr(int file, const Image& image) {
+    DescriptorStream stream(file);
     try {
         Imf::Header header(image.width, image.height);
         const char* names[] = {"R", "G", "B"};
         for (const char* name : names) {
             header.channels().insert(name, Imf::Channel(Imf::FLOAT));
         }
-        Imf::OutputFile file(aside.path().c_str(), header);
+        Imf::OutputFile output(stream, header);
         Imf::FrameBuffer frame;
         const std::size_t pixelStride = sizeof(FloatVector);
         const std::size_t rowStride = pixelStride * static_cast<std::size_t>(image.width);
@@ -155,12 +131,14 @@ void writeExr(const std::string& path, const Image& image) {
             "G", Imf::Slice(Imf::FLOAT, base + offsetof(FloatVector, y), pixelStride, rowStride));
         frame.insert(
             "B", Imf::Slice(Imf::FLOAT, base + offsetof(FloatVector, z), pixelStride, rowStride));
-        file.setFrameBuffer(frame);
-        file.writePixels(image.height);
+        output.setFrameBuffer(frame);
+        output.writePixels(image.height);
     } catch (const std::exception& error) {
-        throw std::runtime_error("cannot write " + path + ": " + error.what());
+        throw std::runtime_error(stream.failure().empty() ? error.what() : stream.failure());
     }
-    aside.commit();
+    if (!stream.failure().empty()) {
+        throw std::runtime_error(stream.failure());
+    }
 }
 
 Image readExr(const std::string& path) {

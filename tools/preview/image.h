@@ -39,17 +39,12 @@ struct DisplayImage {
     }
 };
 
-// Each writer writes beside the target, to PATH.partial, and renames, so a
-// file is whole or absent. They throw std::runtime_error with the reason.
-void writePng(const std::string& path, const DisplayImage& image);
-void writeExr(const std::string& path, const Image& image);  // linear float, unclamped
+// Write an image into an open, empty file (see OutputFiles); they throw
+// std::runtime_error with the reason.
+void writePng(int file, const DisplayImage& image);
+void writeExr(int file, const Image& image);  // linear float, unclamped
 
 DisplayImage readPng(const std::string& path);
 Image readExr(const std::string& path);
-
-// From now on SIGINT and SIGTERM remove the partial file being written, if
-// any, before the process ends by the signal as it would have. A signal the
-// process was started ignoring stays ignored.
-void removePartialFilesOnSignals();
 
 }  // namespace lumaveil::preview

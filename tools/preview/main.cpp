@@ -3,24 +3,26 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <string>
 #include <thread>
 
 #include "hosts.h"
 #include "labels.h"
-#include "libraryFile.h"
+#include "libraryChecks.h"
 #include "options.h"
+#include "outputFiles.h"
 #include "toneCurve.h"
 
 using namespace lumaveil::preview;
-using lumaveil::checkLibraryFile;
-using lumaveil::LibraryFileError;
 
 namespace {
 
@@ -29,6 +31,15 @@ constexpr const char* program = "lumaveil-preview";
 int fail(const std::string& message) {
     std::cerr << program << ": error: " << message << '\n';
     return 2;
+}
+
+// What an output-only command printed must have reached its file.
+int outputWritten() {
+    std::cout.flush();
+    if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        return fail(std::string("cannot write the output: ") + std::strerror(errno));
+    }
+    return 0;
 }
 
 void listPresets() {
@@ -87,14 +98,6 @@ long long countNonFinite(const Image& image) {
         });
 }
 
-void checkLibrary(const std::string& what, const std::string& path) {
-    try {
-        checkLibraryFile(path);
-    } catch (const LibraryFileError& error) {
-        throw HostLoadError("cannot load " + what + " " + path + ": " + error.what());
-    }
-}
-
 int run(const Options& options) {
     // The labels' font: one given on the command line must be usable; the
     // default one may be missing, and the swatch is then unlabelled.
@@ -109,24 +112,41 @@ int run(const Options& options) {
         std::cerr << program << ": warning: " << error.what() << "; the PNG is unlabelled\n";
     }
 
+    // Every library is checked before any is loaded.
     std::vector<std::unique_ptr<SwatchHost>> hosts;
     try {
-        if (options.host != HostChoice::mentalray) {
-            const std::string plugin =
-                options.pluginPath.empty() ? builtPluginPath() : options.pluginPath;
-            checkLibrary("the Maya plug-in", plugin);
+        const bool maya = options.host != HostChoice::mentalray;
+        const bool mentalray = options.host != HostChoice::maya;
+        const std::string plugin =
+            options.pluginPath.empty() ? builtPluginPath() : options.pluginPath;
+        const std::string shader =
+            options.shaderPath.empty() ? builtShaderPath() : options.shaderPath;
+        const std::string renderer =
+            options.rendererPath.empty() ? builtRendererModulePath() : options.rendererPath;
+        if (maya) {
+            checkMayaPlugin(plugin);
+        }
+        if (mentalray) {
+            checkRendererShader(shader);
+            checkRendererModule(renderer);
+        }
+        if (maya) {
             hosts.push_back(loadMayaHost(plugin));
         }
-        if (options.host != HostChoice::maya) {
-            const std::string shader =
-                options.shaderPath.empty() ? builtShaderPath() : options.shaderPath;
-            const std::string renderer =
-                options.rendererPath.empty() ? builtRendererModulePath() : options.rendererPath;
-            checkLibrary("the renderer shader", shader);
-            checkLibrary("the renderer module", renderer);
+        if (mentalray) {
             hosts.push_back(loadMentalrayHost(shader, renderer));
         }
     } catch (const HostLoadError& error) {
+        return fail(error.what());
+    }
+
+    // The output's folder and targets are checked, and the files to write
+    // are made, before the render.
+    const std::string stem = options.outputStem();
+    std::optional<OutputFiles> files;
+    try {
+        files.emplace(std::vector<std::string>{stem + ".png", stem + ".exr"});
+    } catch (const OutputError& error) {
         return fail(error.what());
     }
 
@@ -212,13 +232,11 @@ int run(const Options& options) {
         drawLabels(display, *font, layout, options, hostNames, materialLabels);
     }
 
-    const std::string stem = options.outputStem();
     try {
-        writePng(stem + ".png", display);
-        writeExr(stem + ".exr", sheet);
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception& error) {
+        files->write(0, [&](int file) { writePng(file, display); });
+        files->write(1, [&](int file) { writeExr(file, sheet); });
+        files->commit();
+    } catch (const OutputError& error) {
         return fail(error.what());
     }
 
@@ -266,7 +284,7 @@ int run(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    removePartialFilesOnSignals();
+    removeTemporariesOnSignals();
     try {
         Options options;
         try {
@@ -276,11 +294,11 @@ int main(int argc, char** argv) {
         }
         if (options.help) {
             std::cout << usageText();
-            return 0;
+            return outputWritten();
         }
         if (options.listPresets) {
             listPresets();
-            return 0;
+            return outputWritten();
         }
         return run(options);
     } catch (const std::bad_alloc&) {

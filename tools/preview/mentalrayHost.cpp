@@ -113,8 +113,7 @@ std::string declarationFileName(const std::string& shaderPath) {
     return std::filesystem::path(name).replace_extension(".mi").string();
 }
 
-std::unique_ptr<SwatchHost> loadMentalrayHost(const std::string& shaderPath,
-                                              const std::string& rendererModulePath) {
+std::string declarationPathOf(const std::string& shaderPath) {
     // Beside the library in a build tree; in include/ beside lib/ in an
     // installed layout.
     const std::filesystem::path library(shaderPath);
@@ -122,16 +121,19 @@ std::unique_ptr<SwatchHost> loadMentalrayHost(const std::string& shaderPath,
     const std::filesystem::path beside = library.parent_path() / name;
     const std::filesystem::path installed = library.parent_path().parent_path() / "include" / name;
     std::error_code ignored;
-    std::filesystem::path declaration = beside;
-    if (!std::filesystem::exists(beside, ignored)) {
-        if (!std::filesystem::exists(installed, ignored)) {
-            throw HostLoadError("cannot load the renderer shader " + shaderPath +
-                                ": its declaration " + name + " is neither beside it nor in " +
-                                installed.parent_path().string());
-        }
-        declaration = installed;
+    if (std::filesystem::exists(beside, ignored)) {
+        return beside.string();
     }
-    return std::make_unique<MentalraySwatchHost>(shaderPath, declaration.string(),
+    if (std::filesystem::exists(installed, ignored)) {
+        return installed.string();
+    }
+    throw HostLoadError("cannot load the renderer shader " + shaderPath + ": its declaration " +
+                        name + " is neither beside it nor in " + installed.parent_path().string());
+}
+
+std::unique_ptr<SwatchHost> loadMentalrayHost(const std::string& shaderPath,
+                                              const std::string& rendererModulePath) {
+    return std::make_unique<MentalraySwatchHost>(shaderPath, declarationPathOf(shaderPath),
                                                  rendererModulePath);
 }
 

@@ -5,7 +5,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <limits>
 
 namespace lumaveil::preview {
 
@@ -22,7 +24,14 @@ float parseFloat(std::string_view text, std::string_view what) {
         digits.remove_prefix(1);
     }
     float value = 0.0f;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error == std::errc::result_out_of_range && end == digits.data() + digits.size()) {
+        // A number too small for a float is taken as the float it rounds to
+        // (zero or the nearest subnormal); one too large is refused below.
+        const std::string whole(digits);
+        value = std::strtof(whole.c_str(), nullptr);
+        error = std::abs(value) <= std::numeric_limits<float>::min() ? std::errc{} : error;
+    }
     if (digits.empty() || error != std::errc{} || end != digits.data() + digits.size() ||
         !std::isfinite(value)) {
         throw UsageError(std::string(what) + ": " + inQuotes(text) + " is not a finite number");

@@ -1,0 +1,288 @@
+#include "outputFiles.h"
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+namespace lumaveil::preview {
+
+namespace {
+
+constexpr int cleanedSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE};
+
+// The temporaries a signal handler removes: only plain data and lock-free
+// atomics, as a handler may read them at any moment. A slot is claimed
+// (state 1), filled, then published (state 2).
+struct TemporarySlot {
+    std::atomic<int> state{0};
+    int folder = -1;
+    char name[256] = {};
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+TemporarySlot temporarySlots[8];
+
+// Removes the folder's entry of that name only while it is still the file
+// this run created: whatever has since taken its place stays.
+void removeIfOurs(int folder, const char* name, dev_t device, ino_t inode) {
+    struct stat entry {};
+    if (fstatat(folder, name, &entry, AT_SYMLINK_NOFOLLOW) == 0 && entry.st_dev == device &&
+        entry.st_ino == inode) {
+        unlinkat(folder, name, 0);
+    }
+}
+
+extern "C" void removeTemporariesAndReraise(int signal) {
+    for (TemporarySlot& slot : temporarySlots) {
+        if (slot.state.load() == 2) {
+            removeIfOurs(slot.folder, slot.name, slot.device, slot.inode);
+        }
+    }
+    struct sigaction fallback {};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    sigaction(signal, &fallback, nullptr);
+    raise(signal);  // delivered, by the default action, once the handler returns
+}
+
+int publishTemporary(int folder, const std::string& name, const struct stat& file) {
+    for (int i = 0; i < static_cast<int>(std::size(temporarySlots)); ++i) {
+        TemporarySlot& slot = temporarySlots[i];
+        int free = 0;
+        if (name.size() < sizeof slot.name && slot.state.compare_exchange_strong(free, 1)) {
+            slot.folder = folder;
+            std::memcpy(slot.name, name.c_str(), name.size() + 1);
+            slot.device = file.st_dev;
+            slot.inode = file.st_ino;
+            slot.state.store(2);
+            return i;
+        }
+    }
+    return -1;  // more files than slots: not removed by a signal
+}
+
+void withdrawTemporary(int slot) {
+    if (slot >= 0) {
+        temporarySlots[slot].state.store(0);
+    }
+}
+
+// A name no other run is likely to pick: hidden, after the target, with
+// random letters. It is only ever created exclusively.
+std::string temporaryName(const std::string& target) {
+    static constexpr char letters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device random;
+    std::string name = "." + target.substr(0, 200) + ".";
+    for (int i = 0; i < 8; ++i) {
+        name += letters[random() % (sizeof letters - 1)];
+    }
+    return name + ".partial";
+}
+
+std::string quoted(const std::string& text) {
+    return "'" + text + "'";
+}
+
+// Holds back the signals that would end the process while the targets are
+// replaced, so that they are never left half replaced.
+class SignalsHeldBack {
+public:
+    SignalsHeldBack() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (const int signal : cleanedSignals) {
+            sigaddset(&held, signal);
+        }
+        pthread_sigmask(SIG_BLOCK, &held, &previous_);
+    }
+    ~SignalsHeldBack() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    SignalsHeldBack(const SignalsHeldBack&) = delete;
+    SignalsHeldBack& operator=(const SignalsHeldBack&) = delete;
+
+private:
+    sigset_t previous_;
+};
+
+}  // namespace
+
+OutputFiles::OutputFiles(const std::vector<std::string>& targets) {
+    const std::filesystem::path first(targets.at(0));
+    const std::string folder =
+        first.has_parent_path() ? first.parent_path().string() : std::string(".");
+    folder_ = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder_ < 0) {
+        const int error = errno;
+        const std::string reason =
+            error == ENOENT ? "the folder " + quoted(folder) + " does not exist"
+            : error == ENOTDIR
+                ? quoted(folder) + " is not a folder"
+                : "cannot open the folder " + quoted(folder) + ": " + std::strerror(error);
+        throw OutputError("cannot write " + first.string() + ": " + reason);
+    }
+    try {
+        for (const std::string& target : targets) {
+            File& file = files_.emplace_back();
+            file.target = target;
+            file.name = std::filesystem::path(target).filename().string();
+            struct stat existing {};
+            if (fstatat(folder_, file.name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
+                S_ISDIR(existing.st_mode)) {
+                throw OutputError("cannot write " + target + ": it is a folder");
+            }
+            for (int attempt = 0; file.descriptor < 0; ++attempt) {
+                file.temporary = temporaryName(file.name);
+                file.descriptor =
+                    openat(folder_, file.temporary.c_str(),
+                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+                const int error = errno;
+                if (file.descriptor < 0 && (error != EEXIST || attempt == 100)) {
+                    throw OutputError("cannot write " + target + ": cannot create a file in " +
+                                      quoted(folder) + ": " + std::strerror(error));
+                }
+            }
+            struct stat created {};
+            fstat(file.descriptor, &created);
+            file.device = created.st_dev;
+            file.inode = created.st_ino;
+            file.slot = publishTemporary(folder_, file.temporary, created);
+        }
+    } catch (...) {
+        closeAll();
+        throw;
+    }
+}
+
+OutputFiles::~OutputFiles() {
+    closeAll();
+}
+
+void OutputFiles::closeAll() {
+    if (!committed_) {
+        removeTemporaries();
+    }
+    for (const File& file : files_) {
+        if (file.descriptor >= 0) {
+            close(file.descriptor);
+        }
+    }
+    close(folder_);  // also lets other runs commit
+}
+
+void OutputFiles::removeTemporaries() {
+    for (File& file : files_) {
+        if (file.descriptor >= 0) {
+            removeIfOurs(folder_, file.temporary.c_str(), file.device, file.inode);
+            withdrawTemporary(file.slot);
+            file.slot = -1;
+        }
+    }
+}
+
+void OutputFiles::fail(std::size_t i, const std::string& reason) const {
+    std::string targets;
+    for (std::size_t k = 0; k < files_.size(); ++k) {
+        targets += (k == 0 ? "" : k + 1 == files_.size() ? " and " : ", ") + files_[k].target;
+    }
+    throw OutputError("cannot write " + files_.at(i).target + ": " + reason + " (" + targets +
+                      (files_.size() == 1 ? " is" : " are") + " left as " +
+                      (files_.size() == 1 ? "it was)" : "they were)"));
+}
+
+void OutputFiles::commit() {
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+        if (fsync(files_[i].descriptor) != 0) {
+            fail(i, std::strerror(errno));
+        }
+    }
+    // Runs committing in this folder take turns, so that each one's targets
+    // are renamed without another's in between. A folder system that has no
+    // such locks still gets each pair whole, only not the last run's.
+    while (flock(folder_, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    // Each target is exchanged with its temporary, so that the previous file
+    // can be put back if a later rename fails. Without a target it is a plain
+    // rename, undone by renaming back; on a folder system that cannot
+    // exchange, a plain rename over the target, which cannot be undone.
+    enum class Undo { exchangeBack, moveBack, none };
+    std::vector<Undo> done;
+    {
+        SignalsHeldBack held;
+        std::string failure;
+        for (const File& file : files_) {
+            const char* name = file.name.c_str();
+            const char* temporary = file.temporary.c_str();
+            struct stat existing {};
+            const bool exists = fstatat(folder_, name, &existing, AT_SYMLINK_NOFOLLOW) == 0;
+            if (exists && S_ISDIR(existing.st_mode)) {
+                failure = "it is a folder";
+                break;
+            }
+            if (exists && renameat2(folder_, temporary, folder_, name, RENAME_EXCHANGE) == 0) {
+                done.push_back(Undo::exchangeBack);
+            } else if (renameat(folder_, temporary, folder_, name) == 0) {
+                done.push_back(exists ? Undo::none : Undo::moveBack);
+            } else {
+                failure = std::strerror(errno);
+                break;
+            }
+        }
+        if (done.size() < files_.size()) {
+            for (std::size_t k = done.size(); k-- > 0;) {
+                const char* name = files_[k].name.c_str();
+                const char* temporary = files_[k].temporary.c_str();
+                if (done[k] == Undo::exchangeBack) {
+                    renameat2(folder_, temporary, folder_, name, RENAME_EXCHANGE);
+                } else if (done[k] == Undo::moveBack) {
+                    renameat(folder_, name, folder_, temporary);
+                }
+            }
+            fail(done.size(), failure);
+        }
+        // The previous files now sit at the temporaries' names.
+        for (std::size_t k = 0; k < files_.size(); ++k) {
+            if (done[k] == Undo::exchangeBack) {
+                unlinkat(folder_, files_[k].temporary.c_str(), 0);
+            }
+            withdrawTemporary(files_[k].slot);
+            files_[k].slot = -1;
+        }
+        committed_ = true;
+    }
+    // The renames are made lasting; the targets are already in place, so a
+    // failure here has nothing left to undo.
+    fsync(folder_);
+}
+
+void removeTemporariesOnSignals() {
+    for (const int signal : cleanedSignals) {
+        struct sigaction previous {};
+        sigaction(signal, nullptr, &previous);
+        if (previous.sa_handler == SIG_IGN) {
+            continue;
+        }
+        struct sigaction action {};
+        action.sa_handler = removeTemporariesAndReraise;
+        sigemptyset(&action.sa_mask);
+        for (const int other : cleanedSignals) {
+            sigaddset(&action.sa_mask, other);
+        }
+        sigaction(signal, &action, nullptr);
+    }
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGXFSZ, &ignore, nullptr);
+}
+
+}  // namespace lumaveil::preview

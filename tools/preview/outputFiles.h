@@ -1,0 +1,80 @@
+// Files of one run that replace their targets together or not at all.
+#pragma once
+
+#include <sys/types.h>
+
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace lumaveil::preview {
+
+// A file that could not be written; the message is one line that names it
+// and says that every target is as it was.
+struct OutputError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Each target gets a temporary of this run's own beside it, created
+// exclusively and never through an existing link. commit() flushes them to
+// disk and renames them over their targets together: runs that commit to the
+// same targets at once take turns, and if any rename fails the ones before it
+// are undone (where the folder system can exchange two files, as Linux's
+// local ones can), so every target holds this run's file or its previous one.
+// Until then, and on any exception, the temporaries are removed, and so are
+// they when the process ends by a signal (see removeTemporariesOnSignals).
+class OutputFiles {
+public:
+    // Checks what can be checked before anything is written: the folder
+    // exists, is a folder and takes new files, no target is a folder. All
+    // targets share one folder. Throws OutputError.
+    explicit OutputFiles(const std::vector<std::string>& targets);
+    ~OutputFiles();
+    OutputFiles(const OutputFiles&) = delete;
+    OutputFiles& operator=(const OutputFiles&) = delete;
+
+    // Writes target i's content through `encode`, which is handed the open
+    // temporary and throws std::runtime_error with the reason on failure.
+    template <class Encode>
+    void write(std::size_t i, Encode&& encode) {
+        try {
+            encode(files_.at(i).descriptor);
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (const std::exception& error) {
+            fail(i, error.what());
+        }
+    }
+
+    // Flushes every temporary and its folder to disk and renames them all
+    // over their targets. Throws OutputError, leaving every target as it was.
+    void commit();
+
+private:
+    struct File {
+        std::string target;     // as given, for messages
+        std::string name;       // the target's name in the folder
+        std::string temporary;  // the temporary's name in the folder
+        int descriptor = -1;
+        int slot = -1;  // where the signal handler finds it
+        dev_t device = 0;
+        ino_t inode = 0;
+    };
+    [[noreturn]] void fail(std::size_t i, const std::string& reason) const;
+    void removeTemporaries();
+    void closeAll();  // removing the temporaries unless committed
+
+    int folder_ = -1;
+    std::vector<File> files_;
+    bool committed_ = false;
+};
+
+// From now on SIGINT, SIGTERM, SIGHUP, SIGQUIT and SIGPIPE remove the
+// temporaries of every OutputFiles still open, then end the process by the
+// signal as it would have; a signal the process was started ignoring stays
+// ignored. SIGXFSZ is ignored, so that a write past the file-size limit fails
+// as a write error instead of killing the process.
+void removeTemporariesOnSignals();
+
+}  // namespace lumaveil::preview
