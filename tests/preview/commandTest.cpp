@@ -233,6 +233,17 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
     EXPECT_EQ(entriesIn(folder_), 3);  // sub, dir.png and file: nothing written
 }
 
+// On a terminal the progress bar follows rows that the rendering threads
+// finish in any order; it never ends the render.
+TEST_F(PreviewCommand, ProgressOnATerminalLeavesTheRenderAlone) {
+    const CommandRun result = shell("script -qec '" + std::string(LUMAVEIL_PREVIEW_PATH) +
+                                    " --grid --size 32 --samples 1 --threads 4 --output " +
+                                    out("tty") + "' /dev/null 2>&1");
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_NE(result.output.find("100%"), std::string::npos) << result.output;
+    EXPECT_TRUE(std::filesystem::exists(out("tty") + ".png"));
+}
+
 // Values that overflow give pixels that are not numbers; the tool says how
 // many, once, and still writes both files.
 TEST_F(PreviewCommand, NonFinitePixelsAreCountedInOneWarning) {
