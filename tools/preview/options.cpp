@@ -365,6 +365,7 @@ and the renderer shader (right). The halves differ by design: see the README.
   --preset NAME                a measured material (see --list-presets)
   --set NAME=VALUE             a node attribute by long or short name; VALUE is a
                                number or r,g,b (--set color=0.8,0.45,0.35 --set dfst=3);
+                               also the renderer shader's normalCamera offset (x,y,z);
                                see docs/attributes.md
   --list-presets               print the measured materials and their values
   --grid                       render every preset as a labelled contact sheet,
