@@ -107,6 +107,38 @@ TEST_F(PreviewCommand, GridHasACellPerPreset) {
     EXPECT_EQ(lumaveil::preview::readExr(out("grid") + ".exr").height, 3 * 8);
 }
 
+// A sweep is a row of cells, one per step, each holding a swatch per host
+// one above the other: the hosts are named once per row and each column is
+// labelled with its value.
+TEST_F(PreviewCommand, SweepIsARowOfStepsWithARowPerHost) {
+    const CommandRun result =
+        run("--sweep dfst=0:10:3 --size 96x120 --samples 1 --output " + out("strip"));
+    ASSERT_EQ(result.status, 0) << result.output;
+    EXPECT_NE(result.output.find("288x240 image (3 materials x 2 hosts)"), std::string::npos);
+    EXPECT_NE(result.output.find("lumaveil-preview: diffuseScatter from left to right: 0; 5; 10 "
+                                 "(rows, top to bottom: maya, mentalray)\n"),
+              std::string::npos)
+        << result.output;
+    const auto exr = lumaveil::preview::readExr(out("strip") + ".exr");
+    const auto png = lumaveil::preview::readPng(out("strip") + ".png");
+    ASSERT_EQ(exr.width, 288);
+    ASSERT_EQ(exr.height, 240);
+    // The glow grows left to right, and more in the renderer's row, below.
+    for (int column = 0; column < 3; ++column) {
+        const int x = column * 96 + 48;
+        if (column > 0) {
+            const float maya = exr.at(x, 60).x - exr.at(x - 96, 60).x;
+            const float mentalray = exr.at(x, 180).x - exr.at(x - 96, 180).x;
+            EXPECT_GT(maya, 0.0f) << column;
+            EXPECT_GT(mentalray, maya) << column;
+        }
+        EXPECT_TRUE(holdsText(png, column * 96 + 30, 222, 36, 18)) << column;
+    }
+    EXPECT_TRUE(holdsText(png, 0, 0, 40, 16));
+    EXPECT_TRUE(holdsText(png, 0, 120, 40, 16));
+    EXPECT_FALSE(holdsText(png, 96, 0, 40, 16));
+}
+
 // Everything that can be checked is, before a render that would take
 // minutes: options, libraries, the output's folder and targets.
 TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
@@ -149,6 +181,7 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
         {"--preset jelly", "error: unknown preset 'jelly'"},
         {"--grid --preset skin1", "error: --grid renders every preset and takes no --preset"},
         {"--grid --size 8192", "error: the image would be 65536x24576 pixels"},
+        {"--sweep rfi=0.5:2:4", "error: refractiveIndex must be at least 1, the node's hard"},
         {"--font /nonexistent/font.ttf", "error: cannot read the font /nonexistent/font.ttf: "},
         {"--plugin /nonexistent/lumaVeil.so",
          "error: cannot load the Maya plug-in /nonexistent/lumaVeil.so: no such file"},
@@ -198,6 +231,17 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
     }
     std::filesystem::remove_all(libraries);
     EXPECT_EQ(entriesIn(folder_), 3);  // sub, dir.png and file: nothing written
+}
+
+// On a terminal the progress bar follows rows that the rendering threads
+// finish in any order; it never ends the render.
+TEST_F(PreviewCommand, ProgressOnATerminalLeavesTheRenderAlone) {
+    const CommandRun result = shell("script -qec '" + std::string(LUMAVEIL_PREVIEW_PATH) +
+                                    " --grid --size 32 --samples 1 --threads 4 --output " +
+                                    out("tty") + "' /dev/null 2>&1");
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_NE(result.output.find("100%"), std::string::npos) << result.output;
+    EXPECT_TRUE(std::filesystem::exists(out("tty") + ".png"));
 }
 
 // Values that overflow give pixels that are not numbers; the tool says how

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "options.h"
+#include "sheet.h"
 
 namespace lumaveil::preview {
 namespace {
@@ -140,6 +141,63 @@ TEST(PreviewOptions, RejectsBadInputWithOneLine) {
     }
     EXPECT_NE(usageError({"--preset", "jelly"}).find("unknown preset 'jelly' (known: apple,"),
               std::string::npos);
+}
+
+// A sweep steps one input evenly, ends exact, over the preset and --set
+// values; every way to get it wrong is one line before anything renders.
+TEST(PreviewSweep, StepsEvenlyOrRefusesInOneLine) {
+    const Options skin = parse({"--sweep", "dfst=0:10:6", "--preset", "skin1", "--set", "dfl=0.5"});
+    const std::vector<SheetCell> cells = sheetCells(skin);
+    ASSERT_EQ(cells.size(), 6u);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(cells[i].material.get("diffuseScatter")->x, 2.0f * i);
+        EXPECT_EQ(cells[i].label, std::to_string(2 * i));
+        EXPECT_EQ(cells[i].material.get("scattering")->x, 0.74f);
+        EXPECT_EQ(cells[i].material.get("diffuse")->x, 0.5f);
+    }
+    const Options colour = parse({"--sweep=c=0.1,0.2,0.3:1:3"});
+    EXPECT_EQ(colour.sweep->step(2), (FloatVector{1.0f, 1.0f, 1.0f}));
+    EXPECT_EQ(sheetCells(colour)[0].label, "0.1, 0.2, 0.3");
+    const Options normal = parse({"--sweep", "normalCamera=-1,0,0:1,0,0:3", "--host", "maya"});
+    EXPECT_EQ(sheetCells(normal)[1].label, "0, 0, 0");
+    EXPECT_EQ(sheetLayout(normal).height, 256);
+
+    const struct {
+        std::vector<std::string_view> arguments;
+        const char* message;
+    } cases[] = {
+        {{"--sweep", "dfst=0:10"}, "--sweep takes NAME=FROM:TO:COUNT, not 'dfst=0:10'"},
+        {{"--sweep", "dfst=0:1:2:3"}, "--sweep takes NAME=FROM:TO:COUNT, not 'dfst=0:1:2:3'"},
+        {{"--sweep", "dfst=0:10:1"}, "--sweep's COUNT takes a whole number from 2 to 16, not '1'"},
+        {{"--sweep", "dfst=0:10:17"},
+         "--sweep's COUNT takes a whole number from 2 to 16, not '17'"},
+        {{"--sweep", "diffuseScater=0:1:2"},
+         "unknown attribute 'diffuseScater'; did you mean 'diffuseScatter'?"},
+        {{"--sweep", "light=0:1:2"},
+         "--sweep cannot take 'light', a parameter of the renderer shader alone: every swatch "
+         "is lit by the preview's own key, fill and rim lights"},
+        {{"--set", "irradianceColor=1"},
+         "--set cannot take 'irradianceColor', a parameter of the renderer shader alone: the "
+         "preview's scene has no indirect light, so the irradiance it tints is black"},
+        {{"--sweep", "rfi=2:0.5:4"},
+         "refractiveIndex must be at least 1, the node's hard minimum, not '0.5'"},
+        {{"--sweep", "color=0,0:1:3"}, "color takes one number or three (r,g,b), not 2"},
+        {{"--sweep", "normalCamera=0,0:1:3"},
+         "normalCamera takes one number or three (x,y,z), not 2"},
+        {{"--sweep", "dfst=0:inf:3"}, "diffuseScatter: 'inf' is not a finite number"},
+        {{"--grid", "--sweep", "dfst=0:1:2"},
+         "--grid and --sweep each make a sheet of their own; give one"},
+        {{"--sweep", "dfst=0:1:2", "--sweep", "dfl=0:1:2"},
+         "--sweep is given twice; a strip steps one input"},
+        {{"--set", "diffuseScatter=3", "--sweep", "dfst=0:1:2"},
+         "--sweep steps diffuseScatter, which a --set also sets; give one"},
+        {{"--sweep", "dfst=0:1:16", "--size", "8192"},
+         "the image would be 131072x16384 pixels (2147 M, about 54 GB to render); the limit is "
+         "134 M pixels: give a smaller --size"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(usageError(c.arguments), c.message);
+    }
 }
 
 }  // namespace

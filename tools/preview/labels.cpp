@@ -103,28 +103,33 @@ void LabelFont::draw(DisplayImage& image, int x, int y, std::string_view text, i
     }
 }
 
-// The host of each half at its top-left corner and the material of each cell
-// at the bottom, in the backdrop around the spheres: the text shrinks to fit
-// there, down to the smallest size that still reads; where even that would
-// touch a sphere it is drawn at that size all the same, its shadow keeping it
-// legible over the sphere's rim, unless the swatch is too small for that to
-// leave the sphere visible. Text wider than its room is left out.
+// The host of each swatch at its top-left corner (in a sweep, only in the
+// first cell, once per row) and the material of each cell at its bottom, in
+// the backdrop around the spheres: the text shrinks to fit there, down to the
+// smallest size that still reads; where even that would touch a sphere it is
+// drawn at that size all the same, its shadow keeping it legible over the
+// sphere's rim, unless the swatch is too small for that to leave the sphere
+// visible. Text wider than its room is left out.
 void drawLabels(DisplayImage& image, LabelFont& font, const SheetLayout& layout,
-                const Options& options, const std::vector<std::string>& hosts,
-                const std::vector<std::string>& materials) {
-    const int side = std::min(options.width, options.height);
+                const std::vector<std::string>& hosts, const std::vector<std::string>& materials) {
+    const int side = std::min(layout.swatchWidth, layout.swatchHeight);
     const float radius = sphereOutlineRadius(defaultScene()) * static_cast<float>(side) * 0.5f;
     const unsigned char colour[3] = {225, 225, 225};
     const unsigned char shadow[3] = {16, 16, 18};
     constexpr int smallest = 9;
     const int largest = std::clamp(side / 16, smallest, 24);
+    // A sweep is read by its values: they may be as large as the room under
+    // the spheres allows.
+    const int largestCellLabel = std::clamp(side / (layout.hostsStacked ? 8 : 16), smallest, 24);
 
     // Clear of every sphere of the cell, with a pixel to spare.
-    auto clear = [&](const LabelBox& box, int cellX, int cellY) {
+    auto clear = [&](const LabelBox& box, int cell) {
         for (std::size_t h = 0; h < hosts.size(); ++h) {
-            const float cx = static_cast<float>(cellX + static_cast<int>(h) * options.width) +
-                             static_cast<float>(options.width) * 0.5f;
-            const float cy = static_cast<float>(cellY) + static_cast<float>(options.height) * 0.5f;
+            const int host = static_cast<int>(h);
+            const float cx = static_cast<float>(layout.swatchX(cell, host)) +
+                             static_cast<float>(layout.swatchWidth) * 0.5f;
+            const float cy = static_cast<float>(layout.swatchY(cell, host)) +
+                             static_cast<float>(layout.swatchHeight) * 0.5f;
             const float nx =
                 std::clamp(cx, static_cast<float>(box.x), static_cast<float>(box.x + box.width));
             const float ny =
@@ -135,45 +140,69 @@ void drawLabels(DisplayImage& image, LabelFont& font, const SheetLayout& layout,
         }
         return true;
     };
-    // Tries each size from the largest down; place gives the box for a size.
-    auto label = [&](const std::string& text, int cellX, int cellY, int room, auto place) {
-        for (int size = largest; size >= smallest; --size) {
-            const int margin = std::max(2, size / 3);
-            const int width = font.width(text, size);
-            const LabelBox box = place(width, size * 5 / 4, margin);
-            if (width + 2 * margin > room) {
-                continue;
-            }
-            if ((size == smallest && side >= 96) || clear(box, cellX, cellY)) {
-                font.draw(image, box.x + 1, box.y + 1, text, size, shadow);
-                font.draw(image, box.x, box.y, text, size, colour);
-                return;
-            }
-        }
+    // Whether a label in its box may be drawn: it must fit its room, and be
+    // clear of the spheres unless at the smallest size on a swatch large
+    // enough to show the sphere past it.
+    auto drawable = [&](const LabelBox& box, int margin, int room, int cell, int size) {
+        return box.width + 2 * margin <= room &&
+               ((size == smallest && side >= 96) || clear(box, cell));
     };
+    auto draw = [&](const std::string& text, const LabelBox& box, int size) {
+        font.draw(image, box.x + 1, box.y + 1, text, size, shadow);
+        font.draw(image, box.x, box.y, text, size, colour);
+    };
+    auto margin = [](int size) { return std::max(2, size / 3); };
+
+    // Each host label at the largest size that fits its corner.
     for (std::size_t m = 0; m < materials.size(); ++m) {
-        const int cellX = static_cast<int>(m) % layout.columns * layout.cellWidth;
-        const int cellY = static_cast<int>(m) / layout.columns * options.height;
-        for (std::size_t h = 0; h < hosts.size(); ++h) {
-            const int left = cellX + static_cast<int>(h) * options.width;
-            label(displayName(hosts[h]), cellX, cellY, options.width,
-                  [&](int width, int height, int margin) {
-                      return LabelBox{left + margin, cellY + margin, width, height};
-                  });
+        const int cell = static_cast<int>(m);
+        for (std::size_t h = 0; h < hosts.size() && (!layout.hostsStacked || m == 0); ++h) {
+            const std::string text = displayName(hosts[h]);
+            for (int size = largest; size >= smallest; --size) {
+                const LabelBox box{layout.swatchX(cell, static_cast<int>(h)) + margin(size),
+                                   layout.swatchY(cell, static_cast<int>(h)) + margin(size),
+                                   font.width(text, size), size * 5 / 4};
+                if (drawable(box, margin(size), layout.swatchWidth, cell, size)) {
+                    draw(text, box, size);
+                    break;
+                }
+            }
         }
-        if (!materials[m].empty()) {
-            label(materials[m], cellX, cellY, layout.cellWidth,
-                  [&](int width, int height, int margin) {
-                      return LabelBox{cellX + (layout.cellWidth - width) / 2,
-                                      cellY + options.height - margin - height, width, height};
-                  });
+    }
+
+    // The cell labels all at one size, the largest at which every one fits
+    // clear of the spheres, so that a row of values reads evenly.
+    auto cellBox = [&](std::size_t m, int size) {
+        const int cell = static_cast<int>(m);
+        const int width = font.width(materials[m], size);
+        return LabelBox{layout.cellX(cell) + (layout.cellWidth - width) / 2,
+                        layout.cellY(cell) + layout.cellHeight - margin(size) - size * 5 / 4, width,
+                        size * 5 / 4};
+    };
+    int size = largestCellLabel;
+    for (; size > smallest; --size) {
+        bool all = true;
+        for (std::size_t m = 0; m < materials.size() && all; ++m) {
+            const LabelBox box = cellBox(m, size);
+            all = materials[m].empty() || (box.width + 2 * margin(size) <= layout.cellWidth &&
+                                           clear(box, static_cast<int>(m)));
+        }
+        if (all) {
+            break;
+        }
+    }
+    for (std::size_t m = 0; m < materials.size(); ++m) {
+        const LabelBox box = cellBox(m, size);
+        if (!materials[m].empty() &&
+            drawable(box, margin(size), layout.cellWidth, static_cast<int>(m), size)) {
+            draw(materials[m], box, size);
         }
     }
 }
 
-// Lines between the cells of a sheet, so that each material's pair of
-// swatches reads as one.
-void drawCellBorders(DisplayImage& image, const SheetLayout& layout, int cellHeight) {
+// Lines between the cells of a sheet, so that each material's swatches read
+// as one.
+void drawCellBorders(DisplayImage& image, const SheetLayout& layout) {
     const unsigned char grey = 96;
     for (int c = 1; c < layout.columns; ++c) {
         for (int y = 0; y < image.height; ++y) {
@@ -181,7 +210,8 @@ void drawCellBorders(DisplayImage& image, const SheetLayout& layout, int cellHei
         }
     }
     for (int r = 1; r < layout.rows; ++r) {
-        std::fill_n(image.at(0, r * cellHeight), 3 * static_cast<std::size_t>(image.width), grey);
+        std::fill_n(image.at(0, r * layout.cellHeight), 3 * static_cast<std::size_t>(image.width),
+                    grey);
     }
 }
 

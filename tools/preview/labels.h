@@ -1,4 +1,4 @@
-// Text on the PNG: the host of each half and the material of each cell,
+// Text on the PNG: the host of each swatch and the material of each cell,
 // drawn with FreeType from a TrueType or OpenType font file, and the lines
 // between the cells of a sheet.
 #pragma once
@@ -35,14 +35,14 @@ private:
     std::unique_ptr<Face> face_;
 };
 
-// The host of each half at its top-left corner and the material of each
-// cell (empty: none) at its bottom, in the backdrop around the spheres.
+// The host of each swatch at its top-left corner (in a sweep, once per row)
+// and the material of each cell (empty: none) at its bottom, in the backdrop
+// around the spheres.
 void drawLabels(DisplayImage& image, LabelFont& font, const SheetLayout& layout,
-                const Options& options, const std::vector<std::string>& hosts,
-                const std::vector<std::string>& materials);
+                const std::vector<std::string>& hosts, const std::vector<std::string>& materials);
 
 // Lines between the cells of a sheet.
-void drawCellBorders(DisplayImage& image, const SheetLayout& layout, int cellHeight);
+void drawCellBorders(DisplayImage& image, const SheetLayout& layout);
 
 // The font of this build: DejaVu Sans from the system's fonts.
 std::string defaultFontPath();

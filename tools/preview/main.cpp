@@ -20,6 +20,7 @@
 #include "libraryChecks.h"
 #include "options.h"
 #include "outputFiles.h"
+#include "sheet.h"
 #include "toneCurve.h"
 
 using namespace lumaveil::preview;
@@ -62,15 +63,15 @@ void listPresets() {
 // A bar on stderr while rows finish, only on a terminal.
 class ProgressBar {
 public:
-    explicit ProgressBar(long long totalRows) : total_(totalRows), shown_(isatty(STDERR_FILENO)) {}
-    void rowsDone(int rows) {
+    ProgressBar() : shown_(isatty(STDERR_FILENO)) {}
+    // Rows finished so far, of the total; threads may report out of turn.
+    void rowsDone(int done, int total) {
         if (!shown_) {
             return;
         }
         std::lock_guard lock(mutex_);
-        done_ += rows;
-        const int percent = static_cast<int>(done_ * 100 / total_);
-        if (percent != lastPercent_) {
+        const int percent = static_cast<int>(static_cast<long long>(done) * 100 / total);
+        if (percent > lastPercent_) {
             lastPercent_ = percent;
             const int filled = percent * 40 / 100;
             std::fprintf(stderr, "\r[%s%s] %3d%%", std::string(filled, '#').c_str(),
@@ -84,9 +85,7 @@ public:
     }
 
 private:
-    long long total_;
     bool shown_;
-    long long done_ = 0;
     int lastPercent_ = -1;
     std::mutex mutex_;
 };
@@ -150,63 +149,18 @@ int run(const Options& options) {
         return fail(error.what());
     }
 
-    // One material, or every preset (with the --set values on top) as a sheet.
-    std::vector<std::pair<std::string, MaterialSettings>> materials;
-    if (options.grid) {
-        for (const MeasuredMaterial& material : measuredMaterials()) {
-            MaterialSettings settings;
-            applyMeasuredMaterial(material, settings);
-            for (const MaterialSettings::Entry& entry : options.material.entries()) {
-                settings.set(*entry.attribute, entry.value);
-            }
-            materials.emplace_back(material.name, settings);
-        }
-    } else {
-        materials.emplace_back(options.presetName.empty() ? "default" : options.presetName,
-                               options.material);
-    }
-
-    const int hostCount = static_cast<int>(hosts.size());
-    const SheetLayout layout = sheetLayout(options);
-    Image sheet(layout.width, layout.height);
-    for (auto& pixel : sheet.pixels) {
-        pixel = defaultScene().backdrop;
-    }
-
+    const std::vector<SheetCell> cells = sheetCells(options);
     RenderSettings settings;
-    settings.width = options.width;
-    settings.height = options.height;
     settings.samples = options.samples;
     settings.threads = options.threads > 0
                            ? options.threads
                            : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-    ProgressBar progress(static_cast<long long>(options.height) * hostCount *
-                         static_cast<long long>(materials.size()));
-    int lastDone = 0;
-    settings.progress = [&](int done, int) {
-        // Rows finish one at a time per swatch; count the step since the last.
-        static std::mutex mutex;
-        std::lock_guard lock(mutex);
-        const int step = done > lastDone ? done - lastDone : done;
-        lastDone = done;
-        progress.rowsDone(step);
-    };
+    ProgressBar progress;
+    settings.progress = [&](int done, int total) { progress.rowsDone(done, total); };
 
-    const lumaveil::preview::Scene scene = defaultScene();
-    std::vector<double> seconds(hosts.size(), 0.0);
-    std::vector<long long> shaded(hosts.size(), 0);
+    SheetRender render;
     try {
-        for (std::size_t m = 0; m < materials.size(); ++m) {
-            const int cellX = static_cast<int>(m) % layout.columns * layout.cellWidth;
-            const int cellY = static_cast<int>(m) / layout.columns * options.height;
-            for (std::size_t h = 0; h < hosts.size(); ++h) {
-                lastDone = 0;
-                SwatchResult swatch = renderSwatch(*hosts[h], materials[m].second, scene, settings);
-                place(sheet, swatch.image, cellX + static_cast<int>(h) * options.width, cellY);
-                seconds[h] += swatch.seconds;
-                shaded[h] += swatch.shadedSamples;
-            }
-        }
+        render = renderSheet(options, cells, hosts, settings);
     } catch (const std::bad_alloc&) {
         progress.finish();
         throw;
@@ -215,22 +169,13 @@ int run(const Options& options) {
         return fail(std::string("rendering failed: ") + error.what());
     }
     progress.finish();
+    const Image& sheet = render.image;
 
-    DisplayImage display = toDisplay(sheet, options.toneCurve);
-    if (options.grid) {
-        drawCellBorders(display, layout, options.height);
+    std::vector<std::string> hostNames;
+    for (const auto& host : hosts) {
+        hostNames.push_back(host->name());
     }
-    if (font) {
-        std::vector<std::string> hostNames, materialLabels;
-        for (const auto& host : hosts) {
-            hostNames.push_back(host->name());
-        }
-        for (const auto& [name, material] : materials) {
-            const bool named = options.grid || !options.presetName.empty();
-            materialLabels.push_back(!named ? "" : options.anySet ? name + ", edited" : name);
-        }
-        drawLabels(display, *font, layout, options, hostNames, materialLabels);
-    }
+    const DisplayImage display = displaySheet(options, sheet, cells, hostNames, font.get());
 
     try {
         files->write(0, [&](int file) { writePng(file, display); });
@@ -240,22 +185,24 @@ int run(const Options& options) {
         return fail(error.what());
     }
 
+    const int hostCount = static_cast<int>(hosts.size());
     double totalSeconds = 0.0;
     std::string rates;
     for (std::size_t h = 0; h < hosts.size(); ++h) {
-        totalSeconds += seconds[h];
+        const double seconds = render.seconds[h];
+        totalSeconds += seconds;
         char rate[96];
         std::snprintf(rate, sizeof rate, "%s%s %.0f samples/s", rates.empty() ? "" : ", ",
                       hosts[h]->name().c_str(),
-                      seconds[h] > 0.0 ? static_cast<double>(shaded[h]) / seconds[h] : 0.0);
+                      seconds > 0.0 ? static_cast<double>(render.shadedSamples[h]) / seconds : 0.0);
         rates += rate;
     }
     std::printf(
         "%s: %dx%d image (%zu material%s x %d host%s), %d samples/pixel, %d threads, %.2f s; "
         "%s; %s tone curve at %+g EV; wrote %s.png and %s.exr\n",
-        program, sheet.width, sheet.height, materials.size(), materials.size() == 1 ? "" : "s",
-        hostCount, hostCount == 1 ? "" : "s", options.samples, settings.threads, totalSeconds,
-        rates.c_str(), std::string(nameOf(options.toneCurve.map)).c_str(),
+        program, sheet.width, sheet.height, cells.size(), cells.size() == 1 ? "" : "s", hostCount,
+        hostCount == 1 ? "" : "s", options.samples, settings.threads, totalSeconds, rates.c_str(),
+        std::string(nameOf(options.toneCurve.map)).c_str(),
         static_cast<double>(options.toneCurve.exposure), stem.c_str(), stem.c_str());
     if (hostCount == 2) {
         std::printf(
@@ -266,11 +213,24 @@ int run(const Options& options) {
     }
     if (options.grid) {
         std::string order;
-        for (const auto& [name, material] : materials) {
-            order += (order.empty() ? "" : ", ") + name;
+        for (const MeasuredMaterial& material : measuredMaterials()) {
+            order += (order.empty() ? "" : ", ") + material.name;
         }
         std::printf("%s: sheet order, left to right and top to bottom: %s\n", program,
                     order.c_str());
+    }
+    if (options.sweep) {
+        std::string steps;
+        for (const SheetCell& cell : cells) {
+            steps += (steps.empty() ? "" : "; ") + cell.label;
+        }
+        std::string rows;
+        for (const std::string& name : hostNames) {
+            rows += (rows.empty() ? "" : ", ") + name;
+        }
+        std::printf("%s: %s from left to right: %s (rows, top to bottom: %s)\n", program,
+                    std::string(options.sweep->attribute->longName).c_str(), steps.c_str(),
+                    rows.c_str());
     }
     if (const long long nonFinite = countNonFinite(sheet); nonFinite > 0) {
         std::fflush(stdout);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <functional>
 #include <sstream>
 #include <stdexcept>
 
@@ -13,8 +14,21 @@ namespace lumaveil::preview {
 
 namespace {
 
+// Node attributes first, then the renderer-only ones.
 std::size_t indexOf(const MaterialAttribute& attribute) {
-    return static_cast<std::size_t>(&attribute - materialAttributes.data());
+    const auto* node = materialAttributes.data();
+    const std::less<const MaterialAttribute*> before;
+    if (!before(&attribute, node) && before(&attribute, node + materialAttributes.size())) {
+        return static_cast<std::size_t>(&attribute - node);
+    }
+    return materialAttributes.size() +
+           static_cast<std::size_t>(&attribute - rendererOnlyAttributes.data());
+}
+
+const MaterialAttribute& attributeAt(std::size_t index) {
+    return index < materialAttributes.size()
+               ? materialAttributes[index]
+               : rendererOnlyAttributes[index - materialAttributes.size()];
 }
 
 // Edit distance, ignoring case, for suggesting names.
@@ -77,9 +91,19 @@ std::vector<MeasuredMaterial> parseMeasuredMaterials(std::string_view csv) {
 }  // namespace
 
 const MaterialAttribute* findMaterialAttribute(std::string_view name) {
-    for (const MaterialAttribute& attribute : materialAttributes) {
-        if (attribute.longName == name || attribute.shortName == name) {
+    for (std::size_t i = 0; i < materialAttributes.size() + rendererOnlyAttributes.size(); ++i) {
+        const MaterialAttribute& attribute = attributeAt(i);
+        if (!name.empty() && (attribute.longName == name || attribute.shortName == name)) {
             return &attribute;
+        }
+    }
+    return nullptr;
+}
+
+const RendererOnlyParameter* findRendererOnlyParameter(std::string_view name) {
+    for (const RendererOnlyParameter& parameter : rendererOnlyParameters) {
+        if (parameter.name == name) {
+            return &parameter;
         }
     }
     return nullptr;
@@ -90,7 +114,8 @@ std::vector<std::string_view> nearestAttributeNames(std::string_view name) {
     // what was typed ("foo" is near nothing).
     const std::size_t allowed = std::clamp<std::size_t>(name.size() / 3, 1, 3);
     std::vector<std::pair<std::size_t, std::string_view>> ranked;
-    for (const MaterialAttribute& attribute : materialAttributes) {
+    for (std::size_t i = 0; i < materialAttributes.size() + rendererOnlyAttributes.size(); ++i) {
+        const MaterialAttribute& attribute = attributeAt(i);
         const std::size_t distance = std::min(editDistance(name, attribute.longName),
                                               editDistance(name, attribute.shortName));
         if (distance <= allowed && distance < name.size()) {
@@ -120,9 +145,9 @@ std::optional<FloatVector> MaterialSettings::get(std::string_view longName) cons
 
 std::vector<MaterialSettings::Entry> MaterialSettings::entries() const {
     std::vector<Entry> set;
-    for (std::size_t i = 0; i < materialAttributes.size(); ++i) {
+    for (std::size_t i = 0; i < values_.size(); ++i) {
         if (values_[i]) {
-            set.push_back({&materialAttributes[i], *values_[i]});
+            set.push_back({&attributeAt(i), *values_[i]});
         }
     }
     return set;

@@ -26,6 +26,8 @@ struct MaterialAttribute {
     std::optional<double> hardMin;       // values below it are refused
     std::string_view rendererParameter;  // empty: the renderer shader has none
     std::string_view effect;             // in a lighting artist's words
+    bool onNode = true;                  // false: a parameter of the renderer shader alone
+    bool direction = false;              // three components are x, y, z, not a colour
 };
 
 inline constexpr std::array<MaterialAttribute, 15> materialAttributes{{
@@ -173,6 +175,9 @@ struct RendererOnlyParameter {
     std::string_view name;
     std::string_view type;  // as the declaration writes it
     std::string_view effect;
+    // Why a swatch cannot show it; empty for one the preview sets (see
+    // rendererOnlyAttributes).
+    std::string_view notInSwatch = {};
 };
 
 inline constexpr std::array<RendererOnlyParameter, 4> rendererOnlyParameters{{
@@ -180,20 +185,35 @@ inline constexpr std::array<RendererOnlyParameter, 4> rendererOnlyParameters{{
      "An offset added to the renderer's surface normal before shading, as a bump would; 0 0 0 "
      "leaves the normal as it is."},
     {"useIrradiance", "boolean",
-     "Adds the renderer's irradiance (indirect light, final gather) tinted by the colour."},
-    {"irradianceColor", "color", "Tint of that irradiance; black turns it off."},
+     "Adds the renderer's irradiance (indirect light, final gather) tinted by the colour.",
+     "the preview's scene has no indirect light, so the irradiance it adds is black"},
+    {"irradianceColor", "color", "Tint of that irradiance; black turns it off.",
+     "the preview's scene has no indirect light, so the irradiance it tints is black"},
     {"light", "array light",
      "The light instances the material is lit by. Each light's samples are averaged; the "
-     "lights are added up."},
+     "lights are added up.",
+     "every swatch is lit by the preview's own key, fill and rim lights"},
 }};
 
-// The attribute named by its long or short name, or null.
+// The renderer shader's parameters without a node attribute that the preview
+// sets as it sets attributes (--set, --sweep). The Maya node takes its normal
+// from the geometry, so its half is left as it is.
+inline constexpr std::array<MaterialAttribute, 1> rendererOnlyAttributes{{
+    {"normalCamera", "", 3, 0.0f, {}, {}, {}, "normalCamera", "", false, true},
+}};
+
+// The renderer-only parameter of that name, or null.
+const RendererOnlyParameter* findRendererOnlyParameter(std::string_view name);
+
+// The attribute named by its long or short name, or the renderer-only one
+// named, or null.
 const MaterialAttribute* findMaterialAttribute(std::string_view name);
 
 // Up to three attribute names closest to a misspelt one.
 std::vector<std::string_view> nearestAttributeNames(std::string_view name);
 
-// Values set on the node's inputs; unset inputs keep the node's defaults.
+// Values set on the node's inputs and the renderer-only ones; unset inputs
+// keep their defaults.
 class MaterialSettings {
 public:
     void set(const MaterialAttribute& attribute, FloatVector value);
@@ -207,7 +227,9 @@ public:
     std::vector<Entry> entries() const;
 
 private:
-    std::array<std::optional<FloatVector>, materialAttributes.size()> values_;
+    std::array<std::optional<FloatVector>,
+               materialAttributes.size() + rendererOnlyAttributes.size()>
+        values_;
 };
 
 // A measured material, with its published total diffuse reflectance.

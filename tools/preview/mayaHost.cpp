@@ -26,6 +26,9 @@ public:
             throw HostLoadError("the Maya plug-in registered no \"lumaVeil\" node type");
         }
         for (const MaterialSettings::Entry& entry : material.entries()) {
+            if (!entry.attribute->onNode) {
+                continue;  // the renderer shader's alone
+            }
             const mayahost::AttributeRef attribute = node_.attribute(entry.attribute->longName);
             const bool set = entry.attribute->components == 3
                                  ? node_.setFloat3(attribute, array3(entry.value))

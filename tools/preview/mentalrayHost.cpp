@@ -48,7 +48,9 @@ public:
                 continue;
             }
             const std::string name(entry.attribute->rendererParameter);
-            if (entry.attribute->components == 3) {
+            if (entry.attribute->direction) {
+                parameters_.setVector(name, miVectorOf(entry.value));
+            } else if (entry.attribute->components == 3) {
                 parameters_.setColor(name, miColorOf(entry.value));
             } else {
                 parameters_.setScalar(name, entry.value.x);

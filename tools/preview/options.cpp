@@ -57,53 +57,85 @@ std::string formatLimit(double limit) {
     return text;
 }
 
-// NAME=VALUE, where VALUE is one number, or r,g,b for a colour.
-void applySetting(std::string_view text, MaterialSettings& settings) {
-    const std::size_t equals = text.find('=');
-    if (equals == std::string_view::npos) {
-        throw UsageError("--set takes NAME=VALUE, not " + inQuotes(text));
+// The input a --set or --sweep names, by its long or short name.
+const MaterialAttribute& attributeNamed(std::string_view name, std::string_view option) {
+    if (const MaterialAttribute* attribute = findMaterialAttribute(name)) {
+        return *attribute;
     }
-    const std::string_view name = text.substr(0, equals);
-    const std::string_view value = text.substr(equals + 1);
-    const MaterialAttribute* attribute = findMaterialAttribute(name);
-    if (!attribute) {
-        std::string message = "unknown attribute " + inQuotes(name);
-        const auto nearest = nearestAttributeNames(name);
-        for (std::size_t i = 0; i < nearest.size(); ++i) {
-            message += (i == 0 ? "; did you mean " : ", ") + inQuotes(nearest[i]);
-        }
-        throw UsageError(message + (nearest.empty() ? "" : "?"));
+    if (const RendererOnlyParameter* parameter = findRendererOnlyParameter(name)) {
+        throw UsageError(
+            std::string(option) + " cannot take " + inQuotes(name) +
+            ", a parameter of the renderer shader alone: " + std::string(parameter->notInSwatch));
     }
+    std::string message = "unknown attribute " + inQuotes(name);
+    const auto nearest = nearestAttributeNames(name);
+    for (std::size_t i = 0; i < nearest.size(); ++i) {
+        message += (i == 0 ? "; did you mean " : ", ") + inQuotes(nearest[i]);
+    }
+    throw UsageError(message + (nearest.empty() ? "" : "?"));
+}
+
+// One number, or r,g,b (x,y,z) for a colour (direction); one number sets
+// every component alike.
+FloatVector parseValue(const MaterialAttribute& attribute, std::string_view value) {
     std::vector<float> numbers;
     std::string_view rest = value;
     while (true) {
         const std::size_t comma = rest.find(',');
-        numbers.push_back(parseFloat(rest.substr(0, comma), attribute->longName));
+        numbers.push_back(parseFloat(rest.substr(0, comma), attribute.longName));
         if (comma == std::string_view::npos) {
             break;
         }
         rest.remove_prefix(comma + 1);
     }
-    if (attribute->hardMin) {
+    if (attribute.hardMin) {
         for (const float number : numbers) {
-            if (number < *attribute->hardMin) {
-                throw UsageError(std::string(attribute->longName) + " must be at least " +
-                                 formatLimit(*attribute->hardMin) +
+            if (number < *attribute.hardMin) {
+                throw UsageError(std::string(attribute.longName) + " must be at least " +
+                                 formatLimit(*attribute.hardMin) +
                                  ", the node's hard minimum, not " + inQuotes(value));
             }
         }
     }
-    if (attribute->components == 3 && numbers.size() == 3) {
-        settings.set(*attribute, {numbers[0], numbers[1], numbers[2]});
-    } else if (numbers.size() == 1) {
-        // A single number sets every channel of a colour.
-        settings.set(*attribute, {numbers[0], numbers[0], numbers[0]});
-    } else {
-        throw UsageError(
-            std::string(attribute->longName) + " takes " +
-            (attribute->components == 3 ? "one number or three (r,g,b)" : "one number") + ", not " +
-            std::to_string(numbers.size()));
+    if (attribute.components == 3 && numbers.size() == 3) {
+        return {numbers[0], numbers[1], numbers[2]};
     }
+    if (numbers.size() == 1) {
+        return {numbers[0], numbers[0], numbers[0]};
+    }
+    throw UsageError(std::string(attribute.longName) + " takes " +
+                     (attribute.components == 1 ? "one number"
+                      : attribute.direction     ? "one number or three (x,y,z)"
+                                                : "one number or three (r,g,b)") +
+                     ", not " + std::to_string(numbers.size()));
+}
+
+// NAME=VALUE.
+void applySetting(std::string_view text, MaterialSettings& settings) {
+    const std::size_t equals = text.find('=');
+    if (equals == std::string_view::npos) {
+        throw UsageError("--set takes NAME=VALUE, not " + inQuotes(text));
+    }
+    const MaterialAttribute& attribute = attributeNamed(text.substr(0, equals), "--set");
+    settings.set(attribute, parseValue(attribute, text.substr(equals + 1)));
+}
+
+// NAME=FROM:TO:COUNT, FROM and TO as --set takes a value.
+Sweep parseSweep(std::string_view text) {
+    const std::size_t equals = text.find('=');
+    const std::size_t first = text.find(':', equals);
+    const std::size_t second = text.find(':', first == std::string_view::npos ? first : first + 1);
+    if (equals == std::string_view::npos || first == std::string_view::npos ||
+        second == std::string_view::npos || text.find(':', second + 1) != std::string_view::npos) {
+        throw UsageError("--sweep takes NAME=FROM:TO:COUNT, not " + inQuotes(text));
+    }
+    Sweep sweep;
+    sweep.attribute = &attributeNamed(text.substr(0, equals), "--sweep");
+    sweep.from = parseValue(*sweep.attribute, text.substr(equals + 1, first - equals - 1));
+    sweep.to = parseValue(*sweep.attribute, text.substr(first + 1, second - first - 1));
+    sweep.count = parseCount(text.substr(second + 1), "--sweep's COUNT", Sweep::fewestSteps,
+                             Sweep::mostSteps);
+    return sweep;
 }
 
 void parseSize(std::string_view text, Options& options) {
@@ -166,18 +198,26 @@ std::string Options::outputStem() const {
 
 SheetLayout sheetLayout(const Options& options) {
     SheetLayout layout;
-    const int materials = options.grid ? static_cast<int>(measuredMaterials().size()) : 1;
-    layout.columns = options.grid ? 4 : 1;
-    layout.rows = (materials + layout.columns - 1) / layout.columns;
-    layout.cellWidth = options.width * options.hostCount();
+    layout.swatchWidth = options.width;
+    layout.swatchHeight = options.height;
+    layout.hostsStacked = options.sweep.has_value();
+    const int hosts = options.hostCount();
+    layout.cellWidth = options.width * (layout.hostsStacked ? 1 : hosts);
+    layout.cellHeight = options.height * (layout.hostsStacked ? hosts : 1);
+    const int cells = options.grid    ? static_cast<int>(measuredMaterials().size())
+                      : options.sweep ? options.sweep->count
+                                      : 1;
+    layout.columns = options.grid ? 4 : cells;
+    layout.rows = (cells + layout.columns - 1) / layout.columns;
     layout.width = layout.cellWidth * layout.columns;
-    layout.height = options.height * layout.rows;
+    layout.height = layout.cellHeight * layout.rows;
     return layout;
 }
 
 Options parseOptions(const std::vector<std::string_view>& arguments) {
     Options options;
     std::vector<std::string_view> settings;
+    std::optional<std::string_view> sweep;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string_view argument = arguments[i];
         std::string_view inlineValue;
@@ -232,6 +272,11 @@ Options parseOptions(const std::vector<std::string_view>& arguments) {
         } else if (argument == "--grid") {
             flag();
             options.grid = true;
+        } else if (argument == "--sweep") {
+            if (sweep) {
+                throw UsageError("--sweep is given twice; a strip steps one input");
+            }
+            sweep = value();
         } else if (argument == "--size") {
             parseSize(value(), options);
         } else if (argument == "--samples") {
@@ -287,6 +332,9 @@ Options parseOptions(const std::vector<std::string_view>& arguments) {
             "--grid renders every preset and takes no --preset; --set values apply "
             "to every cell");
     }
+    if (options.grid && sweep) {
+        throw UsageError("--grid and --sweep each make a sheet of their own; give one");
+    }
     if (!options.presetName.empty()) {
         applyMeasuredMaterial(*findMeasuredMaterial(options.presetName), options.material);
     }
@@ -294,6 +342,16 @@ Options parseOptions(const std::vector<std::string_view>& arguments) {
         applySetting(setting, options.material);
     }
     options.anySet = !settings.empty();
+    if (sweep) {
+        options.sweep = parseSweep(*sweep);
+        const MaterialAttribute* swept = options.sweep->attribute;
+        for (std::string_view setting : settings) {
+            if (findMaterialAttribute(setting.substr(0, setting.find('='))) == swept) {
+                throw UsageError("--sweep steps " + std::string(swept->longName) +
+                                 ", which a --set also sets; give one");
+            }
+        }
+    }
     checkOutput(options);
     checkImageSize(options);
     return options;
@@ -307,10 +365,15 @@ and the renderer shader (right). The halves differ by design: see the README.
   --preset NAME                a measured material (see --list-presets)
   --set NAME=VALUE             a node attribute by long or short name; VALUE is a
                                number or r,g,b (--set color=0.8,0.45,0.35 --set dfst=3);
+                               also the renderer shader's normalCamera offset (x,y,z);
                                see docs/attributes.md
   --list-presets               print the measured materials and their values
   --grid                       render every preset as a labelled contact sheet,
                                four across; --set values apply to every cell
+  --sweep NAME=FROM:TO:COUNT   render COUNT swatches (2 to 16) in a row, NAME
+                               stepping evenly from FROM to TO (a colour:
+                               r,g,b:r,g,b:COUNT), one row per host, each
+                               labelled with its value (--sweep dfst=0:10:6)
   --size N | WxH               size of one swatch in pixels (default 256); the
                                sphere is fitted to the shorter side
   --samples N                  samples per pixel, a square number (default 4)

@@ -2,12 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "materials.h"
+#include "sweep.h"
 #include "toneCurve.h"
 
 namespace lumaveil::preview {
@@ -21,6 +23,7 @@ struct Options {
     bool anySet = false;     // some --set was given
     bool listPresets = false;
     bool grid = false;
+    std::optional<Sweep> sweep;
     bool help = false;
     int width = 256;  // of one swatch
     int height = 256;
@@ -38,14 +41,30 @@ struct Options {
     std::string outputStem() const;
 };
 
-// The image of one swatch per host side by side, or of every preset as a
-// sheet of cells four across.
+// The image as cells, one per material, each holding every host's swatch of
+// it: one cell with the swatches side by side, every preset in cells four
+// across, or a sweep's steps in a row of cells with one row of swatches per
+// host.
 struct SheetLayout {
     int columns = 1;
     int rows = 1;
-    int cellWidth = 0;  // every host's swatch of one material
+    int swatchWidth = 0;
+    int swatchHeight = 0;
+    bool hostsStacked = false;  // a cell's swatches one above the other
+    int cellWidth = 0;
+    int cellHeight = 0;
     int width = 0;
     int height = 0;
+
+    int cellX(int cell) const { return cell % columns * cellWidth; }
+    int cellY(int cell) const { return cell / columns * cellHeight; }
+    // The top-left corner of a host's swatch in a cell.
+    int swatchX(int cell, int host) const {
+        return cellX(cell) + (hostsStacked ? 0 : host * swatchWidth);
+    }
+    int swatchY(int cell, int host) const {
+        return cellY(cell) + (hostsStacked ? host * swatchHeight : 0);
+    }
 };
 SheetLayout sheetLayout(const Options& options);
 
@@ -59,7 +78,8 @@ struct UsageError : std::runtime_error {
 };
 
 // Parses the arguments after the program name. Presets apply first, then
-// every --set in order, whatever their order on the line.
+// every --set in order, whatever their order on the line; a --sweep steps
+// its input over what they leave.
 Options parseOptions(const std::vector<std::string_view>& arguments);
 
 std::string usageText();
