@@ -146,6 +146,36 @@ headers=$(grep '^+' "$work/prefix/maya/lumaVeil.mod")
 check "$work/prefix" linux "$maya2022"
 check "$work/prefix" linux
 
+# Archive names of builds against real SDKs (here, the 2022 devkit's and the
+# renderer's headers without the stand-in's mark), as configure sets them: the
+# Maya year from an API version of eight digits and of six.
+echo "-- naming the archives of builds against real SDKs"
+real=$work/real-sdk
+mkdir -p "$real/renderer"
+cp -R "$maya2022/hosts/maya/devkit" "$real/devkit2022"
+sed -i '/LUMAVEIL_STAND_IN_OPENMAYA/d' "$real/devkit2022/include/maya/MTypes.h"
+cp -R "$real/devkit2022" "$real/devkit2017"
+sed -i 's/^#define MAYA_API_VERSION .*/#define MAYA_API_VERSION 201780/' "$real/devkit2017/include/maya/MTypes.h"
+grep -v LUMAVEIL_STAND_IN_RENDERER hosts/mentalray/include/shader.h >"$real/renderer/shader.h"
+archive_name() {
+    local tree=$real/$1
+    shift
+    cmake -S . -B "$tree" -G Ninja -DBUILD_TESTING=OFF -DLUMAVEIL_ATTR_PRESETS_DIR="$presets" "$@" >/dev/null
+    sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' "$tree/CPackConfig.cmake"
+}
+for expected in maya2022-mentalray maya2017 mentalray; do
+    case $expected in
+        maya2022-mentalray) sdks=(-DMAYA_LOCATION="$real/devkit2022" -DMENTALRAY_INCLUDE_DIR="$real/renderer") ;;
+        maya2017) sdks=(-DMAYA_LOCATION="$real/devkit2017") ;;
+        mentalray) sdks=(-DLUMAVEIL_BUILD_MAYA=OFF -DMENTALRAY_INCLUDE_DIR="$real/renderer") ;;
+    esac
+    name=$(archive_name "$expected" "${sdks[@]}")
+    [[ $name =~ ^lumaVeil-[0-9.]+-$expected-linux-x86_64$ ]] || {
+        echo "test-install: a build for $expected names its archive '$name'" >&2
+        exit 1
+    }
+done
+
 # The installed preview finds everything from its own folder: it renders with
 # the build tree out of the way (moved aside, and put back on any exit).
 echo "-- rendering with the installed preview, the build tree moved aside"
