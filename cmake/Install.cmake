@@ -1,12 +1,17 @@
-# What `cmake --install` lays out, in four components:
+# What `cmake --install` lays out, in five components:
 #
-#   maya       <prefix>/maya/lumaVeil.mod
-#              <prefix>/maya/lumaVeil/plug-ins/lumaVeil.so (.mll on Windows)
+#   maya       <prefix>/maya/lumaVeil.mod, one section per Maya version and
+#              platform (see packaging/maya/updateModuleFile.cmake)
+#              <prefix>/maya/lumaVeil/plug-ins/<year>/<platform>/lumaVeil.so
+#              (.mll on Windows); against the stand-in headers, which name no
+#              Maya year, <prefix>/maya/lumaVeil/plug-ins/lumaVeil.so
 #              <prefix>/maya/lumaVeil/scripts/AElumaVeilTemplate.mel
 #              <prefix>/maya/lumaVeil/presets/attrPresets/lumaVeil/<material>.mel
 #   mentalray  <prefix>/mentalray/lib/qv7k_lumaVeil.so (.dll on Windows)
 #              <prefix>/mentalray/include/qv7k_lumaVeil.mi
 #              <prefix>/mentalray/examples/lumaVeil_example.mi
+#   doc        <prefix>/share/doc/lumaVeil/README.md, docs/*.md, docs/images/*.png,
+#              as they stand in the repository, so that their links hold
 #   debug      <library>.debug beside each library above: its debug information,
 #              which the release archives ship apart (see Packaging.cmake);
 #              installed only when asked for (--component debug)
@@ -14,18 +19,79 @@
 #              stand-in hosts it renders through (Linux builds with the preview)
 #
 # maya/ is a Maya module folder (put it on MAYA_MODULE_PATH); mentalray/ holds
-# what a scene links and includes. Nothing of the stand-in hosts, the tests or
-# the tools lands in either.
+# what a scene links and includes. Builds for several Maya versions installed
+# into one prefix share the module: each adds its own section and plug-in
+# folder. Nothing of the stand-in hosts, the tests or the tools lands in either.
+# A deliverable built against the stand-in headers is left out beside one
+# built against a real SDK, so that a studio's install holds only what loads
+# in its hosts.
+
+# The Maya year of the devkit whose MTypes.h is given, read from its
+# MAYA_API_VERSION: six digits before 2018 (201600, 201780), eight from 2018 on
+# (20180300, 20220300), the year being the first four either way. Empty for a
+# version of neither length: the stand-in's classic headers (800) name no year.
+function(lumaveil_maya_year mtypes_header result)
+    file(STRINGS "${mtypes_header}" defines
+         REGEX "^[ \t]*#[ \t]*define[ \t]+MAYA_API_VERSION[ \t]+[0-9]+")
+    if(NOT defines)
+        message(FATAL_ERROR "${mtypes_header} defines no MAYA_API_VERSION")
+    endif()
+    list(GET defines 0 define)
+    string(REGEX REPLACE "^.*MAYA_API_VERSION[ \t]+([0-9]+).*$" "\\1" version "${define}")
+    string(LENGTH "${version}" digits)
+    set(year "")
+    if(digits EQUAL 6 OR digits EQUAL 8)
+        string(SUBSTRING "${version}" 0 4 year)
+    endif()
+    set(${result} "${year}" PARENT_SCOPE)
+endfunction()
 
 set(LUMAVEIL_MAYA_MODULE_DIR maya/lumaVeil)
 set(LUMAVEIL_MENTALRAY_DIR mentalray)
 
 # Builds without the plug-in (32-bit ones: Maya is 64-bit only) lay out the
-# renderer shader alone.
+# renderer shader alone. Where one SDK is real and the other the stand-in's,
+# only the deliverable built against the real one is laid out.
+set(LUMAVEIL_INSTALL_MAYA OFF)
+set(LUMAVEIL_INSTALL_SHADER ON)
 if(TARGET lumaVeil)
     set(LUMAVEIL_INSTALL_MAYA ON)
-else()
-    set(LUMAVEIL_INSTALL_MAYA OFF)
+    if(LUMAVEIL_PLUGIN_IN_STAND_IN AND NOT LUMAVEIL_SHADER_IN_STAND_IN)
+        set(LUMAVEIL_INSTALL_MAYA OFF)
+        message(STATUS "lumaVeil: the plug-in, built against the stand-in Maya headers, is neither installed nor packaged beside the shader built against the renderer's shader.h (give -DMAYA_LOCATION for Maya)")
+    elseif(NOT LUMAVEIL_PLUGIN_IN_STAND_IN AND LUMAVEIL_SHADER_IN_STAND_IN)
+        set(LUMAVEIL_INSTALL_SHADER OFF)
+        message(STATUS "lumaVeil: the shader, built against the stand-in shader.h, is neither installed nor packaged beside the plug-in built against Maya's devkit (give -DMENTALRAY_INCLUDE_DIR for mental ray)")
+    endif()
+endif()
+
+# The Maya year and platform of the plug-in: its section of the module file
+# and its folder (none for the stand-in's classic headers, whose plug-in keeps
+# the module's plug-ins/ folder).
+if(LUMAVEIL_INSTALL_MAYA)
+    if(MAYA_LOCATION)
+        set(mtypes_header ${MAYA_LOCATION}/include/maya/MTypes.h)
+    else()
+        set(mtypes_header ${CMAKE_BINARY_DIR}/hosts/maya/devkit/include/maya/MTypes.h)
+    endif()
+    lumaveil_maya_year(${mtypes_header} LUMAVEIL_MAYA_YEAR)
+    if(NOT LUMAVEIL_MAYA_YEAR AND NOT LUMAVEIL_PLUGIN_IN_STAND_IN)
+        message(FATAL_ERROR "The MAYA_API_VERSION of ${mtypes_header} names no Maya year")
+    endif()
+    if(WIN32)
+        set(maya_platform win64)
+    elseif(APPLE)
+        set(maya_platform mac)
+    else()
+        set(maya_platform linux)
+    endif()
+    if(LUMAVEIL_MAYA_YEAR)
+        set(LUMAVEIL_MODULE_CONDITIONS "MAYAVERSION:${LUMAVEIL_MAYA_YEAR} PLATFORM:${maya_platform}")
+        set(LUMAVEIL_MODULE_PLUGIN_FOLDER plug-ins/${LUMAVEIL_MAYA_YEAR}/${maya_platform})
+    else()
+        set(LUMAVEIL_MODULE_CONDITIONS "PLATFORM:${maya_platform}")
+        set(LUMAVEIL_MODULE_PLUGIN_FOLDER plug-ins)
+    endif()
 endif()
 
 set(LUMAVEIL_ATTR_PRESETS_DIR "" CACHE PATH
@@ -44,13 +110,20 @@ endfunction()
 
 # ---------------------------------------------------------------- Maya module
 if(LUMAVEIL_INSTALL_MAYA)
-    configure_file(${PROJECT_SOURCE_DIR}/packaging/maya/lumaVeil.mod.in
-        ${CMAKE_BINARY_DIR}/packaging/maya/lumaVeil.mod @ONLY)
-    install(FILES ${CMAKE_BINARY_DIR}/packaging/maya/lumaVeil.mod
-        DESTINATION maya COMPONENT maya)
-    install(TARGETS lumaVeil
-        LIBRARY DESTINATION ${LUMAVEIL_MAYA_MODULE_DIR}/plug-ins COMPONENT maya)
-    lumaveil_install_debug_information(lumaVeil ${LUMAVEIL_MAYA_MODULE_DIR}/plug-ins)
+    # This build's module file, one section; installing merges it into the
+    # prefix's lumaVeil.mod.
+    set(section_file ${CMAKE_BINARY_DIR}/packaging/maya/lumaVeil.mod)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/maya/lumaVeil.mod.in ${section_file} @ONLY)
+    install(CODE "
+        block(PROPAGATE CMAKE_INSTALL_MANIFEST_FILES)
+            set(LUMAVEIL_MODULE_FILE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/maya/lumaVeil.mod\")
+            set(LUMAVEIL_MODULE_SECTION_FILE \"${section_file}\")
+            include(\"${PROJECT_SOURCE_DIR}/packaging/maya/updateModuleFile.cmake\")
+            list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${LUMAVEIL_MODULE_FILE}\")
+        endblock()" COMPONENT maya)
+    set(plugin_destination ${LUMAVEIL_MAYA_MODULE_DIR}/${LUMAVEIL_MODULE_PLUGIN_FOLDER})
+    install(TARGETS lumaVeil LIBRARY DESTINATION ${plugin_destination} COMPONENT maya)
+    lumaveil_install_debug_information(lumaVeil ${plugin_destination})
     install(FILES ${PROJECT_SOURCE_DIR}/packaging/maya/AElumaVeilTemplate.mel
         DESTINATION ${LUMAVEIL_MAYA_MODULE_DIR}/scripts COMPONENT maya)
 
@@ -87,21 +160,35 @@ if(LUMAVEIL_INSTALL_MAYA)
 endif()
 
 # ---------------------------------------------------------------- mental ray
-install(TARGETS qv7k_lumaVeil
-    LIBRARY DESTINATION ${LUMAVEIL_MENTALRAY_DIR}/lib COMPONENT mentalray)
-lumaveil_install_debug_information(qv7k_lumaVeil ${LUMAVEIL_MENTALRAY_DIR}/lib)
-install(FILES ${PROJECT_SOURCE_DIR}/mentalray/qv7k_lumaVeil.mi
-    DESTINATION ${LUMAVEIL_MENTALRAY_DIR}/include COMPONENT mentalray)
 set(LUMAVEIL_MODULE_SUFFIX ${CMAKE_SHARED_MODULE_SUFFIX})
 configure_file(${PROJECT_SOURCE_DIR}/packaging/mentalray/lumaVeil_example.mi.in
     ${CMAKE_BINARY_DIR}/packaging/mentalray/lumaVeil_example.mi @ONLY)
-install(FILES ${CMAKE_BINARY_DIR}/packaging/mentalray/lumaVeil_example.mi
-    DESTINATION ${LUMAVEIL_MENTALRAY_DIR}/examples COMPONENT mentalray)
+if(LUMAVEIL_INSTALL_SHADER)
+    install(TARGETS qv7k_lumaVeil
+        LIBRARY DESTINATION ${LUMAVEIL_MENTALRAY_DIR}/lib COMPONENT mentalray)
+    lumaveil_install_debug_information(qv7k_lumaVeil ${LUMAVEIL_MENTALRAY_DIR}/lib)
+    install(FILES ${PROJECT_SOURCE_DIR}/mentalray/qv7k_lumaVeil.mi
+        DESTINATION ${LUMAVEIL_MENTALRAY_DIR}/include COMPONENT mentalray)
+    install(FILES ${CMAKE_BINARY_DIR}/packaging/mentalray/lumaVeil_example.mi
+        DESTINATION ${LUMAVEIL_MENTALRAY_DIR}/examples COMPONENT mentalray)
+endif()
+
+# ---------------------------------------------------------------- documents
+# The README and the guides keep the repository's folders, so that their links
+# between each other and to the pictures hold.
+set(LUMAVEIL_DOC_DIR share/doc/lumaVeil)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${LUMAVEIL_DOC_DIR} COMPONENT doc)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${LUMAVEIL_DOC_DIR}/docs COMPONENT doc
+    FILES_MATCHING PATTERN "*.md" PATTERN "*.png")
 
 # ---------------------------------------------------------------- preview tool
 # The tool and the stand-in hosts it renders through, in a folder of their own
 # beside maya/ and mentalray/, whose deliverables it finds from its own folder.
-if(TARGET lumaveil-preview)
+# Installed, the tool looks for the plug-in in the module's plug-ins/ folder,
+# where only a build against the stand-in's classic headers puts it.
+if(TARGET lumaveil-preview AND LUMAVEIL_MAYA_YEAR)
+    message(STATUS "lumaVeil: the preview is not installed: it would look for the plug-in in the module's plug-ins/ folder, and this build's goes to ${LUMAVEIL_MODULE_PLUGIN_FOLDER}")
+elseif(TARGET lumaveil-preview)
     set_target_properties(lumaveil-preview PROPERTIES INSTALL_RPATH "$ORIGIN/../lib")
     set_target_properties(OpenMaya lumaveil_mrhost PROPERTIES INSTALL_RPATH "$ORIGIN")
     install(TARGETS lumaveil-preview RUNTIME DESTINATION preview/bin COMPONENT preview)

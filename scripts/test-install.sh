@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs lumaVeil as its users get it and checks the result: `cmake --install`
-# into a temporary prefix and the CPack archive of the Linux build, then the
-# ZIP archives of the Windows builds: structure and names, checked against the
-# Linux build's node schema and material table, the libraries' imports, and,
-# under Wine, the deliverables loading from the unpacked archive.
+# into a temporary prefix, with the plug-in of a second Maya version (the
+# stand-in of the 2022 devkit) installed into the same prefix, and the CPack
+# archive of the Linux build, then the ZIP archives of the Windows builds:
+# structure, names and the archives' READMEs, checked against the Linux build's
+# node schema and material table, the module file's sections, the libraries'
+# imports, and, under Wine, the deliverables loading from the unpacked archive.
 #
-# Build folders default to the presets' own; override them with
-# LUMAVEIL_NATIVE_BUILD, LUMAVEIL_WIN64_BUILD and LUMAVEIL_WIN32_BUILD, as for
-# scripts/test-windows.sh. LUMAVEIL_INSTALL_SKIP_WINDOWS=1 skips Windows.
+# Build folders default to the presets' own and build/install-2022; override
+# them with LUMAVEIL_NATIVE_BUILD, LUMAVEIL_WIN64_BUILD and LUMAVEIL_WIN32_BUILD,
+# as for scripts/test-windows.sh, and LUMAVEIL_INSTALL_2022_BUILD.
+# LUMAVEIL_INSTALL_SKIP_WINDOWS=1 skips Windows.
 # Loading the win32 archive under Wine needs a kernel that runs 32-bit
 # programs; elsewhere only that step is skipped, with a line saying so.
 cd "$(dirname "$0")/.."
@@ -16,6 +19,7 @@ source scripts/lib/stage.sh
 native=${LUMAVEIL_NATIVE_BUILD:-build/default}
 win64=${LUMAVEIL_WIN64_BUILD:-build/windows-x64}
 win32=${LUMAVEIL_WIN32_BUILD:-build/windows-x86}
+maya2022=${LUMAVEIL_INSTALL_2022_BUILD:-build/install-2022}
 skip_windows=${LUMAVEIL_INSTALL_SKIP_WINDOWS:-0}
 
 groups=(build preview)
@@ -30,11 +34,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Runs the install checks on a tree: check <prefix> <platform>.
+# Runs the install checks of a build (by default the native one) on a tree:
+# check <prefix> <platform> [build].
 check() {
-    echo "-- checking $1 ($2)"
+    echo "-- checking $1 ($2)${3:+ with the checks of $3}"
     LUMAVEIL_INSTALL_PREFIX="$1" LUMAVEIL_INSTALL_PLATFORM="$2" \
-        "$native/tests/install/install_tests" --gtest_brief=1
+        "${3:-$native}/tests/install/install_tests" --gtest_brief=1
 }
 
 # Makes a build's archives with CPack, unpacks the release archive and prints
@@ -62,6 +67,16 @@ unpack() {
     extract() { mkdir -p "$2" && case "$1" in *.zip) unzip -q "$1" -d "$2" ;; *) tar -xzf "$1" -C "$2" ;; esac; }
     extract "$archive" "$into"
     [[ -d "$into/$top" ]] || { echo "test-install: $top/ missing from the archive" >&2; exit 1; }
+    # Its README on top, naming it; one of a build against the stand-in
+    # headers warns first.
+    grep -qx "# $top" "$into/$top/README.md" || {
+        echo "test-install: $top/README.md does not describe $top" >&2
+        exit 1
+    }
+    if [[ $top == *-standin-* ]] && ! grep -q '^\*\*Not for Maya or mental ray\.\*\*' "$into/$top/README.md"; then
+        echo "test-install: $top/README.md does not say that it serves no Maya" >&2
+        exit 1
+    fi
 
     local debug=${archive%"$extension"}-debug$extension library
     [[ -f "$debug" ]] || { echo "test-install: no debug archive $(basename "$debug")" >&2; exit 1; }
@@ -102,13 +117,64 @@ cmake --preset default -B "$native" >/dev/null
 cmake --build "$native"
 cmake --install "$native" --prefix "$work/prefix" >/dev/null
 check "$work/prefix" linux
-# Only the deliverables and the preview tool's own folder beside them.
-extra=$(cd "$work/prefix" && ls -A | grep -vxE 'maya|mentalray|preview' || true)
+# Only the deliverables, the documents and the preview tool's own folder.
+extra=$(cd "$work/prefix" && ls -A | grep -vxE 'maya|mentalray|share|preview' || true)
 [[ -z "$extra" ]] || { echo "test-install: unexpected in the prefix: $extra" >&2; exit 1; }
-tree=$(unpack "$native" 'lumaVeil-*-linux-x86_64.tar.gz' "$work/linux-archive")
+tree=$(unpack "$native" 'lumaVeil-*-standin-linux-x86_64.tar.gz' "$work/linux-archive")
 check "$tree" linux
+extra=$(cd "$tree" && ls -A | grep -vxE 'README.md|maya|mentalray|share' || true)
+[[ -z "$extra" ]] || { echo "test-install: unexpected in the archive: $extra" >&2; exit 1; }
 check_no_build_paths "$tree"/maya/lumaVeil/plug-ins/* "$tree"/mentalray/lib/* \
-    "$work/prefix"/maya/lumaVeil/plug-ins/* "$work/prefix"/mentalray/lib/*
+    "$work/prefix"/maya/lumaVeil/plug-ins/*.so "$work/prefix"/mentalray/lib/*
+
+# A second Maya version's plug-in into the same prefix: the module file gains
+# its section, and installing the first build again keeps it. Each build's
+# checks load the plug-in that its section points at.
+echo "== install: the plug-in for Maya 2022 beside it ($maya2022) =="
+presets=$(realpath "$native/packaging/maya/attrPresets/lumaVeil")
+configure_unless_configured "$maya2022" default -DLUMAVEIL_STAND_IN_MAYA_API_VERSION=20220300 \
+    -DLUMAVEIL_BUILD_PREVIEW=OFF -DLUMAVEIL_BUILD_BENCHMARKS=OFF -DLUMAVEIL_ATTR_PRESETS_DIR="$presets"
+cmake --build "$maya2022" --target install_tests
+cmake --install "$maya2022" --component maya --prefix "$work/prefix" >/dev/null
+cmake --install "$native" --component maya --prefix "$work/prefix" >/dev/null
+headers=$(grep '^+' "$work/prefix/maya/lumaVeil.mod")
+[[ $(wc -l <<<"$headers") -eq 2 && $(grep -c ' MAYAVERSION:2022 PLATFORM:linux ' <<<"$headers") -eq 1 ]] || {
+    echo "test-install: expected a section for Maya 2022 and one for the stand-in, not:" >&2
+    echo "$headers" >&2
+    exit 1
+}
+check "$work/prefix" linux "$maya2022"
+check "$work/prefix" linux
+
+# Archive names of builds against real SDKs (here, the 2022 devkit's and the
+# renderer's headers without the stand-in's mark), as configure sets them: the
+# Maya year from an API version of eight digits and of six.
+echo "-- naming the archives of builds against real SDKs"
+real=$work/real-sdk
+mkdir -p "$real/renderer"
+cp -R "$maya2022/hosts/maya/devkit" "$real/devkit2022"
+sed -i '/LUMAVEIL_STAND_IN_OPENMAYA/d' "$real/devkit2022/include/maya/MTypes.h"
+cp -R "$real/devkit2022" "$real/devkit2017"
+sed -i 's/^#define MAYA_API_VERSION .*/#define MAYA_API_VERSION 201780/' "$real/devkit2017/include/maya/MTypes.h"
+grep -v LUMAVEIL_STAND_IN_RENDERER hosts/mentalray/include/shader.h >"$real/renderer/shader.h"
+archive_name() {
+    local tree=$real/$1
+    shift
+    cmake -S . -B "$tree" -G Ninja -DBUILD_TESTING=OFF -DLUMAVEIL_ATTR_PRESETS_DIR="$presets" "$@" >/dev/null
+    sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' "$tree/CPackConfig.cmake"
+}
+for expected in maya2022-mentalray maya2017 mentalray; do
+    case $expected in
+        maya2022-mentalray) sdks=(-DMAYA_LOCATION="$real/devkit2022" -DMENTALRAY_INCLUDE_DIR="$real/renderer") ;;
+        maya2017) sdks=(-DMAYA_LOCATION="$real/devkit2017") ;;
+        mentalray) sdks=(-DLUMAVEIL_BUILD_MAYA=OFF -DMENTALRAY_INCLUDE_DIR="$real/renderer") ;;
+    esac
+    name=$(archive_name "$expected" "${sdks[@]}")
+    [[ $name =~ ^lumaVeil-[0-9.]+-$expected-linux-x86_64$ ]] || {
+        echo "test-install: a build for $expected names its archive '$name'" >&2
+        exit 1
+    }
+done
 
 # The installed preview finds everything from its own folder: it renders with
 # the build tree out of the way (moved aside, and put back on any exit).
@@ -126,7 +192,6 @@ restore
 
 [[ "$skip_windows" == 1 ]] && exit 0
 
-presets=$(realpath "$native/packaging/maya/attrPresets/lumaVeil")
 for arch in win64 win32; do
     if [[ $arch == win64 ]]; then
         build=$win64 preset=windows-x64 objdump=x86_64-w64-mingw32-objdump
@@ -136,8 +201,10 @@ for arch in win64 win32; do
     echo "== install: $arch =="
     cmake --preset "$preset" -B "$build" -DLUMAVEIL_ATTR_PRESETS_DIR="$presets" >/dev/null
     cmake --build "$build"
-    tree=$(unpack "$build" "lumaVeil-*-$arch.zip" "$work/$arch-archive")
+    tree=$(unpack "$build" "lumaVeil-*-standin-$arch.zip" "$work/$arch-archive")
     check "$tree" "$arch"
+    extra=$(cd "$tree" && ls -A | grep -vxE 'README.md|maya|mentalray|share' || true)
+    [[ -z "$extra" ]] || { echo "test-install: unexpected in the $arch archive: $extra" >&2; exit 1; }
 
     # Dropped into Maya or mental ray as they are, the libraries may need
     # nothing but Windows' own DLLs and, for the plug-in, Maya's.

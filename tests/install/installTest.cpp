@@ -1,8 +1,9 @@
 // Checks an installed tree as a user receives it: the Maya module and the
-// mental ray layout, their files and nothing else, the module file's lines,
-// the Attribute Editor template and the presets against the node's schema and
-// the material table, and both deliverables loading from their installed
-// paths.
+// mental ray layout, their files and nothing else, the module file's sections
+// (one per Maya version and platform, each finding its plug-in), the Attribute
+// Editor template and the presets against the node's schema and the material
+// table, both deliverables loading from their installed paths, and the
+// documents with every link between them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,6 +24,8 @@
 #include "materials.h"
 #include "mrhost/renderer.h"
 #if defined(LUMAVEIL_PLUGIN_PATH)
+#include <maya/MTypes.h>
+
 #include "mayahost/host.h"
 #endif
 
@@ -40,9 +43,34 @@ std::string runningPlatform() {
 #endif
 }
 
+// The Maya year of the devkit this test was built against, as the install
+// names the plug-in's section and folder: the first four digits of an API
+// version of six digits (before 2018) or eight; none for the stand-in's classic
+// headers.
+std::string builtMayaYear() {
+#if defined(MAYA_API_VERSION)
+    const std::string version = std::to_string(MAYA_API_VERSION);
+    return version.size() == 6 || version.size() == 8 ? version.substr(0, 4) : "";
+#else
+    return "";
+#endif
+}
+
+std::string pluginName(const std::string& platform) {
+    return platform == "linux" ? "lumaVeil.so"
+           : platform == "mac" ? "lumaVeil.bundle"
+                               : "lumaVeil.mll";
+}
+
+// The plug-in folder of a section, relative to the module folder.
+std::string pluginFolder(const std::string& year, const std::string& platform) {
+    return year.empty() ? "plug-ins" : "plug-ins/" + year + "/" + platform;
+}
+
 struct Layout {
     fs::path prefix;
     std::string platform;  // linux, win64 or win32
+    std::string mayaYear;  // of this build's plug-in; none for the stand-in's classic headers
 
     bool windows() const { return platform != "linux"; }
     // Maya has no 32-bit Windows platform: that tree has no module.
@@ -50,12 +78,12 @@ struct Layout {
     // The deliverables load only on the platform they were built for.
     bool loadable() const { return platform == runningPlatform(); }
 
-    std::string pluginName() const { return windows() ? "lumaVeil.mll" : "lumaVeil.so"; }
+    std::string pluginName() const { return ::pluginName(platform); }
     std::string shaderName() const { return windows() ? "qv7k_lumaVeil.dll" : "qv7k_lumaVeil.so"; }
 
     fs::path modFile() const { return prefix / "maya" / "lumaVeil.mod"; }
     fs::path module() const { return prefix / "maya" / "lumaVeil"; }
-    fs::path plugin() const { return module() / "plug-ins" / pluginName(); }
+    fs::path plugin() const { return module() / pluginFolder(mayaYear, platform) / pluginName(); }
     fs::path aeTemplate() const { return module() / "scripts" / "AElumaVeilTemplate.mel"; }
     fs::path presets() const { return module() / "presets" / "attrPresets" / "lumaVeil"; }
     fs::path shader() const { return prefix / "mentalray" / "lib" / shaderName(); }
@@ -70,6 +98,7 @@ const Layout& layout() {
         const char* platform = std::getenv("LUMAVEIL_INSTALL_PLATFORM");
         l.prefix = prefix ? prefix : "";
         l.platform = platform && *platform ? platform : runningPlatform();
+        l.mayaYear = builtMayaYear();
         return l;
     }();
     return instance;
@@ -125,12 +154,110 @@ protected:
     }
 };
 
+// ---------------------------------------------------------------- module file
+
+struct ModuleSection {
+    std::string mayaYear;  // none: every Maya
+    std::string platform;
+    std::vector<std::string> header;             // "+", conditions, name, version, path
+    std::map<std::string, std::string> folders;  // plug-ins, scripts, presets
+};
+
+// The sections of a module file, each checked for the form the install
+// writes: + [MAYAVERSION:<year>] PLATFORM:<platform> lumaVeil <version> lumaVeil
+// and one line per folder, "<kind>: <folder>".
+std::vector<ModuleSection> readModuleFile(const fs::path& path) {
+    std::vector<ModuleSection> sections;
+    for (const std::string& line : readLines(path)) {
+        const auto firstChar = line.find_first_not_of(" \t");
+        if (firstChar == std::string::npos || line[firstChar] == '#') {
+            continue;
+        }
+        if (line[firstChar] == '+') {
+            ModuleSection section;
+            section.header = words(line);
+            const auto& h = section.header;
+            EXPECT_TRUE(h.size() == 5 || h.size() == 6) << line;
+            for (std::size_t i = 1; i + 3 < h.size(); ++i) {
+                const auto colon = h[i].find(':');
+                const std::string key = h[i].substr(0, colon), value = h[i].substr(colon + 1);
+                if (key == "MAYAVERSION" && i == 1 && h.size() == 6) {
+                    section.mayaYear = value;
+                } else if (key == "PLATFORM" && i + 4 == h.size()) {
+                    section.platform = value;
+                } else {
+                    ADD_FAILURE() << "unexpected condition " << h[i] << " in " << line;
+                }
+            }
+            sections.push_back(section);
+        } else if (!sections.empty()) {
+            const std::string setting = line.substr(firstChar);
+            const auto colon = setting.find(": ");
+            EXPECT_NE(colon, std::string::npos) << setting;
+            if (colon != std::string::npos) {
+                EXPECT_TRUE(
+                    sections.back()
+                        .folders.emplace(setting.substr(0, colon), setting.substr(colon + 2))
+                        .second)
+                    << setting;
+            }
+        } else {
+            ADD_FAILURE() << "setting before any module header: " << line;
+        }
+    }
+    return sections;
+}
+
+// One section per Maya version and platform, those of a Maya version first
+// (a section without one matches every Maya), each pointing at the shared
+// scripts and presets and at a plug-in folder of its own that holds the
+// plug-in; among them this build's.
+TEST_F(InstallTest, ModuleFileHasASectionPerMayaVersionAndPlatform) {
+    const Layout& l = layout();
+    if (!l.hasMayaModule()) {
+        GTEST_SKIP() << "no Maya module for " << l.platform;
+    }
+    const auto sections = readModuleFile(l.modFile());
+    std::set<std::string> seen;
+    bool unversionedSeen = false;
+    for (const ModuleSection& section : sections) {
+        const auto& h = section.header;
+        ASSERT_GE(h.size(), 5u);
+        EXPECT_EQ(h[0], "+");
+        EXPECT_EQ(h[h.size() - 3], "lumaVeil");
+        EXPECT_EQ(h[h.size() - 2], LUMAVEIL_VERSION);
+        EXPECT_TRUE(fs::equivalent(l.modFile().parent_path() / h.back(), l.module())) << h.back();
+        EXPECT_TRUE(section.mayaYear.empty() ||
+                    std::regex_match(section.mayaYear, std::regex("20[0-9][0-9]")))
+            << section.mayaYear;
+        EXPECT_TRUE(seen.insert(section.mayaYear + "/" + section.platform).second)
+            << "two sections for " << section.mayaYear << " " << section.platform;
+        EXPECT_FALSE(unversionedSeen && !section.mayaYear.empty())
+            << "the section for Maya " << section.mayaYear << " follows one for every Maya";
+        unversionedSeen = unversionedSeen || section.mayaYear.empty();
+        EXPECT_EQ(section.folders,
+                  (std::map<std::string, std::string>{
+                      {"plug-ins", pluginFolder(section.mayaYear, section.platform)},
+                      {"scripts", "scripts"},
+                      {"presets", "presets"}}));
+        EXPECT_TRUE(
+            fs::is_regular_file(l.module() / pluginFolder(section.mayaYear, section.platform) /
+                                pluginName(section.platform)))
+            << "no plug-in for " << section.mayaYear << " " << section.platform;
+    }
+    EXPECT_EQ(seen.count(l.mayaYear + "/" + l.platform), 1u)
+        << "no section for this build (" << l.mayaYear << " " << l.platform << ")";
+}
+
 TEST_F(InstallTest, LaysOutTheDeliverablesAndNothingElse) {
     const Layout& l = layout();
     std::set<std::string> maya;
     if (l.hasMayaModule()) {
-        maya = {"lumaVeil.mod", "lumaVeil/plug-ins/" + l.pluginName(),
-                "lumaVeil/scripts/AElumaVeilTemplate.mel"};
+        maya = {"lumaVeil.mod", "lumaVeil/scripts/AElumaVeilTemplate.mel"};
+        for (const ModuleSection& section : readModuleFile(l.modFile())) {
+            maya.insert("lumaVeil/" + pluginFolder(section.mayaYear, section.platform) + "/" +
+                        pluginName(section.platform));
+        }
         for (const auto& material : lumaveil::preview::measuredMaterials()) {
             maya.insert("lumaVeil/presets/attrPresets/lumaVeil/" + material.name + ".mel");
         }
@@ -141,63 +268,35 @@ TEST_F(InstallTest, LaysOutTheDeliverablesAndNothingElse) {
                                      "examples/lumaVeil_example.mi"}));
 }
 
-// ---------------------------------------------------------------- module file
+// ---------------------------------------------------------------- documents
 
-struct ModuleEntry {
-    std::vector<std::string> header;  // "+", conditions, name, version, path
-    std::vector<std::string> settings;
-};
-
-std::vector<ModuleEntry> readModuleFile(const fs::path& path) {
-    std::vector<ModuleEntry> entries;
-    for (const std::string& line : readLines(path)) {
-        const auto firstChar = line.find_first_not_of(" \t");
-        if (firstChar == std::string::npos || line[firstChar] == '#') {
+// The README and the guides, in the repository's folders, and every relative
+// link or picture in them found in the installed tree.
+TEST_F(InstallTest, DocumentsAreInstalledWithWhatTheyLinkTo) {
+    const fs::path root = layout().prefix / "share" / "doc" / "lumaVeil";
+    const std::set<std::string> files = filesBelow(root);
+    for (const char* document :
+         {"README.md", "docs/maya.md", "docs/mentalray.md", "docs/attributes.md", "docs/preview.md",
+          "docs/development.md", "docs/images/presets.png"}) {
+        EXPECT_EQ(files.count(document), 1u) << document << " is not installed";
+    }
+    const std::regex reference(R"re(\]\(([^)\s]+)\)|src="([^"]+)")re");
+    for (const std::string& file : files) {
+        EXPECT_TRUE(std::regex_search(file, std::regex(R"(\.(md|png)$)"))) << file;
+        if (file.size() < 3 || file.compare(file.size() - 3, 3, ".md") != 0) {
             continue;
         }
-        if (line[firstChar] == '+') {
-            entries.push_back({words(line), {}});
-        } else if (!entries.empty()) {
-            entries.back().settings.push_back(line.substr(firstChar));
-        } else {
-            ADD_FAILURE() << "setting before any module header: " << line;
+        const std::string text = readText(root / file);
+        for (std::sregex_iterator it(text.begin(), text.end(), reference), end; it != end; ++it) {
+            std::string target = (*it)[1].matched ? (*it)[1].str() : (*it)[2].str();
+            target = target.substr(0, target.find('#'));
+            if (target.empty() || target.find("://") != std::string::npos) {
+                continue;
+            }
+            EXPECT_TRUE(fs::exists((root / file).parent_path() / target))
+                << file << " links to " << target << ", which is not installed";
         }
     }
-    return entries;
-}
-
-TEST_F(InstallTest, ModuleFileDescribesTheModuleForLinuxAndWindows) {
-    const Layout& l = layout();
-    if (!l.hasMayaModule()) {
-        GTEST_SKIP() << "no Maya module for " << l.platform;
-    }
-    const auto entries = readModuleFile(l.modFile());
-    std::vector<std::string> platforms;
-    for (const ModuleEntry& entry : entries) {
-        const auto& h = entry.header;
-        ASSERT_EQ(h.size(), 5u) << "header: + PLATFORM:<p> lumaVeil <version> <path>";
-        EXPECT_EQ(h[0], "+");
-        ASSERT_EQ(h[1].rfind("PLATFORM:", 0), 0u) << h[1];
-        platforms.push_back(h[1].substr(9));
-        EXPECT_EQ(h[2], "lumaVeil");
-        EXPECT_EQ(h[3], LUMAVEIL_VERSION);
-        const fs::path modulePath = l.modFile().parent_path() / h[4];
-        EXPECT_TRUE(fs::equivalent(modulePath, l.module())) << h[4];
-
-        // Each folder line names a folder of the module that exists.
-        std::set<std::string> folders;
-        for (const std::string& setting : entry.settings) {
-            const auto colon = setting.find(": ");
-            ASSERT_NE(colon, std::string::npos) << setting;
-            const std::string key = setting.substr(0, colon);
-            const std::string folder = setting.substr(colon + 2);
-            folders.insert(key);
-            EXPECT_EQ(key, folder);
-            EXPECT_TRUE(fs::is_directory(modulePath / folder)) << setting;
-        }
-        EXPECT_EQ(folders, (std::set<std::string>{"plug-ins", "scripts", "presets"}));
-    }
-    EXPECT_EQ(platforms, (std::vector<std::string>{"linux", "win64"}));
 }
 
 #if defined(LUMAVEIL_PLUGIN_PATH)
