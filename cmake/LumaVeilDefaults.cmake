@@ -66,11 +66,33 @@ function(lumaveil_split_debug_information target)
     endif()
 endfunction()
 
+# The shipped libraries and the model they link (lumaveil_target_defaults
+# with DELIVERABLE) are C++17 without extensions, as studios build them with
+# GCC 9.3 (Maya 2022's devkit), Visual Studio 2017 15.7 and Clang 5; GCC and
+# Clang also warn (and the presets fail) where a later standard's feature is
+# taken as an extension. Everything else is C++20, and asks for it only for
+# itself, so that nothing it links raises a deliverable's standard.
+if(MSVC)
+    set(LUMAVEIL_DELIVERABLE_FLAGS)
+else()
+    set(LUMAVEIL_DELIVERABLE_FLAGS -Wpedantic)
+endif()
+
 function(lumaveil_target_defaults target)
+    cmake_parse_arguments(PARSE_ARGV 1 arg "DELIVERABLE" "" "")
     target_compile_options(${target} PRIVATE ${LUMAVEIL_WARNING_FLAGS} ${LUMAVEIL_FLOAT_FLAGS}
                                              ${LUMAVEIL_SOURCE_FLAGS} ${LUMAVEIL_PATH_FLAGS})
     target_link_options(${target} PRIVATE ${LUMAVEIL_PATH_LINK_FLAGS})
-    target_compile_features(${target} PUBLIC cxx_std_20)
+    if(arg_DELIVERABLE)
+        set_target_properties(${target} PROPERTIES
+            CXX_STANDARD 17
+            CXX_STANDARD_REQUIRED ON
+            CXX_EXTENSIONS OFF)
+        target_compile_features(${target} PUBLIC cxx_std_17)
+        target_compile_options(${target} PRIVATE ${LUMAVEIL_DELIVERABLE_FLAGS})
+    else()
+        target_compile_features(${target} PRIVATE cxx_std_20)
+    endif()
 endfunction()
 
 # Gives target an include folder of its own in the build tree that holds only

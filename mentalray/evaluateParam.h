@@ -8,6 +8,14 @@
 #include <shader.h>
 #include "mentalray/binding.h"
 
+// A condition that nearly always holds, said to the compilers that take the
+// hint.
+#if defined(__GNUC__)
+#define LUMAVEIL_MR_EXPECTED(condition) __builtin_expect(static_cast<bool>(condition), true)
+#else
+#define LUMAVEIL_MR_EXPECTED(condition) (condition)
+#endif
+
 namespace lumaveil::mr {
 
 // The address at which the value of the parameter at `field` is found for
@@ -23,7 +31,7 @@ const T* evaluateParam(miState* state, const T* field) {
     }
     std::uint32_t ghost = 0;
     std::memcpy(&ghost, reinterpret_cast<const unsigned char*>(field) + ghostOffset, sizeof ghost);
-    if (ghost == 0) [[likely]] {
+    if (LUMAVEIL_MR_EXPECTED(ghost == 0)) {
         return field;
     }
     return static_cast<const T*>(mr::mi_phen_eval(state, const_cast<T*>(field)));
@@ -44,7 +52,11 @@ inline bool anyGhostWordSet(const miState* state, const void* record, std::size_
     // Sixteen bytes at a time; the last block may overlap the one before.
     using Words = std::uint32_t __attribute__((vector_size(16)));
     Words any{};
+    // GCC takes the unrolling hint from 8 on; Clang unrolls the loop of a
+    // known size by itself.
+#if !defined(__clang__) && __GNUC__ >= 8
 #pragma GCC unroll 16
+#endif
     for (std::size_t i = 0; i + 16 <= bytes; i += 16) {
         Words block;
         std::memcpy(&block, ghosts + i, sizeof block);

@@ -18,7 +18,11 @@ struct FloatVector {
     constexpr FloatVector operator-(FloatVector b) const { return {x - b.x, y - b.y, z - b.z}; }
     constexpr FloatVector operator*(float s) const { return {x * s, y * s, z * s}; }
     constexpr FloatVector operator/(float s) const { return {x / s, y / s, z / s}; }
-    constexpr bool operator==(const FloatVector&) const = default;
+    // Componentwise float comparison: -0 equals 0, and NaN equals nothing.
+    constexpr bool operator==(const FloatVector& b) const {
+        return x == b.x && y == b.y && z == b.z;
+    }
+    constexpr bool operator!=(const FloatVector& b) const { return !(*this == b); }
 };
 
 constexpr FloatVector operator*(float s, FloatVector v) {

@@ -22,11 +22,6 @@ inline Lanes lanes(FloatVector v) {
     return Lanes{v.x, v.y, v.z, 0.0f};
 }
 
-// numerator / denominator in each lane whose denominator is not 0, else 0.
-inline Lanes divideWhereNonzero(Lanes numerator, Lanes denominator) {
-    return denominator != 0.0f ? numerator / denominator : Lanes{};
-}
-
 #else
 
 struct alignas(16) Lanes {
@@ -61,14 +56,6 @@ LUMAVEIL_LANEWISE(-)
 LUMAVEIL_LANEWISE(*)
 LUMAVEIL_LANEWISE(/)
 #undef LUMAVEIL_LANEWISE
-
-constexpr Lanes divideWhereNonzero(const Lanes& numerator, const Lanes& denominator) {
-    Lanes r;
-    for (int i = 0; i < 4; ++i) {
-        r.lane[i] = denominator.lane[i] != 0.0f ? numerator.lane[i] / denominator.lane[i] : 0.0f;
-    }
-    return r;
-}
 
 #endif
 

@@ -4,8 +4,11 @@
 
 namespace lumaveil {
 
+namespace {
+
 // clang-format off
-constinit const std::array<float, albedoTableSize> albedoTable = {
+constexpr std::array<float, albedoTableSize> albedoEntries() {
+    return {{
     0.0f, 0.0055892f, 0.011158f, 0.01665f, 0.022105f, 0.027501f, 0.032847f, 0.038149f,
     0.04339f, 0.048598f, 0.05374f, 0.058857f, 0.063903f, 0.068929f, 0.073885f, 0.078822f,
     0.083691f, 0.08854f, 0.093328f, 0.098089f, 0.1028f, 0.10748f, 0.11211f, 0.1167f,
@@ -257,7 +260,17 @@ constinit const std::array<float, albedoTableSize> albedoTable = {
     0.99977f, 0.99979f, 0.9998f, 0.99982f, 0.99983f, 0.99985f, 0.99986f, 0.99987f,
     0.99989f, 0.9999f, 0.99992f, 0.99993f, 0.99994f, 0.99996f, 0.99997f, 0.99999f,
     1.0f,
-};
+    }};
+}
 // clang-format on
+
+// The entries are a constant expression, so albedoTable is constant-initialised:
+// in place before any code runs, whatever the order of the program's initialisers.
+static_assert(albedoEntries().front() == 0.0f && albedoEntries().back() == 1.0f,
+              "the albedo table is constant data from 0 to 1");
+
+}  // namespace
+
+const std::array<float, albedoTableSize> albedoTable = albedoEntries();
 
 }  // namespace lumaveil

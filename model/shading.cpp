@@ -21,7 +21,7 @@ float phaseWeight(float g, float mu) {
 
 }  // namespace
 
-ShadingOutputs evaluateShading(const ShadingInputs& in, std::span<const LightSample> lights,
+ShadingOutputs evaluateShading(const ShadingInputs& in, ArrayView<LightSample> lights,
                                int subsurfaceDivisor) {
     const FloatVector n = in.normalCamera;
     const FloatVector v = unitVector(in.pointCamera);

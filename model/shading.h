@@ -2,8 +2,7 @@
 // colour that leaves the surface towards the eye.
 #pragma once
 
-#include <span>
-
+#include "model/ArrayView.h"
 #include "model/FloatVector.h"
 
 namespace lumaveil {
@@ -49,7 +48,7 @@ struct ShadingOutputs {
 // The colour leaving the sample towards the eye. Every light's subsurface
 // contribution is divided by subsurfaceDivisor: the number of entries of the
 // host's light list, whatever their flags, which may exceed lights.size().
-ShadingOutputs evaluateShading(const ShadingInputs& inputs, std::span<const LightSample> lights,
+ShadingOutputs evaluateShading(const ShadingInputs& inputs, ArrayView<LightSample> lights,
                                int subsurfaceDivisor);
 
 }  // namespace lumaveil

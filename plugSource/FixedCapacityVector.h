@@ -5,8 +5,9 @@
 #include <cassert>
 #include <cstddef>
 #include <new>
-#include <span>
 #include <type_traits>
+
+#include "model/ArrayView.h"
 
 // Elements are constructed as they are appended, and only those; the type
 // must be trivially destructible, so nothing is torn down.
@@ -29,8 +30,14 @@ public:
         ++size_;
     }
 
-    std::span<const T> elements() const {
-        return {std::launder(reinterpret_cast<const T*>(storage_)), size_};
+    lumaveil::ArrayView<T> elements() const {
+        const T* first = reinterpret_cast<const T*>(storage_);
+        // libstdc++ has no std::launder under Clang before 7; there the cast
+        // alone names the elements.
+#if defined(__cpp_lib_launder)
+        first = std::launder(first);
+#endif
+        return {first, size_};
     }
 
 private:

@@ -37,16 +37,17 @@ float readFloat(MDataBlock& block, const MObject& attribute) {
     return block.inputValue(attribute).asFloat();
 }
 
-// Braced initialisers run in order: the children are read in the order of
-// the fields, and no field is first set to its default.
+// Braced initialisers run in order: field by field in the order of
+// LightSample, each child is read into the field of its name, and no field is
+// first set to its default.
 LightSample readLight(MDataHandle& element) {
     return LightSample{
-        .lightDirection = toFloatVector(element.child(lumaVeil::aLightDirection).asFloatVector()),
-        .lightIntensity = toFloatVector(element.child(lumaVeil::aLightIntensity).asFloatVector()),
-        .lightAmbient = element.child(lumaVeil::aLightAmbient).asBool(),
-        .lightDiffuse = element.child(lumaVeil::aLightDiffuse).asBool(),
-        .lightSpecular = element.child(lumaVeil::aLightSpecular).asBool(),
-        .preShadowIntensity = element.child(lumaVeil::aPreShadowIntensity).asFloat(),
+        toFloatVector(element.child(lumaVeil::aLightDirection).asFloatVector()),
+        toFloatVector(element.child(lumaVeil::aLightIntensity).asFloatVector()),
+        element.child(lumaVeil::aLightAmbient).asBool(),
+        element.child(lumaVeil::aLightDiffuse).asBool(),
+        element.child(lumaVeil::aLightSpecular).asBool(),
+        element.child(lumaVeil::aPreShadowIntensity).asFloat(),
     };
 }
 
@@ -66,25 +67,26 @@ void readLights(MArrayDataHandle& lightArray, unsigned int count, Lights& lights
 // Writes outColor. False, with nothing written, when there is no memory for
 // a long light list: std::bad_alloc must not cross into the host.
 bool computeColour(MDataBlock& block) {
-    // In the order of the fields, which is the order of the reads.
+    // Field by field in the order of ShadingInputs, each attribute into the
+    // field of its name; that is also the order of the reads.
     const ShadingInputs inputs{
-        .color = readVector(block, lumaVeil::aColor),
-        .transparency = readVector(block, lumaVeil::aTransparency),
-        .ambientColor = readVector(block, lumaVeil::aAmbientColor),
-        .incandescence = readVector(block, lumaVeil::aIncandescence),
-        .diffuse = readFloat(block, lumaVeil::aDiffuse),
-        .absorption = readVector(block, lumaVeil::aAbsorption),
-        .scattering = readVector(block, lumaVeil::aScattering),
-        .refractiveIndex = readFloat(block, lumaVeil::aRefractiveIndex),
-        .anisotropy = readFloat(block, lumaVeil::aAnisotropy),
-        .diffuseReflection = readFloat(block, lumaVeil::aDiffuseReflection),
-        .diffuseAnisotropy = readFloat(block, lumaVeil::aDiffuseAnisotropy),
-        .diffuseScatter = readFloat(block, lumaVeil::aDiffuseScatter),
-        .eccentricity = readFloat(block, lumaVeil::aEccentricity),
-        .specularRollOff = readFloat(block, lumaVeil::aSpecularRollOff),
-        .specularColor = readVector(block, lumaVeil::aSpecularColor),
-        .pointCamera = readVector(block, lumaVeil::aPointCamera),
-        .normalCamera = readVector(block, lumaVeil::aNormalCamera),
+        readVector(block, lumaVeil::aColor),
+        readVector(block, lumaVeil::aTransparency),
+        readVector(block, lumaVeil::aAmbientColor),
+        readVector(block, lumaVeil::aIncandescence),
+        readFloat(block, lumaVeil::aDiffuse),
+        readVector(block, lumaVeil::aAbsorption),
+        readVector(block, lumaVeil::aScattering),
+        readFloat(block, lumaVeil::aRefractiveIndex),
+        readFloat(block, lumaVeil::aAnisotropy),
+        readFloat(block, lumaVeil::aDiffuseReflection),
+        readFloat(block, lumaVeil::aDiffuseAnisotropy),
+        readFloat(block, lumaVeil::aDiffuseScatter),
+        readFloat(block, lumaVeil::aEccentricity),
+        readFloat(block, lumaVeil::aSpecularRollOff),
+        readVector(block, lumaVeil::aSpecularColor),
+        readVector(block, lumaVeil::aPointCamera),
+        readVector(block, lumaVeil::aNormalCamera),
     };
 
     MArrayDataHandle lightArray = block.inputArrayValue(lumaVeil::aLightData);

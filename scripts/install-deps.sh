@@ -5,7 +5,7 @@
 set -euo pipefail
 
 declare -A groups=(
-    [build]="cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev clang-format"
+    [build]="cmake ninja-build g++ g++-11 libgtest-dev libgmock-dev googletest libbenchmark-dev clang-format"
     [preview]="libpng-dev libopenexr-dev libfreetype-dev fonts-dejavu-core pkg-config"
     [windows]="mingw-w64 wine64 wine32:i386 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686"
     [msvc]="clang-14 clang-tools-14 lld-14 llvm-14 mingw-w64 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 wine32:i386"

@@ -10,13 +10,17 @@
 #    in one line. The classic build also takes MENTALRAY_INCLUDE_DIR, a
 #    shader.h of other layouts, whose shader must pass the shader suites in a
 #    stand-in renderer built against the same header;
+#  - the deliverables as C++17 by GCC 11, older than the system compiler as
+#    the compilers of studios' devkits are, pedantic and with warnings as
+#    errors, against each devkit shape: the worked examples through them
+#    match the system compiler's build of the same shape bit for bit;
 #  - headers without the stand-in's mark, as a real SDK's (the 2019+ devkit
 #    shape, which deprecates setMPSafe): a packager's build compiles only
 #    what it installs, warns about nothing, and says so; with the suites on,
 #    those that would load its libraries into a stand-in host are left out,
 #    and configure says so.
 # Build folders: build/plain-release, build/devkit-2022, build/sdk-switches,
-# build/sdk-2022, build/real-sdk.
+# build/sdk-2022, build/gcc11-classic, build/gcc11-2022, build/real-sdk.
 cd "$(dirname "$0")/.."
 source scripts/lib/stage.sh
 
@@ -102,6 +106,38 @@ refuse() {
 }
 refuse "$sdk_2022" "$sdk/plugSource/lumaVeil.so"
 refuse "$sdk" "$sdk_2022/plugSource/lumaVeil.so"
+
+# Builds the deliverables with GCC 11 against a devkit and checks the worked
+# examples through them: gcc11_build <tree> <devkit> <reference results>.
+# Only what the worked examples need is built: the deliverables, the stand-in
+# hosts and the program that drives them (C++20, which GCC 11 also builds).
+gcc11_build() {
+    local tree=$1 devkit=$2 reference=$3 commands loose
+    rm -rf "$tree"
+    CXX=g++-11 cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DMAYA_LOCATION="$devkit" \
+        -DLUMAVEIL_BUILD_PREVIEW=OFF -DLUMAVEIL_BUILD_BENCHMARKS=OFF >/dev/null
+    # Every source of the deliverables compiles as C++17, pedantic: nothing
+    # the targets link may raise their standard.
+    commands=$(ninja -C "$tree" -t commands lumaVeil qv7k_lumaVeil |
+        grep -E -- ' -c [^ ]*/(model|plugSource|mentalray)/[^ ]*\.cpp' || true)
+    loose=$(grep -v -e '-std=c++17 ' -e '^$' <<<"$commands" || true)
+    loose+=$(grep -v -e '-Wpedantic ' -e '^$' <<<"$commands" || true)
+    if [[ -z $commands || -n $loose ]]; then
+        echo "test-builds: the deliverables of $tree are not all compiled as pedantic C++17:" >&2
+        echo "${loose:-(no compile commands found)}" >&2
+        exit 1
+    fi
+    cmake --build "$tree" --target lumaVeil qv7k_lumaVeil lumaveil_worked_examples
+    ctest --test-dir "$tree" -R '^workedExamples\.write$' --output-on-failure --no-tests=error
+    cmake -DRESULTS="$tree/workedExamples.txt" -DREFERENCE="$reference" -DEXACT=ON \
+        -P tests/crossBuild/compareResults.cmake
+}
+
+echo "== the deliverables as C++17 by GCC 11: the classic devkit (build/gcc11-classic) =="
+gcc11_build build/gcc11-classic "$devkit_classic" "$plain/workedExamples.txt"
+echo "== the deliverables as C++17 by GCC 11: the devkit of Maya 2019 and later (build/gcc11-2022) =="
+gcc11_build build/gcc11-2022 "$devkit_2022" "$sdk_2022/workedExamples.txt"
 
 echo "== against headers that are not the stand-ins' (a real SDK's) =="
 real=build/real-sdk
