@@ -60,9 +60,9 @@ inline std::array<float, 3> array3(FloatVector v) {
 
 #if __has_include(<shader.h>) && defined(QV7K_SHADER_PATH)
 #include "dynamicLibrary.h"
+#include "mrhost/lightList.h"
 #include "mrhost/parameterBlock.h"
 #include "mrhost/renderer.h"
-#include "mrhost/scene.h"
 #include "shaderValues.h"
 
 namespace lumaveil::bench {
@@ -88,12 +88,12 @@ struct RendererBenchScene {
         params.setBoolean("useIrradiance", false);
         std::vector<miTag> tags;
         for (const LightSample& light : benchLights(lightCount)) {
-            tags.push_back(scene.addDirectionalLight(test::mi(light.lightDirection),
-                                                     test::rgba(light.lightIntensity)));
+            tags.push_back(lights.addDirectionalLight(test::mi(light.lightDirection),
+                                                      test::rgba(light.lightIntensity)));
         }
         params.setLights(tags);
         state = mrhost::Renderer::makeState(
-            scene, params,
+            lights, params,
             mrhost::SamplePoint{test::mi(in.pointCamera), test::mi(in.normalCamera),
                                 test::mi(benchRayDirection())});
         parameters = params.data();
@@ -119,7 +119,7 @@ struct RendererBenchScene {
     bool shade(miColor& result) { return entryPoint(&result, &state, parameters) != miFALSE; }
 
     mrhost::Renderer renderer;
-    mrhost::Scene scene;
+    mrhost::LightList lights;
     mrhost::ParameterBlock params;
     miState state{};
     void* parameters = nullptr;

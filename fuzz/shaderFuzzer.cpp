@@ -15,10 +15,10 @@
 namespace {
 
 using lumaveil::fuzz::FuzzInput;
+using lumaveil::mrhost::LightList;
 using lumaveil::mrhost::ParameterBlock;
 using lumaveil::mrhost::Renderer;
 using lumaveil::mrhost::SamplePoint;
-using lumaveil::mrhost::Scene;
 
 Renderer& renderer() {
     static Renderer instance(QV7K_SHADER_PATH, QV7K_DECLARATION_PATH, MRHOST_MODULE_PATH);
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The light database: a few lights of every kind, area lights with any
     // small number of samples.
-    Scene scene;
+    LightList scene;
     std::vector<miTag> known;
     for (unsigned int i = in.below(6); i > 0; --i) {
         switch (in.below(3)) {
