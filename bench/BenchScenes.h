@@ -147,21 +147,7 @@ struct MayaBenchScene {
         }
         node = host.createNode("lumaVeil");
         const ShadingInputs in = benchInputs();
-        node.setFloat3("color", array3(in.color));
-        node.setFloat3("transparency", array3(in.transparency));
-        node.setFloat3("ambientColor", array3(in.ambientColor));
-        node.setFloat3("incandescence", array3(in.incandescence));
-        node.setFloat("diffuse", in.diffuse);
-        node.setFloat3("absorption", array3(in.absorption));
-        node.setFloat3("scattering", array3(in.scattering));
-        node.setFloat("refractiveIndex", in.refractiveIndex);
-        node.setFloat("anisotropy", in.anisotropy);
-        node.setFloat("diffuseReflection", in.diffuseReflection);
-        node.setFloat("diffuseAnisotropy", in.diffuseAnisotropy);
-        node.setFloat("diffuseScatter", in.diffuseScatter);
-        node.setFloat("eccentricity", in.eccentricity);
-        node.setFloat("specularRollOff", in.specularRollOff);
-        node.setFloat3("specularColor", array3(in.specularColor));
+        test::setMaterial(node, in);
         node.setSampleGeometry(array3(in.pointCamera), array3(in.normalCamera),
                                array3(benchRayDirection()));
         setLights(lightCount);
