@@ -69,7 +69,7 @@ public:
 
 private:
     const mrhost::Renderer& renderer_;
-    mrhost::Scene lights_;
+    mrhost::LightList lights_;
     mrhost::ParameterBlock parameters_;
 };
 
