@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "mayahost/entryPointNames.h"
 #include "pluginFixture.h"
 
 namespace {
@@ -155,6 +156,24 @@ TEST_F(HostTest, FindsTheEntryPointsByTheirCppNamesElseByTheirCNames) {
     EXPECT_EQ(foundBy(LUMAVEIL_C_ENTRY_POINTS_PLUGIN_PATH),
               (std::vector<std::string>{"initializePlugin: \"initializePlugin\"",
                                         "uninitializePlugin: \"uninitializePlugin\""}));
+}
+
+// A plug-in's entry points are recognised by every name Maya looks them up
+// by: the C name, or the C++ name of a function taking an MObject, as GCC or
+// MSVC decorates it, with or without the devkit's namespace.
+TEST(EntryPointNames, AreTheCOrCppNamesOfTheFunctionTakingAnMObject) {
+    for (const std::string& symbol :
+         {std::string("initializePlugin"), std::string("_Z16initializePlugin7MObject"),
+          std::string("_Z16initializePluginN8Autodesk4Maya16OpenMaya202200007MObjectE"),
+          std::string("?initializePlugin@@YA?AVMStatus@@VMObject@@@Z"),
+          mayahost::msvcEntryPointName("initializePlugin", "OpenMaya20220000")}) {
+        EXPECT_TRUE(mayahost::isEntryPointName(symbol, "initializePlugin")) << symbol;
+    }
+    for (const char* symbol :
+         {"_Z16initializePluginv", "_Z18uninitializePlugin7MObject", "initializePluginX",
+          "?initializePlugin@@YAXXZ", "_Z16initializePluginN8Autodesk4Maya99x7MObjectE"}) {
+        EXPECT_FALSE(mayahost::isEntryPointName(symbol, "initializePlugin")) << symbol;
+    }
 }
 
 // A plug-in built against the other devkit shape needs API functions under

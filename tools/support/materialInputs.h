@@ -1,17 +1,14 @@
-// The material settings of a swatch: the node's editable inputs, set by name
-// or from a measured-material preset, and applied to either host.
+// The inputs a material sets on either deliverable: the node's editable
+// attributes and the renderer shader's parameters of its own, found by name.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
-#include <span>
-#include <string>
 #include <string_view>
 #include <vector>
 
-#include "model/FloatVector.h"
-
-namespace lumaveil::preview {
+namespace lumaveil {
 
 // An editable input of the node: its names, default and ranges as the node
 // declares them, what it does in the image, and the renderer shader's
@@ -202,6 +199,13 @@ inline constexpr std::array<MaterialAttribute, 1> rendererOnlyAttributes{{
     {"normalCamera", "", 3, 0.0f, {}, {}, {}, "normalCamera", "", false, true},
 }};
 
+// Every input in one order, the node's attributes first, then the
+// renderer-only ones: what a material's settings are indexed by.
+inline constexpr std::size_t materialInputCount =
+    materialAttributes.size() + rendererOnlyAttributes.size();
+const MaterialAttribute& materialInputAt(std::size_t index);
+std::size_t indexOfMaterialInput(const MaterialAttribute& attribute);
+
 // The renderer-only parameter of that name, or null.
 const RendererOnlyParameter* findRendererOnlyParameter(std::string_view name);
 
@@ -212,45 +216,4 @@ const MaterialAttribute* findMaterialAttribute(std::string_view name);
 // Up to three attribute names closest to a misspelt one.
 std::vector<std::string_view> nearestAttributeNames(std::string_view name);
 
-// Values set on the node's inputs and the renderer-only ones; unset inputs
-// keep their defaults.
-class MaterialSettings {
-public:
-    void set(const MaterialAttribute& attribute, FloatVector value);
-    std::optional<FloatVector> get(std::string_view longName) const;
-
-    struct Entry {
-        const MaterialAttribute* attribute;
-        FloatVector value;
-    };
-    // The inputs that were set, in the attribute order.
-    std::vector<Entry> entries() const;
-
-private:
-    std::array<std::optional<FloatVector>,
-               materialAttributes.size() + rendererOnlyAttributes.size()>
-        values_;
-};
-
-// A measured material, with its published total diffuse reflectance.
-struct MeasuredMaterial {
-    std::string name;
-    FloatVector reducedScattering;
-    FloatVector absorption;
-    FloatVector publishedReflectance;
-    float refractiveIndex;
-};
-
-// The built-in table of measured materials.
-std::span<const MeasuredMaterial> measuredMaterials();
-const MeasuredMaterial* findMeasuredMaterial(std::string_view name);
-
-// Total diffuse reflectance, per channel, of a medium whose reduced albedo is
-// sigma_s' / (sigma_s' + sigma_a): the dipole formula that builds the albedo
-// table, so the node's lookup returns that albedo.
-FloatVector reflectanceOf(const MeasuredMaterial& material);
-
-// color, scattering, absorption and refractiveIndex of a measured material.
-void applyMeasuredMaterial(const MeasuredMaterial& material, MaterialSettings& settings);
-
-}  // namespace lumaveil::preview
+}  // namespace lumaveil

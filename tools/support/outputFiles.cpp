@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <random>
 
-namespace lumaveil::preview {
+namespace lumaveil {
 
 namespace {
 
@@ -285,4 +285,4 @@ void removeTemporariesOnSignals() {
     sigaction(SIGXFSZ, &ignore, nullptr);
 }
 
-}  // namespace lumaveil::preview
+}  // namespace lumaveil

@@ -3,7 +3,7 @@
 // "outTransparency" are computed.
 #include "mayahost/host.h"
 
-#include "hosts.h"
+#include "swatchRenderers.h"
 
 namespace lumaveil::preview {
 
@@ -75,9 +75,9 @@ private:
     mayahost::AttributeRef outTransparency_;
 };
 
-class MayaSwatchHost final : public SwatchHost {
+class MayaSwatchRenderer final : public SwatchRenderer {
 public:
-    explicit MayaSwatchHost(const std::string& pluginPath) : path_(pluginPath) {
+    explicit MayaSwatchRenderer(const std::string& pluginPath) : path_(pluginPath) {
         std::string error;
         if (!host_.loadPlugin(pluginPath, &error)) {
             throw HostLoadError("cannot load the Maya plug-in " + pluginPath + ": " +
@@ -98,8 +98,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<SwatchHost> loadMayaHost(const std::string& pluginPath) {
-    return std::make_unique<MayaSwatchHost>(pluginPath);
+std::unique_ptr<SwatchRenderer> loadMayaSwatchRenderer(const std::string& pluginPath) {
+    return std::make_unique<MayaSwatchRenderer>(pluginPath);
 }
 
 }  // namespace lumaveil::preview
