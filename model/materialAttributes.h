@@ -1,0 +1,166 @@
+// The lumaVeil node's editable attributes, once: the seven colours and eight
+// scalars a user edits and keys. The plug-in creates them from this table,
+// the tools print and set them from it, and the tests hold it against their
+// own statement of the schema, the shipped .mi and the Attribute Editor
+// template.
+//
+// Header-only constant data, C++17: the plug-in includes it without pulling
+// in anything else. Every name is a string literal, so data() of each is a
+// NUL-terminated C string, as MString takes it.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+namespace lumaveil {
+
+struct MaterialAttribute {
+    std::string_view longName;
+    std::string_view shortName;
+    // 3 for a colour, whose children are red, green and blue; 1 for a scalar.
+    int components = 1;
+    // A colour's children; empty for a scalar.
+    std::array<std::string_view, 3> childLongNames{};
+    std::array<std::string_view, 3> childShortNames{};
+    // Per channel for a colour; a scalar's is defaultValue[0].
+    std::array<float, 3> defaultValue{};
+    // The slider's span in the Attribute Editor; values outside it are legal.
+    std::optional<double> softMin, softMax;
+    // Maya keeps the value at or above it, and the tools refuse values below.
+    std::optional<double> hardMin;
+    bool keyable = true;
+    bool storable = true;
+    // outTransparency is a copy of it; every editable attribute affects outColor.
+    bool affectsOutTransparency = false;
+    // The renderer shader's parameter of the same role; empty: it has none.
+    std::string_view rendererParameter;
+    // What it does in the image, in a lighting artist's words.
+    std::string_view effect;
+
+    constexpr bool isColour() const { return components == 3; }
+};
+
+namespace detail {
+
+constexpr MaterialAttribute colourAttribute(std::string_view longName, std::string_view shortName,
+                                            std::array<std::string_view, 3> childLongNames,
+                                            std::array<std::string_view, 3> childShortNames,
+                                            float channelDefault,
+                                            std::string_view rendererParameter,
+                                            std::string_view effect) {
+    MaterialAttribute a;
+    a.longName = longName;
+    a.shortName = shortName;
+    a.components = 3;
+    a.childLongNames = childLongNames;
+    a.childShortNames = childShortNames;
+    a.defaultValue = {channelDefault, channelDefault, channelDefault};
+    a.rendererParameter = rendererParameter;
+    a.effect = effect;
+    return a;
+}
+
+constexpr MaterialAttribute scalarAttribute(std::string_view longName, std::string_view shortName,
+                                            float defaultValue, double softMin, double softMax,
+                                            std::string_view rendererParameter,
+                                            std::string_view effect) {
+    MaterialAttribute a;
+    a.longName = longName;
+    a.shortName = shortName;
+    a.defaultValue = {defaultValue, 0.0f, 0.0f};
+    a.softMin = softMin;
+    a.softMax = softMax;
+    a.rendererParameter = rendererParameter;
+    a.effect = effect;
+    return a;
+}
+
+constexpr MaterialAttribute withHardMin(MaterialAttribute a, double hardMin) {
+    a.hardMin = hardMin;
+    return a;
+}
+
+constexpr MaterialAttribute affectingOutTransparency(MaterialAttribute a) {
+    a.affectsOutTransparency = true;
+    return a;
+}
+
+}  // namespace detail
+
+// In the node's order: the order in which the plug-in creates, adds and
+// relates them, and in which the renderer shader lays out the parameters it
+// shares with them.
+inline constexpr std::array<MaterialAttribute, 15> materialAttributes{{
+    detail::colourAttribute(
+        "color", "c", {"colorR", "colorG", "colorB"}, {"cr", "cg", "cb"}, 0.5f, "color",
+        "Surface colour. Tints the matte, ambient and translucent light (not the highlight or the "
+        "incandescence). Each channel is also read as the total diffuse reflectance the material "
+        "should show: a bright channel gives a strong glow from beneath the surface, a dark one "
+        "little."),
+    detail::affectingOutTransparency(detail::colourAttribute(
+        "transparency", "it", {"transparencyR", "transparencyG", "transparencyB"},
+        {"itr", "itg", "itb"}, 0.0f, "",
+        "How much of what lies behind shows through, per channel: everything but the highlight is "
+        "dimmed by 1 - transparency. The renderer shader has no transparency; it is always "
+        "opaque.")),
+    detail::colourAttribute("ambientColor", "ambC",
+                            {"ambientColorR", "ambientColorG", "ambientColorB"},
+                            {"ambCR", "ambCG", "ambCB"}, 0.0f, "ambientColor",
+                            "Light added everywhere, with no light source, tinted by the colour."),
+    detail::colourAttribute("incandescence", "ic",
+                            {"incandescenceR", "incandescenceG", "incandescenceB"},
+                            {"ir", "ig", "ib"}, 0.0f, "incandescence",
+                            "Glow added on top, untinted, whatever the lighting."),
+    detail::scalarAttribute(
+        "diffuse", "dfl", 0.8f, 0.0, 1.0, "diffuse",
+        "Strength of the matte (Lambert) shading from the lights. In the final blend the matte "
+        "light weighs three quarters and the translucent glow one quarter."),
+    detail::colourAttribute(
+        "absorption", "ab", {"absorptionR", "absorptionG", "absorptionB"}, {"abr", "abg", "abb"},
+        0.5f, "absorption",
+        "How strongly the material absorbs light, per millimetre and channel. Only its ratio to "
+        "scattering counts: a channel that absorbs more shows less single-scattering glow."),
+    detail::colourAttribute(
+        "scattering", "st", {"scatteringR", "scatteringG", "scatteringB"}, {"str", "stg", "stb"},
+        0.5f, "scattering",
+        "How often light scatters inside the material, per millimetre and channel. With absorption "
+        "it sets the share of light scattered back, scattering / (scattering + absorption); "
+        "scaling both alike changes nothing."),
+    detail::withHardMin(
+        detail::scalarAttribute(
+            "refractiveIndex", "rfi", 1.333f, 1.0, 6.0, "refractiveIndex",
+            "Index of refraction (water 1.33, skin 1.3 to 1.4, marble 1.5). Higher values let less "
+            "of the translucent glow out at glancing angles and bend the light entering the "
+            "surface more. Values below 1 are refused."),
+        1.0),
+    detail::scalarAttribute(
+        "anisotropy", "ani", 0.2f, -1.0, 1.0, "anisotropy",
+        "Direction of the single-scattering glow: 0 is the same from every light direction, "
+        "positive values favour lights on the viewer's side, negative values lights behind the "
+        "surface."),
+    detail::scalarAttribute(
+        "diffuseReflection", "dflr", 2.0f, 0.0, 10.0, "diffuseReflection",
+        "How much of the diffusion glow the surface boundary keeps back: higher values dim it, "
+        "down to half of its strength at 0."),
+    detail::scalarAttribute(
+        "diffuseAnisotropy", "dflani", 0.2f, -1.0, 1.0, "diffuseAnisotropy",
+        "Direction of the diffusion glow, as anisotropy is for single scattering: 0 is the same "
+        "from every light direction, positive favours lights on the viewer's side."),
+    detail::scalarAttribute(
+        "diffuseScatter", "dfst", 2.0f, 0.0, 10.0, "diffuseScatter",
+        "Strength of the whole translucent (subsurface) glow, single scattering and diffusion "
+        "together; 0 turns it off."),
+    detail::scalarAttribute(
+        "eccentricity", "eccen", 0.1f, 0.0, 1.0, "eccentricity",
+        "Width of the highlight, in radians: small values give a tight, glossy highlight, larger "
+        "ones a broad sheen."),
+    detail::scalarAttribute("specularRollOff", "sro", 0.7f, 0.0, 1.0, "specularRollOff",
+                            "Strength of the highlight; 0 turns it off."),
+    detail::colourAttribute(
+        "specularColor", "spc", {"specularColorR", "specularColorG", "specularColorB"},
+        {"spcr", "spcg", "spcb"}, 0.5f, "specularColor", "Tint of the highlight."),
+}};
+
+}  // namespace lumaveil
