@@ -297,7 +297,8 @@ TEST(PreviewAttributes, MatchTheNodeSchemaAndTheShaderDeclaration) {
         EXPECT_EQ(found->children.size(), attribute.components == 3 ? 3u : 0u)
             << attribute.longName;
         EXPECT_EQ(found->defaults,
-                  std::vector<double>(attribute.components, attribute.defaultValue))
+                  std::vector<double>(attribute.defaultValue.begin(),
+                                      attribute.defaultValue.begin() + attribute.components))
             << attribute.longName;
         EXPECT_EQ(found->softMin, attribute.softMin) << attribute.longName;
         EXPECT_EQ(found->softMax, attribute.softMax) << attribute.longName;
@@ -305,7 +306,7 @@ TEST(PreviewAttributes, MatchTheNodeSchemaAndTheShaderDeclaration) {
         if (!attribute.rendererParameter.empty()) {
             const mrhost::DeclaredField* field = declaration.find(attribute.rendererParameter);
             ASSERT_NE(field, nullptr) << attribute.rendererParameter;
-            EXPECT_EQ(static_cast<float>(field->defaultValue.at(0)), attribute.defaultValue)
+            EXPECT_EQ(static_cast<float>(field->defaultValue.at(0)), attribute.defaultValue[0])
                 << attribute.rendererParameter;
             parameters.push_back(attribute.rendererParameter);
         }

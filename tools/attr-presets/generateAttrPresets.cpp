@@ -40,16 +40,14 @@ std::string presetText(const MeasuredMaterial& material) {
     std::string text = "// lumaVeil attribute preset: measured material \"" + material.name +
                        "\" (Jensen et al. 2001).\n";
     text += "startAttrPreset( \"lumaVeil\" );\n";
-    static constexpr std::string_view channels[] = {"R", "G", "B"};
+    // A colour is set child by child, a scalar as itself.
     for (const MaterialSettings::Entry& entry : settings.entries()) {
-        const std::string name(entry.attribute->longName);
-        if (entry.attribute->components == 1) {
-            text += "blendAttr \"" + name + "\" " + shortestText(entry.value[0]) + ";\n";
-            continue;
-        }
-        for (int k = 0; k < 3; ++k) {
-            text += "blendAttr \"" + name + std::string(channels[k]) + "\" " +
-                    shortestText(entry.value[k]) + ";\n";
+        const MaterialAttribute& attribute = *entry.attribute;
+        for (int k = 0; k < attribute.components; ++k) {
+            const std::string_view name =
+                attribute.isColour() ? attribute.childLongNames[k] : attribute.longName;
+            text +=
+                "blendAttr \"" + std::string(name) + "\" " + shortestText(entry.value[k]) + ";\n";
         }
     }
     text += "endAttrPreset();\n";

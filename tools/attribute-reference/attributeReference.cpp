@@ -34,8 +34,11 @@ std::string softRange(const MaterialAttribute& attribute) {
 }
 
 std::string defaultText(const MaterialAttribute& attribute) {
-    const std::string value = number(attribute.defaultValue);
-    return attribute.components == 3 ? value + ", " + value + ", " + value : value;
+    std::string text = number(attribute.defaultValue[0]);
+    for (int k = 1; k < attribute.components; ++k) {
+        text += ", " + number(attribute.defaultValue[k]);
+    }
+    return text;
 }
 
 // The strip under a heading of its own, with the command that renders it.
@@ -67,8 +70,8 @@ std::string stripSection(const MaterialAttribute& attribute) {
 
 std::string attributeReferenceMarkdown() {
     std::string page =
-        "<!-- Written by generate-attribute-reference from tools/preview/materials.h and\n"
-        "     tools/preview/measuredMaterials.csv, with the pictures in images/ rendered\n"
+        "<!-- Written by generate-attribute-reference from model/materialAttributes.h and\n"
+        "     tools/support/measuredMaterials.csv, with the pictures in images/ rendered\n"
         "     through the built plug-in and shader; do not edit it by hand. After changing\n"
         "     them, the model or the preview, run:\n"
         "     cmake --build build/default --target regenerate-attribute-reference -->\n"

@@ -26,7 +26,7 @@ public:
             throw HostLoadError("the Maya plug-in registered no \"lumaVeil\" node type");
         }
         for (const MaterialSettings::Entry& entry : material.entries()) {
-            if (!entry.attribute->onNode) {
+            if (!isNodeAttribute(*entry.attribute)) {
                 continue;  // the renderer shader's alone
             }
             const mayahost::AttributeRef attribute = node_.attribute(entry.attribute->longName);

@@ -47,7 +47,7 @@ public:
                 continue;
             }
             const std::string name(entry.attribute->rendererParameter);
-            if (entry.attribute->direction) {
+            if (isDirection(*entry.attribute)) {
                 parameters_.setVector(name, miVectorOf(entry.value));
             } else if (entry.attribute->components == 3) {
                 parameters_.setColor(name, miColorOf(entry.value));

@@ -99,7 +99,7 @@ FloatVector parseValue(const MaterialAttribute& attribute, std::string_view valu
     }
     throw UsageError(std::string(attribute.longName) + " takes " +
                      (attribute.components == 1 ? "one number"
-                      : attribute.direction     ? "one number or three (x,y,z)"
+                      : isDirection(attribute)  ? "one number or three (x,y,z)"
                                                 : "one number or three (r,g,b)") +
                      ", not " + std::to_string(numbers.size()));
 }

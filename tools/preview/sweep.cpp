@@ -21,7 +21,7 @@ std::string valueText(const MaterialAttribute& attribute, FloatVector value) {
         return printed("%.3g", static_cast<double>(v) + 0.0);  // no "-0"
     };
     const bool one = attribute.components == 1 ||
-                     (!attribute.direction && value.x == value.y && value.y == value.z);
+                     (!isDirection(attribute) && value.x == value.y && value.y == value.z);
     return one ? number(value.x)
                : number(value.x) + ", " + number(value.y) + ", " + number(value.z);
 }

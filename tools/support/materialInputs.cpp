@@ -30,14 +30,23 @@ std::size_t editDistance(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::size_t indexOfMaterialInput(const MaterialAttribute& attribute) {
-    const auto* node = materialAttributes.data();
+bool isNodeAttribute(const MaterialAttribute& input) {
     const std::less<const MaterialAttribute*> before;
-    if (!before(&attribute, node) && before(&attribute, node + materialAttributes.size())) {
-        return static_cast<std::size_t>(&attribute - node);
-    }
-    return materialAttributes.size() +
-           static_cast<std::size_t>(&attribute - rendererOnlyAttributes.data());
+    return !before(&input, materialAttributes.data()) &&
+           before(&input, materialAttributes.data() + materialAttributes.size());
+}
+
+bool isDirection(const MaterialAttribute& input) {
+    const RendererOnlyParameter* parameter =
+        isNodeAttribute(input) ? nullptr : findRendererOnlyParameter(input.longName);
+    return parameter && parameter->type == "vector";
+}
+
+std::size_t indexOfMaterialInput(const MaterialAttribute& input) {
+    return isNodeAttribute(input)
+               ? static_cast<std::size_t>(&input - materialAttributes.data())
+               : materialAttributes.size() +
+                     static_cast<std::size_t>(&input - rendererOnlyAttributes.data());
 }
 
 const MaterialAttribute& materialInputAt(std::size_t index) {
