@@ -94,8 +94,9 @@ std::string quoted(const std::string& text) {
     return "'" + text + "'";
 }
 
-// Holds back the signals that would end the process while the targets are
-// replaced, so that they are never left half replaced.
+// Holds back the signals that would end the process: while a temporary is
+// created and published, and while the targets are replaced, so that they
+// are never left half replaced.
 class SignalsHeldBack {
 public:
     SignalsHeldBack() {
@@ -140,6 +141,9 @@ OutputFiles::OutputFiles(const std::vector<std::string>& targets) {
                 S_ISDIR(existing.st_mode)) {
                 throw OutputError("cannot write " + target + ": it is a folder");
             }
+            // A signal waits until the temporary is published to the handler,
+            // so that one arriving in between cannot leave it behind.
+            const SignalsHeldBack held;
             for (int attempt = 0; file.descriptor < 0; ++attempt) {
                 file.temporary = temporaryName(file.name);
                 file.descriptor =
