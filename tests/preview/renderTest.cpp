@@ -10,6 +10,7 @@
 #include <set>
 
 #include "deliverablePaths.h"
+#include "folderTest.h"
 #include "image.h"
 #include "mayahost/host.h"
 #include "model/shading.h"
@@ -125,18 +126,7 @@ TEST(PreviewRender, ImageIsTheSameWhateverTheThreadCount) {
     }
 }
 
-class PreviewFiles : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("lumaveil-preview-test-" +
-                   std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-    std::filesystem::path folder_;
-};
+using PreviewFiles = test::FolderTest;
 
 template <class Encode>
 void writeFile(const std::string& path, Encode encode) {

@@ -1,5 +1,6 @@
 #include "attributeReference.h"
 
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -66,9 +67,17 @@ std::string stripSection(const MaterialAttribute& attribute) {
            std::string(stripSwatchSize) + "`\n";
 }
 
-}  // namespace
+// The strips of some inputs, each under a heading of its own.
+std::string stripSections(std::span<const MaterialAttribute> inputs) {
+    std::string sections;
+    for (const MaterialAttribute& input : inputs) {
+        sections += stripSection(input);
+    }
+    return sections;
+}
 
-std::string attributeReferenceMarkdown() {
+// The page's head and the table of the node's attributes.
+std::string attributeTable() {
     std::string page =
         "<!-- Written by generate-attribute-reference from model/materialAttributes.h and\n"
         "     tools/support/measuredMaterials.csv, with the pictures in images/ rendered\n"
@@ -96,22 +105,13 @@ std::string attributeReferenceMarkdown() {
                 (attribute.rendererParameter.empty() ? "none" : code(attribute.rendererParameter)) +
                 " |\n";
     }
-    page +=
-        "\n"
-        "The two hosts use these values differently in places, by design; the README's section\n"
-        "\"Why the two halves differ\" lists where.\n"
-        "\n"
-        "## What each attribute does to a swatch\n"
-        "\n"
-        "Every attribute above changes a swatch, so each has a strip. It steps the attribute\n"
-        "evenly across its soft range, or a range given where it has none, with every other\n"
-        "attribute at its default: Maya's swatches above, mental ray's below (brighter by\n"
-        "design), each column labelled with its value. The command under a strip renders it\n"
-        "again; a larger `--size` gives larger swatches.\n";
-    for (const MaterialAttribute& attribute : materialAttributes) {
-        page += stripSection(attribute);
-    }
-    page +=
+    return page;
+}
+
+// The renderer shader's parameters without a node attribute, and which of
+// them a swatch shows.
+std::string rendererOnlyTable() {
+    std::string page =
         "\n"
         "## Parameters of the mental ray shader alone\n"
         "\n"
@@ -134,10 +134,12 @@ std::string attributeReferenceMarkdown() {
         page += (i == 0 ? "" : i + 1 == unseen.size() ? " or " : ", ") + unseen[i];
     }
     page += ".\n";
-    for (const MaterialAttribute& attribute : rendererOnlyAttributes) {
-        page += stripSection(attribute);
-    }
-    page +=
+    return page;
+}
+
+// The measured materials, their values and their contact sheet.
+std::string measuredMaterialsSection() {
+    std::string page =
         "\n"
         "## Measured materials\n"
         "\n"
@@ -190,6 +192,25 @@ std::string attributeReferenceMarkdown() {
         "![The twelve measured materials, each through Maya and mental ray](images/" +
         sheet.file + ")\n\n" + code(command) + "\n";
     return page;
+}
+
+}  // namespace
+
+std::string attributeReferenceMarkdown() {
+    return attributeTable() +
+           "\n"
+           "The two hosts use these values differently in places, by design; the README's section\n"
+           "\"Why the two halves differ\" lists where.\n"
+           "\n"
+           "## What each attribute does to a swatch\n"
+           "\n"
+           "Every attribute above changes a swatch, so each has a strip. It steps the attribute\n"
+           "evenly across its soft range, or a range given where it has none, with every other\n"
+           "attribute at its default: Maya's swatches above, mental ray's below (brighter by\n"
+           "design), each column labelled with its value. The command under a strip renders it\n"
+           "again; a larger `--size` gives larger swatches.\n" +
+           stripSections(materialAttributes) + rendererOnlyTable() +
+           stripSections(rendererOnlyAttributes) + measuredMaterialsSection();
 }
 
 }  // namespace lumaveil::reference
