@@ -100,10 +100,8 @@ TEST_F(HostTest, UnloadLeavesNothingBehindAndReloadWorks) {
 TEST_F(HostTest, AFailedRegistrationFailsTheLoadAndIsReported) {
     host.setCreateRenderNodeWindowOpen(true);
     host.failCalls("MFnPlugin::registerNode", "", MS::kFailure);
-    testing::internal::CaptureStderr();
-    const MStatus status = host.loadPlugin(kPluginPath);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "lumaVeil: registerNode: Unexpected Internal Failure\n");
+    const auto [status, printed] = withStderr([&] { return host.loadPlugin(kPluginPath); });
+    EXPECT_EQ(printed, "lumaVeil: registerNode: Unexpected Internal Failure\n");
     EXPECT_EQ(status, MS::kFailure);
     // The window is still refreshed; the host then drops the plug-in.
     EXPECT_EQ(host.executedCommands(), (std::vector<std::string>{kRefreshCommand}));
@@ -118,10 +116,8 @@ TEST_F(HostTest, AFailedRegistrationFailsTheLoadAndIsReported) {
 TEST_F(HostTest, AFailedDeregistrationFailsTheUnloadAndIsReported) {
     ASSERT_TRUE(host.loadPlugin(kPluginPath));
     host.failCalls("MFnPlugin::deregisterNode", "", MS::kFailure);
-    testing::internal::CaptureStderr();
-    const MStatus status = host.unloadPlugin(kPluginPath);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "lumaVeil: deregisterNode: Unexpected Internal Failure\n");
+    const auto [status, printed] = withStderr([&] { return host.unloadPlugin(kPluginPath); });
+    EXPECT_EQ(printed, "lumaVeil: deregisterNode: Unexpected Internal Failure\n");
     EXPECT_EQ(status, MS::kFailure);
     EXPECT_EQ(host.executedCommands(),
               (std::vector<std::string>{kRefreshCommand, kRefreshCommand}));
