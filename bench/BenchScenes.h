@@ -60,9 +60,9 @@ inline std::array<float, 3> array3(FloatVector v) {
 
 #if __has_include(<shader.h>) && defined(QV7K_SHADER_PATH)
 #include "dynamicLibrary.h"
+#include "mrhost/lightList.h"
 #include "mrhost/parameterBlock.h"
 #include "mrhost/renderer.h"
-#include "mrhost/scene.h"
 #include "shaderValues.h"
 
 namespace lumaveil::bench {
@@ -88,12 +88,12 @@ struct RendererBenchScene {
         params.setBoolean("useIrradiance", false);
         std::vector<miTag> tags;
         for (const LightSample& light : benchLights(lightCount)) {
-            tags.push_back(scene.addDirectionalLight(test::mi(light.lightDirection),
-                                                     test::rgba(light.lightIntensity)));
+            tags.push_back(lights.addDirectionalLight(test::mi(light.lightDirection),
+                                                      test::rgba(light.lightIntensity)));
         }
         params.setLights(tags);
         state = mrhost::Renderer::makeState(
-            scene, params,
+            lights, params,
             mrhost::SamplePoint{test::mi(in.pointCamera), test::mi(in.normalCamera),
                                 test::mi(benchRayDirection())});
         parameters = params.data();
@@ -119,7 +119,7 @@ struct RendererBenchScene {
     bool shade(miColor& result) { return entryPoint(&result, &state, parameters) != miFALSE; }
 
     mrhost::Renderer renderer;
-    mrhost::Scene scene;
+    mrhost::LightList lights;
     mrhost::ParameterBlock params;
     miState state{};
     void* parameters = nullptr;
@@ -147,21 +147,7 @@ struct MayaBenchScene {
         }
         node = host.createNode("lumaVeil");
         const ShadingInputs in = benchInputs();
-        node.setFloat3("color", array3(in.color));
-        node.setFloat3("transparency", array3(in.transparency));
-        node.setFloat3("ambientColor", array3(in.ambientColor));
-        node.setFloat3("incandescence", array3(in.incandescence));
-        node.setFloat("diffuse", in.diffuse);
-        node.setFloat3("absorption", array3(in.absorption));
-        node.setFloat3("scattering", array3(in.scattering));
-        node.setFloat("refractiveIndex", in.refractiveIndex);
-        node.setFloat("anisotropy", in.anisotropy);
-        node.setFloat("diffuseReflection", in.diffuseReflection);
-        node.setFloat("diffuseAnisotropy", in.diffuseAnisotropy);
-        node.setFloat("diffuseScatter", in.diffuseScatter);
-        node.setFloat("eccentricity", in.eccentricity);
-        node.setFloat("specularRollOff", in.specularRollOff);
-        node.setFloat3("specularColor", array3(in.specularColor));
+        test::setMaterial(node, in);
         node.setSampleGeometry(array3(in.pointCamera), array3(in.normalCamera),
                                array3(benchRayDirection()));
         setLights(lightCount);

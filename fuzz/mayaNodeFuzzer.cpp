@@ -1,6 +1,8 @@
 // The Maya node through the stand-in host, with arbitrary attribute values
 // and light-data elements. compute must succeed for the outputs, refuse every
 // other plug, and copy the transparency bit for bit.
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +13,7 @@
 
 #include "FuzzInput.h"
 #include "mayahost/host.h"
+#include "model/materialAttributes.h"
 
 namespace {
 
@@ -32,6 +35,13 @@ struct Fixture {
 Fixture& fixture() {
     static Fixture instance;
     return instance;
+}
+
+// The input that outTransparency copies.
+const lumaveil::MaterialAttribute& copiedToOutTransparency() {
+    return *std::find_if(
+        lumaveil::materialAttributes.begin(), lumaveil::materialAttributes.end(),
+        [](const lumaveil::MaterialAttribute& a) { return a.affectsOutTransparency; });
 }
 
 std::array<float, 3> tripleOf(FuzzInput& in) {
@@ -88,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (node.compute("outTransparency") != MS::kSuccess) {
         std::abort();
     }
-    const std::array<float, 3> in3 = node.getFloat3("transparency");
+    const std::array<float, 3> in3 = node.getFloat3(copiedToOutTransparency().longName);
     const std::array<float, 3> out3 = node.getFloat3("outTransparency");
     if (std::memcmp(in3.data(), out3.data(), sizeof in3) != 0) {
         std::abort();

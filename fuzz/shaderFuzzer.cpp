@@ -2,6 +2,7 @@
 // values, ghost words, states, lights and sample counts. The light list stays
 // inside the tag array the block lays out, as the renderer guarantees. The
 // shader must return true, restore the state's primitive and set alpha to 1.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -15,10 +16,10 @@
 namespace {
 
 using lumaveil::fuzz::FuzzInput;
+using lumaveil::mrhost::LightList;
 using lumaveil::mrhost::ParameterBlock;
 using lumaveil::mrhost::Renderer;
 using lumaveil::mrhost::SamplePoint;
-using lumaveil::mrhost::Scene;
 
 Renderer& renderer() {
     static Renderer instance(QV7K_SHADER_PATH, QV7K_DECLARATION_PATH, MRHOST_MODULE_PATH);
@@ -49,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The light database: a few lights of every kind, area lights with any
     // small number of samples.
-    Scene scene;
+    LightList scene;
     std::vector<miTag> known;
     for (unsigned int i = in.below(6); i > 0; --i) {
         switch (in.below(3)) {
@@ -87,22 +88,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ParameterBlock params = r.makeParameters();
     params.setLights(tags, first, count);
 
-    // Drive a few parameters by shaders that write arbitrary values.
-    static const char* const drivable[] = {
-        "color",          "ambientColor",      "incandescence",     "normalCamera",
-        "diffuse",        "absorption",        "scattering",        "refractiveIndex",
-        "anisotropy",     "diffuseReflection", "diffuseAnisotropy", "diffuseScatter",
-        "eccentricity",   "specularRollOff",   "specularColor",     "useIrradiance",
-        "irradianceColor"};
+    // Drive a few parameters by shaders that write arbitrary values: any but
+    // the light list, which nothing drives.
+    const auto& fields = r.declaration().fields;
+    const auto drivable =
+        static_cast<unsigned int>(std::find_if(fields.begin(), fields.end(),
+                                               [](const auto& f) { return f.name == "i_light"; }) -
+                                  fields.begin());
     for (unsigned int i = in.below(4); i > 0; --i) {
         auto value = std::make_shared<std::vector<std::uint32_t>>(4);
         for (std::uint32_t& word : *value) {
             const float f = in.mixedFloat();
             std::memcpy(&word, &f, sizeof word);
         }
-        const char* const name = drivable[in.below(sizeof drivable / sizeof drivable[0])];
-        const auto bytes = static_cast<std::size_t>(r.declaration().find(name)->size);
-        params.connect(name, [value, bytes](const miState&, void* out) {
+        const auto& field = fields[in.below(drivable)];
+        const auto bytes = static_cast<std::size_t>(field.size);
+        params.connect(field.name, [value, bytes](const miState&, void* out) {
             std::memcpy(out, value->data(), bytes);
         });
     }

@@ -21,7 +21,11 @@ namespace binding {
 using AnyFunction = void (*)();
 
 // The addresses found so far, by slot: read inline by the forwarders that run
-// per light sample, filled and cleared by binding.cpp.
+// per light sample, filled and cleared by binding.cpp. The cache has room for
+// 500 renderer functions, of which this shader reaches three, in the slots it
+// has always kept them in. Nothing depends on the numbers beyond being
+// distinct and below cacheSize; they stay so that the library's data keeps
+// its layout.
 inline constexpr int cacheSize = 500;
 inline constexpr int computeIrradianceSlot = 50;
 inline constexpr int sampleLightSlot = 85;

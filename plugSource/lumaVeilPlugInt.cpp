@@ -1,4 +1,6 @@
-// The lumaVeil node class: its attribute handles, factory and schema.
+// The lumaVeil node class: its factory and its schema. The editable
+// attributes are created from lumaveil::materialAttributes; the outputs, the
+// sample geometry and the light data from the small tables in initialize.
 #include "lumaVeilPlugInt.h"
 
 #include <maya/MFnLightDataAttribute.h>
@@ -6,51 +8,14 @@
 #include <maya/MFnNumericData.h>
 #include <maya/MStatus.h>
 
+#include <array>
+#include <cstddef>
 #include <cstdio>
+#include <iterator>
+
+#include "model/materialAttributes.h"
 
 MTypeId lumaVeil::id(0x34729);
-
-MObject lumaVeil::aColorR, lumaVeil::aColorG, lumaVeil::aColorB, lumaVeil::aColor;
-MObject lumaVeil::aTransparencyR, lumaVeil::aTransparencyG, lumaVeil::aTransparencyB,
-    lumaVeil::aTransparency;
-MObject lumaVeil::aAmbientColorR, lumaVeil::aAmbientColorG, lumaVeil::aAmbientColorB,
-    lumaVeil::aAmbientColor;
-MObject lumaVeil::aIncandescenceR, lumaVeil::aIncandescenceG, lumaVeil::aIncandescenceB,
-    lumaVeil::aIncandescence;
-MObject lumaVeil::aDiffuse;
-MObject lumaVeil::aAbsorptionR, lumaVeil::aAbsorptionG, lumaVeil::aAbsorptionB,
-    lumaVeil::aAbsorption;
-MObject lumaVeil::aScatteringR, lumaVeil::aScatteringG, lumaVeil::aScatteringB,
-    lumaVeil::aScattering;
-MObject lumaVeil::aRefractiveIndex;
-MObject lumaVeil::aAnisotropy;
-MObject lumaVeil::aDiffuseReflection;
-MObject lumaVeil::aDiffuseAnisotropy;
-MObject lumaVeil::aDiffuseScatter;
-MObject lumaVeil::aEccentricity;
-MObject lumaVeil::aSpecularRollOff;
-MObject lumaVeil::aSpecularColorR, lumaVeil::aSpecularColorG, lumaVeil::aSpecularColorB,
-    lumaVeil::aSpecularColor;
-MObject lumaVeil::aOutColorR, lumaVeil::aOutColorG, lumaVeil::aOutColorB, lumaVeil::aOutColor;
-MObject lumaVeil::aOutTransparencyR, lumaVeil::aOutTransparencyG, lumaVeil::aOutTransparencyB,
-    lumaVeil::aOutTransparency;
-MObject lumaVeil::aPointCameraX, lumaVeil::aPointCameraY, lumaVeil::aPointCameraZ,
-    lumaVeil::aPointCamera;
-MObject lumaVeil::aNormalCameraX, lumaVeil::aNormalCameraY, lumaVeil::aNormalCameraZ,
-    lumaVeil::aNormalCamera;
-MObject lumaVeil::aRayDirectionX, lumaVeil::aRayDirectionY, lumaVeil::aRayDirectionZ,
-    lumaVeil::aRayDirection;
-MObject lumaVeil::aLightDirectionX, lumaVeil::aLightDirectionY, lumaVeil::aLightDirectionZ,
-    lumaVeil::aLightDirection;
-MObject lumaVeil::aLightIntensityR, lumaVeil::aLightIntensityG, lumaVeil::aLightIntensityB,
-    lumaVeil::aLightIntensity;
-MObject lumaVeil::aLightAmbient;
-MObject lumaVeil::aLightDiffuse;
-MObject lumaVeil::aLightSpecular;
-MObject lumaVeil::aLightShadowFraction;
-MObject lumaVeil::aPreShadowIntensity;
-MObject lumaVeil::aLightBlindData;
-MObject lumaVeil::aLightData;
 
 lumaVeil::lumaVeil() = default;
 lumaVeil::~lumaVeil() = default;
@@ -71,29 +36,88 @@ void lumaVeil::postConstructor() {
 
 namespace {
 
-// One report per failing step of the light-data block, then Maya's own text
-// for the status; the block carries on after it. C's unbuffered stderr keeps
-// the plug-in free of C++ streams and their static initialiser.
-void reportApiError(const MStatus& status, const char* file, int line) {
-    std::fprintf(stderr, "\nAPI error detected in %s at line %d\n", file, line);
-    status.perror("");
+using lumaveil::MaterialAttribute;
+using lumaveil::materialAttributes;
+
+// The handles of an editable attribute: a colour's compound and children, a
+// scalar's alone.
+struct InputHandles {
+    MObject* attribute;
+    MObject* children[3];
+};
+
+// The handles must follow the table, colour for colour and scalar for scalar.
+template <std::size_t count>
+constexpr bool followsTheTable(const InputHandles (&inputs)[count]) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if ((inputs[i].children[0] != nullptr) != materialAttributes[i].isColour()) {
+            return false;
+        }
+    }
+    return count == materialAttributes.size();
 }
 
-// The calls on a colour the user edits and keys.
-void makeColourInput(MFnNumericAttribute& nAttr, float r, float g, float b) {
-    nAttr.setKeyable(true);
-    nAttr.setStorable(true);
-    nAttr.setDefault(r, g, b);
-    nAttr.setUsedAsColor(true);
+struct NamedHandle {
+    MObject* handle;
+    const char* longName;
+    const char* shortName;
+};
+
+// A float triple: its compound and its three children.
+struct Float3 {
+    NamedHandle compound;
+    NamedHandle children[3];
+};
+
+// Creates the three children, each at its creation default, then their
+// compound; the function set is left on the compound.
+void createFloat3(MFnNumericAttribute& nAttr, const Float3& triple,
+                  const std::array<double, 3>& childDefaults) {
+    for (int k = 0; k < 3; ++k) {
+        const NamedHandle& child = triple.children[k];
+        *child.handle =
+            nAttr.create(child.longName, child.shortName, MFnNumericData::kFloat, childDefaults[k]);
+    }
+    const NamedHandle& compound = triple.compound;
+    *compound.handle =
+        nAttr.create(compound.longName, compound.shortName, *triple.children[0].handle,
+                     *triple.children[1].handle, *triple.children[2].handle);
 }
 
-// The calls on a scalar the user edits and keys.
-void makeScalarInput(MFnNumericAttribute& nAttr, float value, double softMin, double softMax) {
-    nAttr.setKeyable(true);
-    nAttr.setStorable(true);
-    nAttr.setDefault(value);
-    nAttr.setSoftMin(softMin);
-    nAttr.setSoftMax(softMax);
+// An attribute the user edits and keys: created, then its flags, default and
+// ranges, the soft minimum before the hard one.
+void createInput(MFnNumericAttribute& nAttr, const MaterialAttribute& a, const InputHandles& h) {
+    const std::array<float, 3>& d = a.defaultValue;
+    if (a.isColour()) {
+        Float3 triple{{h.attribute, a.longName.data(), a.shortName.data()}, {}};
+        for (int k = 0; k < 3; ++k) {
+            triple.children[k] = {h.children[k], a.childLongNames[k].data(),
+                                  a.childShortNames[k].data()};
+        }
+        createFloat3(nAttr, triple, {d[0], d[1], d[2]});  // children at the colour's default
+    } else {
+        // Created at 0, then given its default: the sequence Maya has always
+        // had from this node. A new node holds setDefault's value.
+        *h.attribute =
+            nAttr.create(a.longName.data(), a.shortName.data(), MFnNumericData::kFloat, 0.0);
+    }
+    nAttr.setKeyable(a.keyable);
+    nAttr.setStorable(a.storable);
+    if (a.isColour()) {
+        nAttr.setDefault(d[0], d[1], d[2]);
+        nAttr.setUsedAsColor(true);
+    } else {
+        nAttr.setDefault(d[0]);
+    }
+    if (a.softMin) {
+        nAttr.setSoftMin(*a.softMin);
+    }
+    if (a.hardMin) {
+        nAttr.setMin(*a.hardMin);
+    }
+    if (a.softMax) {
+        nAttr.setSoftMax(*a.softMax);
+    }
 }
 
 void makeOutput(MFnNumericAttribute& nAttr) {
@@ -109,354 +133,200 @@ void makeSampleGeometry(MFnNumericAttribute& nAttr) {
     nAttr.setHidden(true);
 }
 
-}  // namespace
+// A failing step of the light-data block: one report, then Maya's own text
+// for the status. C's unbuffered stderr keeps the plug-in free of C++ streams
+// and their static initialiser.
+void check(const MStatus& status, int line) {
+    if (!status) {
+        std::fprintf(stderr, "\nAPI error detected in %s at line %d\n", __FILE__, line);
+        status.perror("");
+    }
+}
 
-// Each check sits on its own line, so that a report names the failing step.
-#define LUMAVEIL_CHECK(expression)                        \
-    do {                                                  \
-        const MStatus checked_ = (expression);            \
-        if (!checked_)                                    \
-            reportApiError(checked_, __FILE__, __LINE__); \
-    } while (false)
+// A child of the light-data compound, written on a line of its own in
+// initialize: every step on it is reported at that line.
+struct LightMember {
+    enum Kind { component, float3, boolean, scalar, address };
+    MObject* handle;
+    const char* longName;
+    const char* shortName;
+    Kind kind;  // a float3's children are the three members before it
+    float defaultValue;
+    int line;
+};
+
+void createLightMember(MFnNumericAttribute& nAttr, const LightMember* member) {
+    const LightMember& m = *member;
+    MStatus status;
+    if (m.kind == LightMember::float3) {
+        *m.handle = nAttr.create(m.longName, m.shortName, *member[-3].handle, *member[-2].handle,
+                                 *member[-1].handle, &status);
+    } else if (m.kind == LightMember::address) {
+        *m.handle = nAttr.createAddr(m.longName, m.shortName, nullptr, &status);
+    } else {
+        const auto type =
+            m.kind == LightMember::boolean ? MFnNumericData::kBoolean : MFnNumericData::kFloat;
+        *m.handle = nAttr.create(m.longName, m.shortName, type, 0.0, &status);
+    }
+    check(status, m.line);
+    check(nAttr.setStorable(false), m.line);
+    check(nAttr.setHidden(true), m.line);
+    check(nAttr.setReadable(true), m.line);
+    check(nAttr.setWritable(false), m.line);
+    const float v = m.defaultValue;
+    if (m.kind == LightMember::float3) {
+        check(nAttr.setDefault(v, v, v), m.line);
+    } else if (m.kind == LightMember::boolean) {
+        check(nAttr.setDefault(v != 0.0f), m.line);
+    } else if (m.kind != LightMember::address) {  // the blind data has no default
+        check(nAttr.setDefault(v), m.line);
+    }
+}
+
+// The array of light-data compounds; each of its steps is reported at `line`.
+void createLightArray(MFnLightDataAttribute& lAttr, int line) {
+    MStatus status;
+    lumaVeil::aLightData =
+        lAttr.create("lightDataArray", "ltd", lumaVeil::aLightDirection, lumaVeil::aLightIntensity,
+                     lumaVeil::aLightAmbient, lumaVeil::aLightDiffuse, lumaVeil::aLightSpecular,
+                     lumaVeil::aLightShadowFraction, lumaVeil::aPreShadowIntensity,
+                     lumaVeil::aLightBlindData, &status);
+    check(status, line);
+    check(lAttr.setArray(true), line);
+    check(lAttr.setStorable(false), line);
+    check(lAttr.setHidden(true), line);
+    check(lAttr.setDefault(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, true, true, false, 1.0f, 1.0f,
+                           nullptr),
+          line);
+}
+
+}  // namespace
 
 MStatus lumaVeil::initialize() {
     MFnNumericAttribute nAttr;
     MFnLightDataAttribute lAttr;
 
-    aColorR = nAttr.create("colorR", "cr", MFnNumericData::kFloat, 0.5);
-    aColorG = nAttr.create("colorG", "cg", MFnNumericData::kFloat, 0.5);
-    aColorB = nAttr.create("colorB", "cb", MFnNumericData::kFloat, 0.5);
-    aColor = nAttr.create("color", "c", aColorR, aColorG, aColorB);
-    makeColourInput(nAttr, 0.5f, 0.5f, 0.5f);
+    static constexpr InputHandles inputs[] = {
+        {&aColor, {&aColorR, &aColorG, &aColorB}},
+        {&aTransparency, {&aTransparencyR, &aTransparencyG, &aTransparencyB}},
+        {&aAmbientColor, {&aAmbientColorR, &aAmbientColorG, &aAmbientColorB}},
+        {&aIncandescence, {&aIncandescenceR, &aIncandescenceG, &aIncandescenceB}},
+        {&aDiffuse, {}},
+        {&aAbsorption, {&aAbsorptionR, &aAbsorptionG, &aAbsorptionB}},
+        {&aScattering, {&aScatteringR, &aScatteringG, &aScatteringB}},
+        {&aRefractiveIndex, {}},
+        {&aAnisotropy, {}},
+        {&aDiffuseReflection, {}},
+        {&aDiffuseAnisotropy, {}},
+        {&aDiffuseScatter, {}},
+        {&aEccentricity, {}},
+        {&aSpecularRollOff, {}},
+        {&aSpecularColor, {&aSpecularColorR, &aSpecularColorG, &aSpecularColorB}},
+    };
+    static_assert(followsTheTable(inputs), "a handle for each editable attribute, in table order");
+    for (std::size_t i = 0; i < materialAttributes.size(); ++i) {
+        createInput(nAttr, materialAttributes[i], inputs[i]);
+    }
 
-    aTransparencyR = nAttr.create("transparencyR", "itr", MFnNumericData::kFloat, 0.0);
-    aTransparencyG = nAttr.create("transparencyG", "itg", MFnNumericData::kFloat, 0.0);
-    aTransparencyB = nAttr.create("transparencyB", "itb", MFnNumericData::kFloat, 0.0);
-    aTransparency =
-        nAttr.create("transparency", "it", aTransparencyR, aTransparencyG, aTransparencyB);
-    makeColourInput(nAttr, 0.0f, 0.0f, 0.0f);
+    const Float3 outputs[] = {
+        {{&aOutColor, "outColor", "oc"},
+         {{&aOutColorR, "outColorR", "ocr"},
+          {&aOutColorG, "outColorG", "ocg"},
+          {&aOutColorB, "outColorB", "ocb"}}},
+        {{&aOutTransparency, "outTransparency", "ot"},
+         {{&aOutTransparencyR, "outTransparencyR", "otr"},
+          {&aOutTransparencyG, "outTransparencyG", "otg"},
+          {&aOutTransparencyB, "outTransparencyB", "otb"}}},
+    };
+    for (const Float3& output : outputs) {
+        createFloat3(nAttr, output, {0.0, 0.0, 0.0});
+        makeOutput(nAttr);
+    }
+    const Float3 sampleGeometry[] = {
+        {{&aPointCamera, "pointCamera", "pc"},
+         {{&aPointCameraX, "pointCameraX", "px"},
+          {&aPointCameraY, "pointCameraY", "py"},
+          {&aPointCameraZ, "pointCameraZ", "pz"}}},
+        {{&aNormalCamera, "normalCamera", "n"},
+         {{&aNormalCameraX, "normalCameraX", "nx"},
+          {&aNormalCameraY, "normalCameraY", "ny"},
+          {&aNormalCameraZ, "normalCameraZ", "nz"}}},
+        {{&aRayDirection, "rayDirection", "rad"},
+         {{&aRayDirectionX, "rayDirectionX", "rdx"},
+          {&aRayDirectionY, "rayDirectionY", "rdy"},
+          {&aRayDirectionZ, "rayDirectionZ", "rdz"}}},
+    };
+    for (const Float3& vector : sampleGeometry) {
+        createFloat3(nAttr, vector, {1.0, 1.0, 1.0});
+        makeSampleGeometry(nAttr);
+    }
 
-    aAmbientColorR = nAttr.create("ambientColorR", "ambCR", MFnNumericData::kFloat, 0.0);
-    aAmbientColorG = nAttr.create("ambientColorG", "ambCG", MFnNumericData::kFloat, 0.0);
-    aAmbientColorB = nAttr.create("ambientColorB", "ambCB", MFnNumericData::kFloat, 0.0);
-    aAmbientColor =
-        nAttr.create("ambientColor", "ambC", aAmbientColorR, aAmbientColorG, aAmbientColorB);
-    makeColourInput(nAttr, 0.0f, 0.0f, 0.0f);
+    // Only the light-data block checks its steps and reports failures, as the
+    // node always has; the other blocks' failures pass silently, and scenes
+    // and scripts see the output they always saw. No step is skipped after a
+    // failure. One member a line: a report's line names the member.
+    using L = LightMember;
+    const LightMember lightMembers[] = {
+        {&aLightDirectionX, "lightDirectionX", "ldx", L::component, 1.0f, __LINE__},
+        {&aLightDirectionY, "lightDirectionY", "ldy", L::component, 1.0f, __LINE__},
+        {&aLightDirectionZ, "lightDirectionZ", "ldz", L::component, 1.0f, __LINE__},
+        {&aLightDirection, "lightDirection", "ld", L::float3, 1.0f, __LINE__},
+        {&aLightIntensityR, "lightIntensityR", "lir", L::component, 1.0f, __LINE__},
+        {&aLightIntensityG, "lightIntensityG", "lig", L::component, 1.0f, __LINE__},
+        {&aLightIntensityB, "lightIntensityB", "lib", L::component, 1.0f, __LINE__},
+        {&aLightIntensity, "lightIntensity", "li", L::float3, 1.0f, __LINE__},
+        {&aLightAmbient, "lightAmbient", "la", L::boolean, 1.0f, __LINE__},
+        {&aLightDiffuse, "lightDiffuse", "ldf", L::boolean, 1.0f, __LINE__},
+        {&aLightSpecular, "lightSpecular", "ls", L::boolean, 0.0f, __LINE__},
+        {&aLightShadowFraction, "lightShadowFraction", "lsf", L::scalar, 1.0f, __LINE__},
+        {&aPreShadowIntensity, "preShadowIntensity", "psi", L::scalar, 1.0f, __LINE__},
+        {&aLightBlindData, "lightBlindData", "lbld", L::address, 0.0f, __LINE__},
+    };
+    for (const LightMember& member : lightMembers) {
+        createLightMember(nAttr, &member);
+    }
+    createLightArray(lAttr, __LINE__);
 
-    aIncandescenceR = nAttr.create("incandescenceR", "ir", MFnNumericData::kFloat, 0.0);
-    aIncandescenceG = nAttr.create("incandescenceG", "ig", MFnNumericData::kFloat, 0.0);
-    aIncandescenceB = nAttr.create("incandescenceB", "ib", MFnNumericData::kFloat, 0.0);
-    aIncandescence =
-        nAttr.create("incandescence", "ic", aIncandescenceR, aIncandescenceG, aIncandescenceB);
-    makeColourInput(nAttr, 0.0f, 0.0f, 0.0f);
+    // A compound's children come with it; the light-data children are added
+    // one by one before the array. rayDirection is added before pointCamera
+    // and normalCamera, though created after them.
+    for (const InputHandles& input : inputs) {
+        addAttribute(*input.attribute);
+    }
+    for (const MObject* attribute :
+         {&aOutColor, &aOutTransparency, &aRayDirection, &aPointCamera, &aNormalCamera,
+          &aLightDirection, &aLightIntensity, &aLightAmbient, &aLightDiffuse, &aLightSpecular,
+          &aLightShadowFraction, &aPreShadowIntensity, &aLightBlindData, &aLightData}) {
+        addAttribute(*attribute);
+    }
 
-    aDiffuse = nAttr.create("diffuse", "dfl", MFnNumericData::kFloat, 0.0);
-    makeScalarInput(nAttr, 0.8f, 0.0, 1.0);
-
-    aAbsorptionR = nAttr.create("absorptionR", "abr", MFnNumericData::kFloat, 0.5);
-    aAbsorptionG = nAttr.create("absorptionG", "abg", MFnNumericData::kFloat, 0.5);
-    aAbsorptionB = nAttr.create("absorptionB", "abb", MFnNumericData::kFloat, 0.5);
-    aAbsorption = nAttr.create("absorption", "ab", aAbsorptionR, aAbsorptionG, aAbsorptionB);
-    makeColourInput(nAttr, 0.5f, 0.5f, 0.5f);
-
-    aScatteringR = nAttr.create("scatteringR", "str", MFnNumericData::kFloat, 0.5);
-    aScatteringG = nAttr.create("scatteringG", "stg", MFnNumericData::kFloat, 0.5);
-    aScatteringB = nAttr.create("scatteringB", "stb", MFnNumericData::kFloat, 0.5);
-    aScattering = nAttr.create("scattering", "st", aScatteringR, aScatteringG, aScatteringB);
-    makeColourInput(nAttr, 0.5f, 0.5f, 0.5f);
-
-    // The only hard limit of the node: an index below 1 would let the
-    // model meet total internal reflection. Soft minimum first, then the
-    // hard one.
-    aRefractiveIndex = nAttr.create("refractiveIndex", "rfi", MFnNumericData::kFloat, 0.0);
-    nAttr.setKeyable(true);
-    nAttr.setStorable(true);
-    nAttr.setDefault(1.333f);
-    nAttr.setSoftMin(1.0);
-    nAttr.setMin(1.0);
-    nAttr.setSoftMax(6.0);
-
-    aAnisotropy = nAttr.create("anisotropy", "ani", MFnNumericData::kFloat, 0.0);
-    makeScalarInput(nAttr, 0.2f, -1.0, 1.0);
-    aDiffuseReflection = nAttr.create("diffuseReflection", "dflr", MFnNumericData::kFloat, 0.0);
-    makeScalarInput(nAttr, 2.0f, 0.0, 10.0);
-    aDiffuseAnisotropy = nAttr.create("diffuseAnisotropy", "dflani", MFnNumericData::kFloat, 0.0);
-    makeScalarInput(nAttr, 0.2f, -1.0, 1.0);
-    aDiffuseScatter = nAttr.create("diffuseScatter", "dfst", MFnNumericData::kFloat, 0.0);
-    makeScalarInput(nAttr, 2.0f, 0.0, 10.0);
-    aEccentricity = nAttr.create("eccentricity", "eccen", MFnNumericData::kFloat, 0.0);
-    makeScalarInput(nAttr, 0.1f, 0.0, 1.0);
-    aSpecularRollOff = nAttr.create("specularRollOff", "sro", MFnNumericData::kFloat, 0.0);
-    makeScalarInput(nAttr, 0.7f, 0.0, 1.0);
-
-    aSpecularColorR = nAttr.create("specularColorR", "spcr", MFnNumericData::kFloat, 0.5);
-    aSpecularColorG = nAttr.create("specularColorG", "spcg", MFnNumericData::kFloat, 0.5);
-    aSpecularColorB = nAttr.create("specularColorB", "spcb", MFnNumericData::kFloat, 0.5);
-    aSpecularColor =
-        nAttr.create("specularColor", "spc", aSpecularColorR, aSpecularColorG, aSpecularColorB);
-    makeColourInput(nAttr, 0.5f, 0.5f, 0.5f);
-
-    aOutColorR = nAttr.create("outColorR", "ocr", MFnNumericData::kFloat, 0.0);
-    aOutColorG = nAttr.create("outColorG", "ocg", MFnNumericData::kFloat, 0.0);
-    aOutColorB = nAttr.create("outColorB", "ocb", MFnNumericData::kFloat, 0.0);
-    aOutColor = nAttr.create("outColor", "oc", aOutColorR, aOutColorG, aOutColorB);
-    makeOutput(nAttr);
-
-    aOutTransparencyR = nAttr.create("outTransparencyR", "otr", MFnNumericData::kFloat, 0.0);
-    aOutTransparencyG = nAttr.create("outTransparencyG", "otg", MFnNumericData::kFloat, 0.0);
-    aOutTransparencyB = nAttr.create("outTransparencyB", "otb", MFnNumericData::kFloat, 0.0);
-    aOutTransparency = nAttr.create("outTransparency", "ot", aOutTransparencyR, aOutTransparencyG,
-                                    aOutTransparencyB);
-    makeOutput(nAttr);
-
-    aPointCameraX = nAttr.create("pointCameraX", "px", MFnNumericData::kFloat, 1.0);
-    aPointCameraY = nAttr.create("pointCameraY", "py", MFnNumericData::kFloat, 1.0);
-    aPointCameraZ = nAttr.create("pointCameraZ", "pz", MFnNumericData::kFloat, 1.0);
-    aPointCamera = nAttr.create("pointCamera", "pc", aPointCameraX, aPointCameraY, aPointCameraZ);
-    makeSampleGeometry(nAttr);
-
-    aNormalCameraX = nAttr.create("normalCameraX", "nx", MFnNumericData::kFloat, 1.0);
-    aNormalCameraY = nAttr.create("normalCameraY", "ny", MFnNumericData::kFloat, 1.0);
-    aNormalCameraZ = nAttr.create("normalCameraZ", "nz", MFnNumericData::kFloat, 1.0);
-    aNormalCamera =
-        nAttr.create("normalCamera", "n", aNormalCameraX, aNormalCameraY, aNormalCameraZ);
-    makeSampleGeometry(nAttr);
-
-    aRayDirectionX = nAttr.create("rayDirectionX", "rdx", MFnNumericData::kFloat, 1.0);
-    aRayDirectionY = nAttr.create("rayDirectionY", "rdy", MFnNumericData::kFloat, 1.0);
-    aRayDirectionZ = nAttr.create("rayDirectionZ", "rdz", MFnNumericData::kFloat, 1.0);
-    aRayDirection =
-        nAttr.create("rayDirection", "rad", aRayDirectionX, aRayDirectionY, aRayDirectionZ);
-    makeSampleGeometry(nAttr);
-
-    // The light-data block: every step is checked and reported, and none is
-    // skipped because an earlier one failed.
-    MStatus stat;
-
-    aLightDirectionX = nAttr.create("lightDirectionX", "ldx", MFnNumericData::kFloat, 0.0, &stat);
-    LUMAVEIL_CHECK(stat);
-    LUMAVEIL_CHECK(nAttr.setStorable(false));
-    LUMAVEIL_CHECK(nAttr.setHidden(true));
-    LUMAVEIL_CHECK(nAttr.setReadable(true));
-    LUMAVEIL_CHECK(nAttr.setWritable(false));
-    LUMAVEIL_CHECK(nAttr.setDefault(1.0f));
-    aLightDirectionY = nAttr.create("lightDirectionY", "ldy", MFnNumericData::kFloat, 0.0, &stat);
-    LUMAVEIL_CHECK(stat);
-    LUMAVEIL_CHECK(nAttr.setStorable(false));
-    LUMAVEIL_CHECK(nAttr.setHidden(true));
-    LUMAVEIL_CHECK(nAttr.setReadable(true));
-    LUMAVEIL_CHECK(nAttr.setWritable(false));
-    LUMAVEIL_CHECK(nAttr.setDefault(1.0f));
-    aLightDirectionZ = nAttr.create("lightDirectionZ", "ldz", MFnNumericData::kFloat, 0.0, &stat);
-    LUMAVEIL_CHECK(stat);
-    LUMAVEIL_CHECK(nAttr.setStorable(false));
-    LUMAVEIL_CHECK(nAttr.setHidden(true));
-    LUMAVEIL_CHECK(nAttr.setReadable(true));
-    LUMAVEIL_CHECK(nAttr.setWritable(false));
-    LUMAVEIL_CHECK(nAttr.setDefault(1.0f));
-    aLightDirection = nAttr.create("lightDirection", "ld", aLightDirectionX, aLightDirectionY,
-                                   aLightDirectionZ, &stat);
-    LUMAVEIL_CHECK(stat);
-    LUMAVEIL_CHECK(nAttr.setStorable(false));
-    LUMAVEIL_CHECK(nAttr.setHidden(true));
-    LUMAVEIL_CHECK(nAttr.setReadable(true));
-    LUMAVEIL_CHECK(nAttr.setWritable(false));
-    LUMAVEIL_CHECK(nAttr.setDefault(1.0f, 1.0f, 1.0f));
-
-    aLightIntensityR = nAttr.create("lightIntensityR", "lir", MFnNumericData::kFloat, 0.0, &stat);
-    LUMAVEIL_CHECK(stat);
-    LUMAVEIL_CHECK(nAttr.setStorable(false));
-    LUMAVEIL_CHECK(nAttr.setHidden(true));
-    LUMAVEIL_CHECK(nAttr.setReadable(true));
-    LUMAVEIL_CHECK(nAttr.setWritable(false));
-    LUMAVEIL_CHECK(nAttr.setDefault(1.0f));
-    aLightIntensityG = nAttr.create("lightIntensityG", "lig", MFnNumericData::kFloat, 0.0, &stat);
-    LUMAVEIL_CHECK(stat);
-    LUMAVEIL_CHECK(nAttr.setStorable(false));
-    LUMAVEIL_CHECK(nAttr.setHidden(true));
-    LUMAVEIL_CHECK(nAttr.setReadable(true));
-    LUMAVEIL_CHECK(nAttr.setWritable(false));
-    LUMAVEIL_CHECK(nAttr.setDefault(1.0f));
-    aLightIntensityB = nAttr.create("lightIntensityB", "lib", MFnNumericData::kFloat, 0.0, &stat);
-    LUMAVEIL_CHECK(stat);
-    LUMAVEIL_CHECK(nAttr.setStorable(false));
-    LUMAVEIL_CHECK(nAttr.setHidden(true));
-    LUMAVEIL_CHECK(nAttr.setReadable(true));
-    LUMAVEIL_CHECK(nAttr.setWritable(false));
-    LUMAVEIL_CHECK(nAttr.setDefault(1.0f));
-    aLightIntensity = nAttr.create("lightIntensity", "li", aLightIntensityR, aLightIntensityG,
-                                   aLightIntensityB, &stat);
-    LUMAVEIL_CHECK(stat);
-    LUMAVEIL_CHECK(nAttr.setStorable(false));
-    LUMAVEIL_CHECK(nAttr.setHidden(true));
-    LUMAVEIL_CHECK(nAttr.setReadable(true));
-    LUMAVEIL_CHECK(nAttr.setWritable(false));
-    LUMAVEIL_CHECK(nAttr.setDefault(1.0f, 1.0f, 1.0f));
-
-    aLightAmbient = nAttr.create("lightAmbient", "la", MFnNumericData::kBoolean, 0.0, &stat);
-    LUMAVEIL_CHECK(stat);
-    LUMAVEIL_CHECK(nAttr.setStorable(false));
-    LUMAVEIL_CHECK(nAttr.setHidden(true));
-    LUMAVEIL_CHECK(nAttr.setReadable(true));
-    LUMAVEIL_CHECK(nAttr.setWritable(false));
-    LUMAVEIL_CHECK(nAttr.setDefault(true));
-    aLightDiffuse = nAttr.create("lightDiffuse", "ldf", MFnNumericData::kBoolean, 0.0, &stat);
-    LUMAVEIL_CHECK(stat);
-    LUMAVEIL_CHECK(nAttr.setStorable(false));
-    LUMAVEIL_CHECK(nAttr.setHidden(true));
-    LUMAVEIL_CHECK(nAttr.setReadable(true));
-    LUMAVEIL_CHECK(nAttr.setWritable(false));
-    LUMAVEIL_CHECK(nAttr.setDefault(true));
-    aLightSpecular = nAttr.create("lightSpecular", "ls", MFnNumericData::kBoolean, 0.0, &stat);
-    LUMAVEIL_CHECK(stat);
-    LUMAVEIL_CHECK(nAttr.setStorable(false));
-    LUMAVEIL_CHECK(nAttr.setHidden(true));
-    LUMAVEIL_CHECK(nAttr.setReadable(true));
-    LUMAVEIL_CHECK(nAttr.setWritable(false));
-    LUMAVEIL_CHECK(nAttr.setDefault(false));
-    aLightShadowFraction =
-        nAttr.create("lightShadowFraction", "lsf", MFnNumericData::kFloat, 0.0, &stat);
-    LUMAVEIL_CHECK(stat);
-    LUMAVEIL_CHECK(nAttr.setStorable(false));
-    LUMAVEIL_CHECK(nAttr.setHidden(true));
-    LUMAVEIL_CHECK(nAttr.setReadable(true));
-    LUMAVEIL_CHECK(nAttr.setWritable(false));
-    LUMAVEIL_CHECK(nAttr.setDefault(1.0f));
-    aPreShadowIntensity =
-        nAttr.create("preShadowIntensity", "psi", MFnNumericData::kFloat, 0.0, &stat);
-    LUMAVEIL_CHECK(stat);
-    LUMAVEIL_CHECK(nAttr.setStorable(false));
-    LUMAVEIL_CHECK(nAttr.setHidden(true));
-    LUMAVEIL_CHECK(nAttr.setReadable(true));
-    LUMAVEIL_CHECK(nAttr.setWritable(false));
-    LUMAVEIL_CHECK(nAttr.setDefault(1.0f));
-    aLightBlindData = nAttr.createAddr("lightBlindData", "lbld", nullptr, &stat);
-    LUMAVEIL_CHECK(stat);
-    LUMAVEIL_CHECK(nAttr.setStorable(false));
-    LUMAVEIL_CHECK(nAttr.setHidden(true));
-    LUMAVEIL_CHECK(nAttr.setReadable(true));
-    LUMAVEIL_CHECK(nAttr.setWritable(false));
-
-    aLightData = lAttr.create("lightDataArray", "ltd", aLightDirection, aLightIntensity,
-                              aLightAmbient, aLightDiffuse, aLightSpecular, aLightShadowFraction,
-                              aPreShadowIntensity, aLightBlindData, &stat);
-    LUMAVEIL_CHECK(stat);
-    LUMAVEIL_CHECK(lAttr.setArray(true));
-    LUMAVEIL_CHECK(lAttr.setStorable(false));
-    LUMAVEIL_CHECK(lAttr.setHidden(true));
-    LUMAVEIL_CHECK(lAttr.setDefault(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, true, true, false, 1.0f,
-                                    1.0f, nullptr));
-
-    // The children of the float triples come with their compounds; the
-    // light-data children are added one by one before the array.
-    addAttribute(aColor);
-    addAttribute(aTransparency);
-    addAttribute(aAmbientColor);
-    addAttribute(aIncandescence);
-    addAttribute(aDiffuse);
-    addAttribute(aAbsorption);
-    addAttribute(aScattering);
-    addAttribute(aRefractiveIndex);
-    addAttribute(aAnisotropy);
-    addAttribute(aDiffuseReflection);
-    addAttribute(aDiffuseAnisotropy);
-    addAttribute(aDiffuseScatter);
-    addAttribute(aEccentricity);
-    addAttribute(aSpecularRollOff);
-    addAttribute(aSpecularColor);
-    addAttribute(aOutColor);
-    addAttribute(aOutTransparency);
-    addAttribute(aRayDirection);
-    addAttribute(aPointCamera);
-    addAttribute(aNormalCamera);
-    addAttribute(aLightDirection);
-    addAttribute(aLightIntensity);
-    addAttribute(aLightAmbient);
-    addAttribute(aLightDiffuse);
-    addAttribute(aLightSpecular);
-    addAttribute(aLightShadowFraction);
-    addAttribute(aPreShadowIntensity);
-    addAttribute(aLightBlindData);
-    addAttribute(aLightData);
-
-    attributeAffects(aColorR, aOutColor);
-    attributeAffects(aColorG, aOutColor);
-    attributeAffects(aColorB, aOutColor);
-    attributeAffects(aColor, aOutColor);
-
-    attributeAffects(aTransparencyR, aOutTransparency);
-    attributeAffects(aTransparencyG, aOutTransparency);
-    attributeAffects(aTransparencyB, aOutTransparency);
-    attributeAffects(aTransparency, aOutTransparency);
-
-    attributeAffects(aTransparencyR, aOutColor);
-    attributeAffects(aTransparencyG, aOutColor);
-    attributeAffects(aTransparencyB, aOutColor);
-    attributeAffects(aTransparency, aOutColor);
-
-    attributeAffects(aAmbientColorR, aOutColor);
-    attributeAffects(aAmbientColorG, aOutColor);
-    attributeAffects(aAmbientColorB, aOutColor);
-    attributeAffects(aAmbientColor, aOutColor);
-
-    attributeAffects(aIncandescenceR, aOutColor);
-    attributeAffects(aIncandescenceG, aOutColor);
-    attributeAffects(aIncandescenceB, aOutColor);
-    attributeAffects(aIncandescence, aOutColor);
-
-    attributeAffects(aDiffuse, aOutColor);
-
-    attributeAffects(aAbsorptionR, aOutColor);
-    attributeAffects(aAbsorptionG, aOutColor);
-    attributeAffects(aAbsorptionB, aOutColor);
-    attributeAffects(aAbsorption, aOutColor);
-
-    attributeAffects(aScatteringR, aOutColor);
-    attributeAffects(aScatteringG, aOutColor);
-    attributeAffects(aScatteringB, aOutColor);
-    attributeAffects(aScattering, aOutColor);
-
-    attributeAffects(aRefractiveIndex, aOutColor);
-    attributeAffects(aAnisotropy, aOutColor);
-    attributeAffects(aDiffuseReflection, aOutColor);
-    attributeAffects(aDiffuseAnisotropy, aOutColor);
-    attributeAffects(aDiffuseScatter, aOutColor);
-    attributeAffects(aEccentricity, aOutColor);
-    attributeAffects(aSpecularRollOff, aOutColor);
-
-    attributeAffects(aSpecularColorR, aOutColor);
-    attributeAffects(aSpecularColorG, aOutColor);
-    attributeAffects(aSpecularColorB, aOutColor);
-    attributeAffects(aSpecularColor, aOutColor);
-
-    attributeAffects(aRayDirectionX, aOutColor);
-    attributeAffects(aRayDirectionY, aOutColor);
-    attributeAffects(aRayDirectionZ, aOutColor);
-    attributeAffects(aRayDirection, aOutColor);
-
-    attributeAffects(aPointCamera, aOutColor);
-    attributeAffects(aPointCameraX, aOutColor);
-    attributeAffects(aPointCameraY, aOutColor);
-    attributeAffects(aPointCameraZ, aOutColor);
-
-    attributeAffects(aNormalCameraX, aOutColor);
-    attributeAffects(aNormalCameraY, aOutColor);
-    attributeAffects(aNormalCameraZ, aOutColor);
-    attributeAffects(aNormalCamera, aOutColor);
-
-    attributeAffects(aLightDirectionX, aOutColor);
-    attributeAffects(aLightDirectionY, aOutColor);
-    attributeAffects(aLightDirectionZ, aOutColor);
-    attributeAffects(aLightDirection, aOutColor);
-
-    // The light intensity has no declared relation.
-    attributeAffects(aLightAmbient, aOutColor);
-    attributeAffects(aLightSpecular, aOutColor);
-    attributeAffects(aLightDiffuse, aOutColor);
-    attributeAffects(aLightShadowFraction, aOutColor);
-    attributeAffects(aPreShadowIntensity, aOutColor);
-    attributeAffects(aLightBlindData, aOutColor);
-    attributeAffects(aLightData, aOutColor);
+    // Every editable attribute affects outColor, its children first;
+    // transparency, which outTransparency copies, affects that first.
+    auto affects = [](const InputHandles& input, const MObject& output) {
+        for (const MObject* child : input.children) {
+            if (child != nullptr) {
+                attributeAffects(*child, output);
+            }
+        }
+        attributeAffects(*input.attribute, output);
+    };
+    for (std::size_t i = 0; i < materialAttributes.size(); ++i) {
+        if (materialAttributes[i].affectsOutTransparency) {
+            affects(inputs[i], aOutTransparency);
+        }
+        affects(inputs[i], aOutColor);
+    }
+    // pointCamera is related before its children; lightSpecular before
+    // lightDiffuse; lightIntensity and its children are not related at all.
+    for (const MObject* input :
+         {&aRayDirectionX,      &aRayDirectionY,   &aRayDirectionZ,   &aRayDirection,
+          &aPointCamera,        &aPointCameraX,    &aPointCameraY,    &aPointCameraZ,
+          &aNormalCameraX,      &aNormalCameraY,   &aNormalCameraZ,   &aNormalCamera,
+          &aLightDirectionX,    &aLightDirectionY, &aLightDirectionZ, &aLightDirection,
+          &aLightAmbient,       &aLightSpecular,   &aLightDiffuse,    &aLightShadowFraction,
+          &aPreShadowIntensity, &aLightBlindData,  &aLightData}) {
+        attributeAffects(*input, aOutColor);
+    }
 
     return MS::kSuccess;
 }

@@ -37,40 +37,42 @@ public:
 
     static MTypeId id;
 
-    // Material inputs.
-    static MObject aColorR, aColorG, aColorB, aColor;
-    static MObject aTransparencyR, aTransparencyG, aTransparencyB, aTransparency;
-    static MObject aAmbientColorR, aAmbientColorG, aAmbientColorB, aAmbientColor;
-    static MObject aIncandescenceR, aIncandescenceG, aIncandescenceB, aIncandescence;
-    static MObject aDiffuse;
-    static MObject aAbsorptionR, aAbsorptionG, aAbsorptionB, aAbsorption;
-    static MObject aScatteringR, aScatteringG, aScatteringB, aScattering;
-    static MObject aRefractiveIndex;
-    static MObject aAnisotropy;
-    static MObject aDiffuseReflection;
-    static MObject aDiffuseAnisotropy;
-    static MObject aDiffuseScatter;
-    static MObject aEccentricity;
-    static MObject aSpecularRollOff;
-    static MObject aSpecularColorR, aSpecularColorG, aSpecularColorB, aSpecularColor;
+    // One handle per attribute, null from load until initialize assigns it;
+    // compute reads them. The material inputs, in the order of
+    // lumaveil::materialAttributes (model/materialAttributes.h).
+    static inline MObject aColorR, aColorG, aColorB, aColor;
+    static inline MObject aTransparencyR, aTransparencyG, aTransparencyB, aTransparency;
+    static inline MObject aAmbientColorR, aAmbientColorG, aAmbientColorB, aAmbientColor;
+    static inline MObject aIncandescenceR, aIncandescenceG, aIncandescenceB, aIncandescence;
+    static inline MObject aDiffuse;
+    static inline MObject aAbsorptionR, aAbsorptionG, aAbsorptionB, aAbsorption;
+    static inline MObject aScatteringR, aScatteringG, aScatteringB, aScattering;
+    static inline MObject aRefractiveIndex;
+    static inline MObject aAnisotropy;
+    static inline MObject aDiffuseReflection;
+    static inline MObject aDiffuseAnisotropy;
+    static inline MObject aDiffuseScatter;
+    static inline MObject aEccentricity;
+    static inline MObject aSpecularRollOff;
+    static inline MObject aSpecularColorR, aSpecularColorG, aSpecularColorB, aSpecularColor;
 
     // Outputs.
-    static MObject aOutColorR, aOutColorG, aOutColorB, aOutColor;
-    static MObject aOutTransparencyR, aOutTransparencyG, aOutTransparencyB, aOutTransparency;
+    static inline MObject aOutColorR, aOutColorG, aOutColorB, aOutColor;
+    static inline MObject aOutTransparencyR, aOutTransparencyG, aOutTransparencyB, aOutTransparency;
 
     // Sample geometry, set by the renderer for each sample.
-    static MObject aPointCameraX, aPointCameraY, aPointCameraZ, aPointCamera;
-    static MObject aNormalCameraX, aNormalCameraY, aNormalCameraZ, aNormalCamera;
-    static MObject aRayDirectionX, aRayDirectionY, aRayDirectionZ, aRayDirection;
+    static inline MObject aPointCameraX, aPointCameraY, aPointCameraZ, aPointCamera;
+    static inline MObject aNormalCameraX, aNormalCameraY, aNormalCameraZ, aNormalCamera;
+    static inline MObject aRayDirectionX, aRayDirectionY, aRayDirectionZ, aRayDirection;
 
     // The renderer's per-light data: one light-data compound per light.
-    static MObject aLightDirectionX, aLightDirectionY, aLightDirectionZ, aLightDirection;
-    static MObject aLightIntensityR, aLightIntensityG, aLightIntensityB, aLightIntensity;
-    static MObject aLightAmbient;
-    static MObject aLightDiffuse;
-    static MObject aLightSpecular;
-    static MObject aLightShadowFraction;
-    static MObject aPreShadowIntensity;
-    static MObject aLightBlindData;
-    static MObject aLightData;
+    static inline MObject aLightDirectionX, aLightDirectionY, aLightDirectionZ, aLightDirection;
+    static inline MObject aLightIntensityR, aLightIntensityG, aLightIntensityB, aLightIntensity;
+    static inline MObject aLightAmbient;
+    static inline MObject aLightDiffuse;
+    static inline MObject aLightSpecular;
+    static inline MObject aLightShadowFraction;
+    static inline MObject aPreShadowIntensity;
+    static inline MObject aLightBlindData;
+    static inline MObject aLightData;
 };

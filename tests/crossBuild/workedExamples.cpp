@@ -192,7 +192,7 @@ bool writeMaya(Results& results) {
 void writeShader(Results& results, const char* shaderLibrary) {
     using namespace lumaveil::mrhost;
     const Renderer renderer(shaderLibrary, QV7K_DECLARATION_PATH, MRHOST_MODULE_PATH);
-    Scene scene;
+    LightList scene;
     ParameterBlock params = renderer.makeParameters();
     const miColor white{1.0f, 1.0f, 1.0f, 1.0f};
     const SamplePoint sample{{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, -1.0f}};

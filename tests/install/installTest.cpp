@@ -430,7 +430,7 @@ TEST_F(InstallTest, InstalledShaderRendersThroughItsInstalledDeclaration) {
         FAIL() << error.what();
     }
     EXPECT_EQ(renderer->version(), 1);
-    Scene scene;
+    LightList scene;
     ParameterBlock params = renderer->makeParameters();
     params.setLights({scene.addDirectionalLight({0.0f, 0.0f, 1.0f}, {1.0f, 1.0f, 1.0f, 1.0f})});
     const miColor c = renderer->shade(

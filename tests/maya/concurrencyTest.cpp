@@ -14,10 +14,10 @@
 
 namespace {
 
+using lumaveil::mrhost::LightList;
 using lumaveil::mrhost::ParameterBlock;
 using lumaveil::mrhost::Renderer;
 using lumaveil::mrhost::SamplePoint;
-using lumaveil::mrhost::Scene;
 
 constexpr int kNodes = 24;
 constexpr int kSamples = 40;
@@ -55,7 +55,7 @@ TEST_F(PluginTest, NodesAndShaderSamplesRunTogetherFromAColdCache) {
     }
 
     Renderer renderer(QV7K_SHADER_PATH, QV7K_DECLARATION_PATH, MRHOST_MODULE_PATH);
-    Scene scene;
+    LightList scene;
     ParameterBlock params = renderer.makeParameters();
     params.connect("ambientColor", [](const miState& state, void* out) {
         const miColor value{state.point.x * 0.1f, 0.05f, 0.0f, 1.0f};

@@ -3,9 +3,11 @@
 #include <cstddef>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "libraryFile.h"
 #include "mentalray/ShaderParams.h"
+#include "model/materialAttributes.h"
 #include "standInFixture.h"
 
 namespace lumaveil::mrtest {
@@ -80,6 +82,28 @@ TEST(LibraryTest, DeclarationLaysOutShaderParams) {
     }
     EXPECT_TRUE(decl.fields.back().arrayElement);
     EXPECT_EQ(static_cast<std::size_t>(decl.recordSize), sizeof(ShaderParams));
+}
+
+// The parameters the shader shares with the node default to the node's
+// defaults, an opaque alpha on colours.
+TEST(LibraryTest, DeclarationDefaultsAreTheNodes) {
+    const ShaderDeclaration decl = mrhost::loadDeclaration(QV7K_DECLARATION_PATH);
+    for (const MaterialAttribute& a : materialAttributes) {
+        if (a.rendererParameter.empty()) {
+            continue;
+        }
+        const DeclaredField* field = decl.find(a.rendererParameter);
+        ASSERT_NE(field, nullptr) << a.rendererParameter;
+        std::vector<float> expected(a.defaultValue.begin(), a.defaultValue.begin() + a.components);
+        if (a.isColour()) {
+            expected.push_back(1.0f);
+        }
+        std::vector<float> declared;
+        for (const double v : field->defaultValue) {
+            declared.push_back(static_cast<float>(v));
+        }
+        EXPECT_EQ(declared, expected) << a.rendererParameter;
+    }
 }
 
 }  // namespace

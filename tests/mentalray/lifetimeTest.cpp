@@ -27,7 +27,7 @@ TEST(ShaderLifetime, LoadingTheShaderAfreshKeepsTheColour) {
     miColor first{};
     for (int load = 0; load < 100; ++load) {
         Renderer renderer(QV7K_SHADER_PATH, QV7K_DECLARATION_PATH, MRHOST_MODULE_PATH);
-        Scene scene;
+        LightList scene;
         ParameterBlock params = renderer.makeParameters();
         setWorkedMaterial(params);
         params.setLights({scene.addDirectionalLight({0.0f, 0.0f, 1.0f}, white)});

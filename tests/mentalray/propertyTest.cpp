@@ -51,7 +51,7 @@ TEST_F(PropertyTest, RotatingTheWholeSceneLeavesTheColour) {
 
         const Rotation rotate = Rotation::random(rng);
         auto shadeWith = [&](auto&& turn) {
-            Scene lights;
+            LightList lights;
             ParameterBlock p = renderer.makeParameters();
             setMaterial(p, material);
             p.setVector("normalCamera", mi(turn(offset)));
@@ -82,7 +82,7 @@ TEST_F(PropertyTest, EveryResultIsFiniteInsideTheSoftRanges) {
         // shading normal at all) or anything in between.
         const FloatVector offset = i % 7 == 3 ? -normal : rng.direction() * rng.uniform(0.0f, 1.0f);
         p.setVector("normalCamera", mi(i % 3 == 0 ? FloatVector{} : offset));
-        Scene lights;
+        LightList lights;
         p.setLights({lights.addDirectionalLight(mi(rng.direction()), rgba(rng.colour(0, 10))),
                      lights.addDirectionalLight(mi(-dir), rgba(rng.colour(0, 10))),
                      lights.addDirectionalLight(mi(dir), rgba(rng.colour(0, 10))),

@@ -17,10 +17,10 @@
 namespace lumaveil::mrtest {
 
 using mrhost::CallTrace;
+using mrhost::LightList;
 using mrhost::ParameterBlock;
 using mrhost::Renderer;
 using mrhost::SamplePoint;
-using mrhost::Scene;
 
 using test::halfSqrt2;
 constexpr miColor white{1.0f, 1.0f, 1.0f, 1.0f};
@@ -101,7 +101,7 @@ protected:
     }
 
     Renderer renderer;
-    Scene scene;
+    LightList scene;
     ParameterBlock params;
 };
 

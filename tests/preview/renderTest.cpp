@@ -77,7 +77,7 @@ TEST(PreviewRender, RendererCentrePixelIsTheShadersColour) {
     const std::string shader = QV7K_SHADER_PATH;
     const mrhost::Renderer renderer(
         shader, std::filesystem::path(shader).replace_extension(".mi").string());
-    mrhost::Scene lights;
+    mrhost::LightList lights;
     const SceneLight& key = scene.lights[0];
     const SceneLight& fill = scene.lights[1];
     const SceneLight& rim = scene.lights[2];

@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "materialValues.h"
 #include "mayahost/host.h"
 #include "model/shading.h"
 
@@ -21,6 +22,16 @@ inline mayahost::LightValues mayaLight(const LightSample& light) {
     values.specular = light.lightSpecular;
     values.preShadowIntensity = light.preShadowIntensity;
     return values;
+}
+
+// Every editable attribute of the node.
+inline void setMaterial(mayahost::Node& node, const ShadingInputs& in) {
+    forEachMaterialValue(
+        in,
+        [&](const MaterialAttribute& a, FloatVector v) {
+            node.setFloat3(a.longName, mayaVector(v));
+        },
+        [&](const MaterialAttribute& a, float v) { node.setFloat(a.longName, v); });
 }
 
 }  // namespace lumaveil::test

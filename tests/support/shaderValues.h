@@ -2,6 +2,7 @@
 // values, set by name in a stand-in parameter block.
 #pragma once
 
+#include "materialValues.h"
 #include "model/shading.h"
 #include "mrhost/parameterBlock.h"
 
@@ -16,20 +17,18 @@ inline miVector mi(FloatVector v) {
 
 // Every material parameter the shader shares with the node.
 inline void setMaterial(mrhost::ParameterBlock& p, const ShadingInputs& in) {
-    p.setColor("color", rgba(in.color));
-    p.setColor("ambientColor", rgba(in.ambientColor));
-    p.setColor("incandescence", rgba(in.incandescence));
-    p.setScalar("diffuse", in.diffuse);
-    p.setColor("absorption", rgba(in.absorption));
-    p.setColor("scattering", rgba(in.scattering));
-    p.setScalar("refractiveIndex", in.refractiveIndex);
-    p.setScalar("anisotropy", in.anisotropy);
-    p.setScalar("diffuseReflection", in.diffuseReflection);
-    p.setScalar("diffuseAnisotropy", in.diffuseAnisotropy);
-    p.setScalar("diffuseScatter", in.diffuseScatter);
-    p.setScalar("eccentricity", in.eccentricity);
-    p.setScalar("specularRollOff", in.specularRollOff);
-    p.setColor("specularColor", rgba(in.specularColor));
+    forEachMaterialValue(
+        in,
+        [&](const MaterialAttribute& a, FloatVector v) {
+            if (!a.rendererParameter.empty()) {
+                p.setColor(a.rendererParameter, rgba(v));
+            }
+        },
+        [&](const MaterialAttribute& a, float v) {
+            if (!a.rendererParameter.empty()) {
+                p.setScalar(a.rendererParameter, v);
+            }
+        });
 }
 
 }  // namespace lumaveil::test

@@ -68,7 +68,7 @@ public:
 
 private:
     const mrhost::Renderer& renderer_;
-    mrhost::Scene lights_;
+    mrhost::LightList lights_;
     mrhost::ParameterBlock parameters_;
 };
 

@@ -1,15 +1,14 @@
-// OpenMaya: attribute function sets, MPxNode's static schema calls and
-// MFnPlugin.
+// OpenMaya: attribute function sets and MPxNode's static schema calls.
 #include <maya/MFnAttribute.h>
 #include <maya/MFnLightDataAttribute.h>
 #include <maya/MFnNumericAttribute.h>
-#include <maya/MFnPlugin.h>
 #include <maya/MPxNode.h>
 
 #include <algorithm>
 
 #include "trace.h"
 
+using mayahost::AttributeInfo;
 using mayahost::AttributeKind;
 using mayahost::detail::Attribute;
 using mayahost::detail::attributeOf;
@@ -79,8 +78,20 @@ bool adoptable(const std::vector<Attribute*>& children) {
     return true;
 }
 
-MObject finishCreate(Trace& trace, MStatus status, Attribute* created, void*& fnAttribute,
-                     MStatus* returnStatus) {
+// A creation: traced, refused before it starts without a host (kFailure) or
+// by an armed failure, and otherwise made by `make`, which returns the new
+// attribute or null for arguments it refuses (kInvalidParameter). The
+// function set then stands on what was created, or on nothing.
+template <class MakeArgs, class Make>
+MObject createAttribute(const char* function, const MString& longName, MakeArgs makeArgs,
+                        void*& fnAttribute, MStatus* returnStatus, Make make) {
+    Trace trace(function, longName.asChar(), makeArgs);
+    Attribute* created = nullptr;
+    MS::MStatusCode status = trace.host() == nullptr ? MS::kFailure : trace.injected();
+    if (status == MS::kSuccess) {
+        created = make(*trace.host());
+        status = created != nullptr ? MS::kSuccess : MS::kInvalidParameter;
+    }
     fnAttribute = mayahost::detail::handleOf(created);
     if (returnStatus != nullptr) {
         *returnStatus = status;
@@ -89,38 +100,49 @@ MObject finishCreate(Trace& trace, MStatus status, Attribute* created, void*& fn
     return MObject(mayahost::detail::handleOf(created));
 }
 
-// The flag setters all share one shape.
-template <class Apply>
-MStatus setFlag(const char* function, void* fnAttribute, bool state, Apply apply) {
-    auto* a = attributeOf(fnAttribute);
-    Trace trace(function, nameOf(a), [&] { return formatArgs(state); });
+// A call on the attribute the function set stands on: traced, refused with
+// kInvalidParameter when there is none or `accepts` refuses it, applied
+// otherwise.
+template <class MakeArgs, class Accepts, class Apply>
+MStatus setOnAttribute(const char* function, void* fnAttribute, MakeArgs makeArgs, Accepts accepts,
+                       Apply apply) {
+    Attribute* a = attributeOf(fnAttribute);
+    Trace trace(function, nameOf(a), makeArgs);
     if (trace.failed()) {
         return trace.done(trace.injected());
     }
-    if (a == nullptr) {
+    if (a == nullptr || !accepts(*a)) {
         return trace.done(MS::kInvalidParameter);
     }
-    apply(a->info);
+    apply(*a);
     return trace.done(MS::kSuccess);
 }
 
-bool isNumeric(const Attribute* a) {
-    return a != nullptr && (a->info.kind == AttributeKind::Numeric ||
-                            a->info.kind == AttributeKind::NumericCompound);
+MStatus setFlag(const char* function, void* fnAttribute, bool AttributeInfo::*flag, bool state) {
+    return setOnAttribute(
+        function, fnAttribute, [&] { return formatArgs(state); },
+        [](const Attribute&) { return true; }, [&](Attribute& a) { a.info.*flag = state; });
 }
 
-template <class Apply>
-MStatus setLimit(const char* function, void* fnAttribute, double value, Apply apply) {
-    auto* a = attributeOf(fnAttribute);
-    Trace trace(function, nameOf(a), [&] { return formatArgs(value); });
-    if (trace.failed()) {
-        return trace.done(trace.injected());
-    }
-    if (!isNumeric(a)) {
-        return trace.done(MS::kInvalidParameter);
-    }
-    apply(a->info, value);
-    return trace.done(MS::kSuccess);
+MStatus setLimit(const char* function, void* fnAttribute,
+                 std::optional<double> AttributeInfo::*limit, double value) {
+    return setOnAttribute(
+        function, fnAttribute, [&] { return formatArgs(value); },
+        [](const Attribute& a) {
+            return a.info.kind == AttributeKind::Numeric ||
+                   a.info.kind == AttributeKind::NumericCompound;
+        },
+        [&](Attribute& a) { a.info.*limit = value; });
+}
+
+// setDefault on an attribute of `kind`: its default becomes `values`.
+template <class MakeArgs>
+MStatus setDefaults(void* fnAttribute, AttributeKind kind, MakeArgs makeArgs,
+                    std::vector<double> values) {
+    return setOnAttribute(
+        "MFnNumericAttribute::setDefault", fnAttribute, makeArgs,
+        [&](const Attribute& a) { return a.info.kind == kind; },
+        [&](Attribute& a) { a.info.defaults = std::move(values); });
 }
 
 }  // namespace
@@ -131,32 +153,25 @@ MFnAttribute::MFnAttribute() = default;
 MFnAttribute::~MFnAttribute() = default;
 
 MStatus MFnAttribute::setKeyable(bool state) {
-    return setFlag("MFnAttribute::setKeyable", attribute_, state,
-                   [&](mayahost::AttributeInfo& i) { i.keyable = state; });
+    return setFlag("MFnAttribute::setKeyable", attribute_, &AttributeInfo::keyable, state);
 }
 MStatus MFnAttribute::setStorable(bool state) {
-    return setFlag("MFnAttribute::setStorable", attribute_, state,
-                   [&](mayahost::AttributeInfo& i) { i.storable = state; });
+    return setFlag("MFnAttribute::setStorable", attribute_, &AttributeInfo::storable, state);
 }
 MStatus MFnAttribute::setHidden(bool state) {
-    return setFlag("MFnAttribute::setHidden", attribute_, state,
-                   [&](mayahost::AttributeInfo& i) { i.hidden = state; });
+    return setFlag("MFnAttribute::setHidden", attribute_, &AttributeInfo::hidden, state);
 }
 MStatus MFnAttribute::setReadable(bool state) {
-    return setFlag("MFnAttribute::setReadable", attribute_, state,
-                   [&](mayahost::AttributeInfo& i) { i.readable = state; });
+    return setFlag("MFnAttribute::setReadable", attribute_, &AttributeInfo::readable, state);
 }
 MStatus MFnAttribute::setWritable(bool state) {
-    return setFlag("MFnAttribute::setWritable", attribute_, state,
-                   [&](mayahost::AttributeInfo& i) { i.writable = state; });
+    return setFlag("MFnAttribute::setWritable", attribute_, &AttributeInfo::writable, state);
 }
 MStatus MFnAttribute::setUsedAsColor(bool state) {
-    return setFlag("MFnAttribute::setUsedAsColor", attribute_, state,
-                   [&](mayahost::AttributeInfo& i) { i.usedAsColor = state; });
+    return setFlag("MFnAttribute::setUsedAsColor", attribute_, &AttributeInfo::usedAsColor, state);
 }
 MStatus MFnAttribute::setArray(bool state) {
-    return setFlag("MFnAttribute::setArray", attribute_, state,
-                   [&](mayahost::AttributeInfo& i) { i.array = state; });
+    return setFlag("MFnAttribute::setArray", attribute_, &AttributeInfo::array, state);
 }
 
 // ---- MFnNumericAttribute ----
@@ -167,119 +182,90 @@ MFnNumericAttribute::~MFnNumericAttribute() = default;
 MObject MFnNumericAttribute::create(const MString& fullName, const MString& briefName,
                                     MFnNumericData::Type type, double defaultValue,
                                     MStatus* returnStatus) {
-    Trace trace("MFnNumericAttribute::create", fullName.asChar(), [&] {
-        return formatArgs(fullName.asChar(), briefName.asChar(), typeName(type), defaultValue);
-    });
-    auto* host = trace.host();
-    if (trace.failed() || host == nullptr) {
-        return finishCreate(trace, host == nullptr ? MS::kFailure : trace.injected(), nullptr,
-                            attribute_, returnStatus);
-    }
-    Attribute* a = newAttribute(*host, fullName, briefName, AttributeKind::Numeric);
-    a->info.numericType = type;
-    a->info.creationDefault = defaultValue;
-    return finishCreate(trace, MS::kSuccess, a, attribute_, returnStatus);
+    return createAttribute(
+        "MFnNumericAttribute::create", fullName,
+        [&] {
+            return formatArgs(fullName.asChar(), briefName.asChar(), typeName(type), defaultValue);
+        },
+        attribute_, returnStatus,
+        [&](mayahost::Host::Impl& host) {
+            Attribute* a = newAttribute(host, fullName, briefName, AttributeKind::Numeric);
+            a->info.numericType = type;
+            a->info.creationDefault = defaultValue;
+            return a;
+        });
 }
 
 MObject MFnNumericAttribute::create(const MString& fullName, const MString& briefName,
                                     const MObject& child1, const MObject& child2,
                                     const MObject& child3, MStatus* returnStatus) {
-    Trace trace("MFnNumericAttribute::create", fullName.asChar(), [&] {
-        return formatArgs(fullName.asChar(), briefName.asChar(), child1, child2, child3);
-    });
-    auto* host = trace.host();
-    if (trace.failed() || host == nullptr) {
-        return finishCreate(trace, host == nullptr ? MS::kFailure : trace.injected(), nullptr,
-                            attribute_, returnStatus);
-    }
-    const std::vector<Attribute*> children{attributeOf(child1), attributeOf(child2),
-                                           attributeOf(child3)};
-    const bool numericLeaves = std::all_of(children.begin(), children.end(), [](Attribute* c) {
-        return c != nullptr && c->info.kind == AttributeKind::Numeric;
-    });
-    if (!numericLeaves || !adoptable(children)) {
-        return finishCreate(trace, MS::kInvalidParameter, nullptr, attribute_, returnStatus);
-    }
-    Attribute* a = newAttribute(*host, fullName, briefName, AttributeKind::NumericCompound);
-    a->info.numericType = children[0]->info.numericType == MFnNumericData::kDouble
-                              ? MFnNumericData::k3Double
-                              : MFnNumericData::k3Float;
-    adopt(a, children);
-    return finishCreate(trace, MS::kSuccess, a, attribute_, returnStatus);
+    return createAttribute(
+        "MFnNumericAttribute::create", fullName,
+        [&] { return formatArgs(fullName.asChar(), briefName.asChar(), child1, child2, child3); },
+        attribute_, returnStatus,
+        [&](mayahost::Host::Impl& host) -> Attribute* {
+            const std::vector<Attribute*> children{attributeOf(child1), attributeOf(child2),
+                                                   attributeOf(child3)};
+            const bool numericLeaves =
+                std::all_of(children.begin(), children.end(), [](Attribute* c) {
+                    return c != nullptr && c->info.kind == AttributeKind::Numeric;
+                });
+            if (!numericLeaves || !adoptable(children)) {
+                return nullptr;
+            }
+            Attribute* a = newAttribute(host, fullName, briefName, AttributeKind::NumericCompound);
+            a->info.numericType = children[0]->info.numericType == MFnNumericData::kDouble
+                                      ? MFnNumericData::k3Double
+                                      : MFnNumericData::k3Float;
+            adopt(a, children);
+            return a;
+        });
 }
 
 MObject MFnNumericAttribute::createAddr(const MString& fullName, const MString& briefName,
                                         void* defaultValue, MStatus* returnStatus) {
-    Trace trace("MFnNumericAttribute::createAddr", fullName.asChar(), [&] {
-        return formatArgs(fullName.asChar(), briefName.asChar(),
-                          static_cast<const void*>(defaultValue));
-    });
-    auto* host = trace.host();
-    if (trace.failed() || host == nullptr) {
-        return finishCreate(trace, host == nullptr ? MS::kFailure : trace.injected(), nullptr,
-                            attribute_, returnStatus);
-    }
-    Attribute* a = newAttribute(*host, fullName, briefName, AttributeKind::Address);
-    a->info.numericType = MFnNumericData::kAddr;
-    a->creationAddress = defaultValue;
-    return finishCreate(trace, MS::kSuccess, a, attribute_, returnStatus);
+    return createAttribute(
+        "MFnNumericAttribute::createAddr", fullName,
+        [&] {
+            return formatArgs(fullName.asChar(), briefName.asChar(),
+                              static_cast<const void*>(defaultValue));
+        },
+        attribute_, returnStatus,
+        [&](mayahost::Host::Impl& host) {
+            Attribute* a = newAttribute(host, fullName, briefName, AttributeKind::Address);
+            a->info.numericType = MFnNumericData::kAddr;
+            a->creationAddress = defaultValue;
+            return a;
+        });
 }
 
 MStatus MFnNumericAttribute::setDefault(bool value) {
-    auto* a = attributeOf(attribute_);
-    Trace trace("MFnNumericAttribute::setDefault", nameOf(a), [&] { return formatArgs(value); });
-    if (trace.failed()) {
-        return trace.done(trace.injected());
-    }
-    if (a == nullptr || a->info.kind != AttributeKind::Numeric) {
-        return trace.done(MS::kInvalidParameter);
-    }
-    a->info.defaults = {value ? 1.0 : 0.0};
-    return trace.done(MS::kSuccess);
+    return setDefaults(attribute_, AttributeKind::Numeric, [&] { return formatArgs(value); },
+                       {value ? 1.0 : 0.0});
 }
 
 MStatus MFnNumericAttribute::setDefault(float value) {
-    auto* a = attributeOf(attribute_);
-    Trace trace("MFnNumericAttribute::setDefault", nameOf(a), [&] { return formatArgs(value); });
-    if (trace.failed()) {
-        return trace.done(trace.injected());
-    }
-    if (a == nullptr || a->info.kind != AttributeKind::Numeric) {
-        return trace.done(MS::kInvalidParameter);
-    }
-    a->info.defaults = {static_cast<double>(value)};
-    return trace.done(MS::kSuccess);
+    return setDefaults(attribute_, AttributeKind::Numeric, [&] { return formatArgs(value); },
+                       {static_cast<double>(value)});
 }
 
 MStatus MFnNumericAttribute::setDefault(float value1, float value2, float value3) {
-    auto* a = attributeOf(attribute_);
-    Trace trace("MFnNumericAttribute::setDefault", nameOf(a),
-                [&] { return formatArgs(value1, value2, value3); });
-    if (trace.failed()) {
-        return trace.done(trace.injected());
-    }
-    if (a == nullptr || a->info.kind != AttributeKind::NumericCompound) {
-        return trace.done(MS::kInvalidParameter);
-    }
-    a->info.defaults = {value1, value2, value3};
-    return trace.done(MS::kSuccess);
+    return setDefaults(attribute_, AttributeKind::NumericCompound,
+                       [&] { return formatArgs(value1, value2, value3); },
+                       {value1, value2, value3});
 }
 
 MStatus MFnNumericAttribute::setMin(double value) {
-    return setLimit("MFnNumericAttribute::setMin", attribute_, value,
-                    [](mayahost::AttributeInfo& i, double v) { i.min = v; });
+    return setLimit("MFnNumericAttribute::setMin", attribute_, &AttributeInfo::min, value);
 }
 MStatus MFnNumericAttribute::setMax(double value) {
-    return setLimit("MFnNumericAttribute::setMax", attribute_, value,
-                    [](mayahost::AttributeInfo& i, double v) { i.max = v; });
+    return setLimit("MFnNumericAttribute::setMax", attribute_, &AttributeInfo::max, value);
 }
 MStatus MFnNumericAttribute::setSoftMin(double value) {
-    return setLimit("MFnNumericAttribute::setSoftMin", attribute_, value,
-                    [](mayahost::AttributeInfo& i, double v) { i.softMin = v; });
+    return setLimit("MFnNumericAttribute::setSoftMin", attribute_, &AttributeInfo::softMin, value);
 }
 MStatus MFnNumericAttribute::setSoftMax(double value) {
-    return setLimit("MFnNumericAttribute::setSoftMax", attribute_, value,
-                    [](mayahost::AttributeInfo& i, double v) { i.softMax = v; });
+    return setLimit("MFnNumericAttribute::setSoftMax", attribute_, &AttributeInfo::softMax, value);
 }
 
 // ---- MFnLightDataAttribute ----
@@ -293,29 +279,29 @@ MObject MFnLightDataAttribute::create(const MString& fullName, const MString& br
                                       const MObject& specular, const MObject& shadowFraction,
                                       const MObject& preShadowIntensity, const MObject& blindData,
                                       MStatus* returnStatus) {
-    Trace trace("MFnLightDataAttribute::create", fullName.asChar(), [&] {
-        return formatArgs(fullName.asChar(), briefName.asChar(), direction, intensity, ambient,
-                          diffuse, specular, shadowFraction, preShadowIntensity, blindData);
-    });
-    auto* host = trace.host();
-    if (trace.failed() || host == nullptr) {
-        return finishCreate(trace, host == nullptr ? MS::kFailure : trace.injected(), nullptr,
-                            attribute_, returnStatus);
-    }
-    const std::vector<Attribute*> children{attributeOf(direction),
-                                           attributeOf(intensity),
-                                           attributeOf(ambient),
-                                           attributeOf(diffuse),
-                                           attributeOf(specular),
-                                           attributeOf(shadowFraction),
-                                           attributeOf(preShadowIntensity),
-                                           attributeOf(blindData)};
-    if (!adoptable(children)) {
-        return finishCreate(trace, MS::kInvalidParameter, nullptr, attribute_, returnStatus);
-    }
-    Attribute* a = newAttribute(*host, fullName, briefName, AttributeKind::LightData);
-    adopt(a, children);
-    return finishCreate(trace, MS::kSuccess, a, attribute_, returnStatus);
+    return createAttribute(
+        "MFnLightDataAttribute::create", fullName,
+        [&] {
+            return formatArgs(fullName.asChar(), briefName.asChar(), direction, intensity, ambient,
+                              diffuse, specular, shadowFraction, preShadowIntensity, blindData);
+        },
+        attribute_, returnStatus,
+        [&](mayahost::Host::Impl& host) -> Attribute* {
+            const std::vector<Attribute*> children{attributeOf(direction),
+                                                   attributeOf(intensity),
+                                                   attributeOf(ambient),
+                                                   attributeOf(diffuse),
+                                                   attributeOf(specular),
+                                                   attributeOf(shadowFraction),
+                                                   attributeOf(preShadowIntensity),
+                                                   attributeOf(blindData)};
+            if (!adoptable(children)) {
+                return nullptr;
+            }
+            Attribute* a = newAttribute(host, fullName, briefName, AttributeKind::LightData);
+            adopt(a, children);
+            return a;
+        });
 }
 
 MStatus MFnLightDataAttribute::setDefault(float directionX, float directionY, float directionZ,
@@ -323,24 +309,21 @@ MStatus MFnLightDataAttribute::setDefault(float directionX, float directionY, fl
                                           bool ambient, bool diffuse, bool specular,
                                           float shadowFraction, float preShadowIntensity,
                                           void* blindData) {
-    auto* a = attributeOf(attribute_);
-    Trace trace("MFnLightDataAttribute::setDefault", nameOf(a), [&] {
-        return formatArgs(directionX, directionY, directionZ, intensityR, intensityG, intensityB,
-                          ambient, diffuse, specular, shadowFraction, preShadowIntensity,
-                          static_cast<const void*>(blindData));
-    });
-    if (trace.failed()) {
-        return trace.done(trace.injected());
-    }
-    if (a == nullptr || a->info.kind != AttributeKind::LightData) {
-        return trace.done(MS::kInvalidParameter);
-    }
-    a->info.defaults = {directionX,          directionY,          directionZ,
-                        intensityR,          intensityG,          intensityB,
-                        ambient ? 1.0 : 0.0, diffuse ? 1.0 : 0.0, specular ? 1.0 : 0.0,
-                        shadowFraction,      preShadowIntensity};
-    a->defaultAddress = blindData;
-    return trace.done(MS::kSuccess);
+    return setOnAttribute(
+        "MFnLightDataAttribute::setDefault", attribute_,
+        [&] {
+            return formatArgs(directionX, directionY, directionZ, intensityR, intensityG,
+                              intensityB, ambient, diffuse, specular, shadowFraction,
+                              preShadowIntensity, static_cast<const void*>(blindData));
+        },
+        [](const Attribute& a) { return a.info.kind == AttributeKind::LightData; },
+        [&](Attribute& a) {
+            a.info.defaults = {directionX,          directionY,          directionZ,
+                               intensityR,          intensityG,          intensityB,
+                               ambient ? 1.0 : 0.0, diffuse ? 1.0 : 0.0, specular ? 1.0 : 0.0,
+                               shadowFraction,      preShadowIntensity};
+            a.defaultAddress = blindData;
+        });
 }
 
 // ---- MPxNode's schema calls ----
@@ -379,101 +362,5 @@ MStatus MPxNode::attributeAffects(const MObject& whenChanges, const MObject& isA
         return trace.done(MS::kInvalidParameter);
     }
     host->registering->affects.emplace_back(input, output);
-    return trace.done(MS::kSuccess);
-}
-
-// ---- MFnPlugin ----
-
-MFnPlugin::MFnPlugin(MObject& object, const char* vendor, const char* version,
-                     const char* requiredApiVersion, MStatus* returnStatus) {
-    auto* plugin = mayahost::detail::pluginOf(object);
-    Trace trace("MFnPlugin::MFnPlugin", "",
-                [&] { return formatArgs(object, vendor, version, requiredApiVersion); });
-    MStatus status = trace.failed() ? MStatus(trace.injected()) : MStatus();
-    if (!trace.failed()) {
-        if (plugin == nullptr) {
-            status = MS::kInvalidParameter;
-        } else {
-            plugin_ = mayahost::detail::handleOf(plugin);
-            plugin->info.vendor = vendor != nullptr ? vendor : "";
-            plugin->info.version = version != nullptr ? version : "";
-            plugin->info.requiredApiVersion =
-                requiredApiVersion != nullptr ? requiredApiVersion : "";
-        }
-    }
-    if (returnStatus != nullptr) {
-        *returnStatus = status;
-    }
-    trace.done(status);
-}
-
-MFnPlugin::~MFnPlugin() = default;
-
-MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId,
-                                MCreatorFunction creatorFunction, MInitializeFunction initFunction,
-                                MPxNode::Type type, const MString* classification) {
-    Trace trace("MFnPlugin::registerNode", "", [&] {
-        return formatArgs(typeName.asChar(), typeId.id(), static_cast<int>(type),
-                          classification != nullptr ? classification->asChar() : nullptr);
-    });
-    if (trace.failed()) {
-        return trace.done(trace.injected());
-    }
-    auto* host = trace.host();
-    auto* plugin = mayahost::detail::pluginOf(MObject(plugin_));
-    if (host == nullptr || plugin == nullptr || creatorFunction == nullptr ||
-        host->registering != nullptr) {
-        return trace.done(MS::kFailure);
-    }
-    // A second type of the same name or id is refused.
-    if (host->findType(typeName.asChar()) != nullptr || host->findType(typeId.id()) != nullptr) {
-        return trace.done(MS::kFailure);
-    }
-    auto nodeType = std::make_unique<mayahost::detail::NodeType>();
-    nodeType->info.name = typeName.asChar();
-    nodeType->info.id = typeId.id();
-    nodeType->info.kind = type;
-    nodeType->info.classification = classification != nullptr ? classification->asChar() : "";
-    nodeType->info.pluginPath = plugin->path;
-    nodeType->plugin = plugin;
-    nodeType->creator = creatorFunction;
-    nodeType->initialize = initFunction;
-
-    MStatus initialized;
-    if (initFunction != nullptr) {
-        host->registering = nodeType.get();
-        initialized = initFunction();
-        host->registering = nullptr;
-    }
-    nodeType->info.initializeStatus = initialized.statusCode();
-    if (!initialized) {
-        return trace.done(MS::kFailure);
-    }
-    host->finalizeType(*nodeType);
-    host->nodeTypes.push_back(std::move(nodeType));
-    return trace.done(MS::kSuccess);
-}
-
-MStatus MFnPlugin::deregisterNode(const MTypeId& typeId) {
-    Trace trace("MFnPlugin::deregisterNode", "", [&] { return formatArgs(typeId.id()); });
-    if (trace.failed()) {
-        return trace.done(trace.injected());
-    }
-    auto* host = trace.host();
-    auto* plugin = mayahost::detail::pluginOf(MObject(plugin_));
-    if (host == nullptr || plugin == nullptr) {
-        return trace.done(MS::kFailure);
-    }
-    auto* type = host->findType(typeId.id());
-    if (type == nullptr || type->plugin != plugin) {
-        return trace.done(MS::kFailure);
-    }
-    // A type with nodes still alive cannot go.
-    for (const auto& node : host->nodes) {
-        if (node->type == type) {
-            return trace.done(MS::kFailure);
-        }
-    }
-    std::erase_if(host->nodeTypes, [&](const auto& t) { return t.get() == type; });
     return trace.done(MS::kSuccess);
 }

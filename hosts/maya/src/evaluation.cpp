@@ -1,8 +1,7 @@
-// OpenMaya: nodes, plugs, data blocks and handles, MGlobal.
+// OpenMaya: nodes, plugs, data blocks and handles.
 #include <maya/MArrayDataHandle.h>
 #include <maya/MDataBlock.h>
 #include <maya/MDataHandle.h>
-#include <maya/MGlobal.h>
 #include <maya/MPlug.h>
 #include <maya/MPxNode.h>
 
@@ -59,6 +58,21 @@ MS::MStatusCode nodeValue(NodeRecord* node, const Attribute* a, MDataHandle& han
     return MS::kSuccess;
 }
 
+// MDataBlock's inputValue and outputValue: the same handle, traced under
+// the function's name.
+MDataHandle nodeValueHandle(const char* function, void* node, const MObject& attribute,
+                            MStatus* returnStatus) {
+    const Attribute* a = attributeOf(attribute);
+    Trace trace(function, LoggedName{a});
+    MDataHandle handle;
+    const MS::MStatusCode status = nodeValue(static_cast<NodeRecord*>(node), a, handle);
+    if (returnStatus != nullptr) {
+        *returnStatus = status;
+    }
+    trace.done(status);
+    return handle;
+}
+
 }  // namespace
 
 // ---- MPlug ----
@@ -72,27 +86,11 @@ bool MPlug::operator==(const MObject& attribute) const {
 // ---- MDataBlock ----
 
 MDataHandle MDataBlock::inputValue(const MObject& attribute, MStatus* returnStatus) {
-    const Attribute* a = attributeOf(attribute);
-    Trace trace("MDataBlock::inputValue", LoggedName{a});
-    MDataHandle handle;
-    const MS::MStatusCode status = nodeValue(static_cast<NodeRecord*>(node_), a, handle);
-    if (returnStatus != nullptr) {
-        *returnStatus = status;
-    }
-    trace.done(status);
-    return handle;
+    return nodeValueHandle("MDataBlock::inputValue", node_, attribute, returnStatus);
 }
 
 MDataHandle MDataBlock::outputValue(const MObject& attribute, MStatus* returnStatus) {
-    const Attribute* a = attributeOf(attribute);
-    Trace trace("MDataBlock::outputValue", LoggedName{a});
-    MDataHandle handle;
-    const MS::MStatusCode status = nodeValue(static_cast<NodeRecord*>(node_), a, handle);
-    if (returnStatus != nullptr) {
-        *returnStatus = status;
-    }
-    trace.done(status);
-    return handle;
+    return nodeValueHandle("MDataBlock::outputValue", node_, attribute, returnStatus);
 }
 
 MArrayDataHandle MDataBlock::inputArrayValue(const MObject& attribute, MStatus* returnStatus) {
@@ -288,21 +286,5 @@ MStatus MPxNode::setMPSafe(bool flag) {
         return trace.done(MS::kFailure);
     }
     record->mpSafe = flag;
-    return trace.done(MS::kSuccess);
-}
-
-// ---- MGlobal ----
-
-MStatus MGlobal::executeCommand(const MString& command, bool displayEnabled, bool undoEnabled) {
-    Trace trace("MGlobal::executeCommand", "",
-                [&] { return formatArgs(command.asChar(), displayEnabled, undoEnabled); });
-    if (trace.failed()) {
-        return trace.done(trace.injected());
-    }
-    auto* host = trace.host();
-    if (host == nullptr) {
-        return trace.done(MS::kFailure);
-    }
-    host->runCommand(command.asChar());
     return trace.done(MS::kSuccess);
 }

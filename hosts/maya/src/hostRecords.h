@@ -9,6 +9,7 @@
 #include <maya/MStatus.h>
 
 #include <atomic>
+#include <cstddef>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -208,5 +209,23 @@ inline Plugin* pluginOf(const MObject& object) {
 inline std::string_view nameOf(const Attribute* a) {
     return a != nullptr ? std::string_view(a->info.longName) : std::string_view();
 }
+
+// The children of a light-data compound, in the order
+// MFnLightDataAttribute::create takes them.
+enum class LightDataChild {
+    direction,
+    intensity,
+    ambient,
+    diffuse,
+    specular,
+    shadowFraction,
+    preShadowIntensity,
+    blindData,
+};
+inline constexpr std::size_t lightDataChildCount = 8;
+
+// Writes the values of one element of a light-data array into its slots,
+// `element`; children without a slot of their own are passed over.
+void writeLightElement(const Attribute& lightData, Slot* element, const LightValues& values);
 
 }  // namespace mayahost::detail

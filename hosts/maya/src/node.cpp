@@ -174,33 +174,8 @@ bool Node::setLight(int index, const LightValues& light) {
     }
     const auto& layout = record_->type->arrays[static_cast<std::size_t>(a->array)];
     auto& array = record_->arrays[static_cast<std::size_t>(a->array)];
-    Slot* e = array.elements.data() + static_cast<std::size_t>(index * layout.stride);
-    const auto& c = a->children;
-    auto slot = [&](int i) -> Slot* {
-        const int s = c[static_cast<std::size_t>(i)]->slot;
-        return s >= 0 ? e + s : nullptr;
-    };
-    if (Slot* s = slot(0)) {
-        s->vec = MFloatVector(light.direction[0], light.direction[1], light.direction[2]);
-    }
-    if (Slot* s = slot(1)) {
-        s->vec = MFloatVector(light.intensity[0], light.intensity[1], light.intensity[2]);
-    }
-    const bool flags[3] = {light.ambient, light.diffuse, light.specular};
-    for (int i = 0; i < 3; ++i) {
-        if (Slot* s = slot(2 + i)) {
-            s->flag = flags[i];
-        }
-    }
-    if (Slot* s = slot(5)) {
-        s->vec.x = light.shadowFraction;
-    }
-    if (Slot* s = slot(6)) {
-        s->vec.x = light.preShadowIntensity;
-    }
-    if (Slot* s = slot(7)) {
-        s->addr = light.blindData;
-    }
+    detail::writeLightElement(
+        *a, array.elements.data() + static_cast<std::size_t>(index * layout.stride), light);
     for (int dirty : record_->type->lightElementAffectedSlots) {
         record_->slots[static_cast<std::size_t>(dirty)].clean = false;
     }

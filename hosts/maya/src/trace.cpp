@@ -42,16 +42,25 @@ void Trace::finish(Call* call, MS::MStatusCode status) {
     owned->host->record(std::move(owned->record));
 }
 
-std::string formatArg(float v) {
+namespace {
+
+// A number or address as printf writes it with `format`, a literal of the
+// callers below.
+template <class Value>
+std::string printed(const char* format, Value value) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(v));
+    std::snprintf(text, sizeof text, format, value);
     return text;
 }
 
+}  // namespace
+
+std::string formatArg(float v) {
+    return printed("%.9g", static_cast<double>(v));
+}
+
 std::string formatArg(double v) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.17g", v);
-    return text;
+    return printed("%.17g", v);
 }
 
 std::string formatArg(const char* v) {
@@ -69,9 +78,7 @@ std::string formatArg(const void* v) {
     if (v == nullptr) {
         return "null";
     }
-    char text[32];
-    std::snprintf(text, sizeof text, "%p", v);
-    return text;
+    return printed("%p", v);
 }
 
 std::string formatArg(const MObject& v) {

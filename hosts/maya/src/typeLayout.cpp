@@ -2,6 +2,7 @@
 // run: every value's slot, the defaults of a new node and of a new array
 // element, and which outputs each input makes dirty.
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "hostRecords.h"
@@ -60,6 +61,23 @@ void layout(Attribute* a, int array, int& next) {
     }
 }
 
+// The eleven numbers of a light-data default, in the order of
+// MFnLightDataAttribute::setDefault's arguments, and its blind data.
+LightValues lightDataDefault(const Attribute& a) {
+    const std::vector<double>& d = a.info.defaults;
+    auto f = [&](std::size_t i) { return static_cast<float>(d[i]); };
+    LightValues values;
+    values.direction = {f(0), f(1), f(2)};
+    values.intensity = {f(3), f(4), f(5)};
+    values.ambient = d[6] != 0.0;
+    values.diffuse = d[7] != 0.0;
+    values.specular = d[8] != 0.0;
+    values.shadowFraction = f(9);
+    values.preShadowIntensity = f(10);
+    values.blindData = a.defaultAddress;
+    return values;
+}
+
 double leafDefault(const Attribute* a) {
     return a->info.defaults.empty() ? a->info.creationDefault : a->info.defaults[0];
 }
@@ -95,41 +113,54 @@ void writeDefault(const Attribute* a, Slot* base) {
                                      ? a->creationAddress
                                      : a->defaultAddress;
             break;
-        case AttributeKind::LightData: {
+        case AttributeKind::LightData:
             for (const Attribute* child : a->children) {
                 writeDefault(child, base);
             }
-            const auto& d = a->info.defaults;
-            if (d.size() == 11 && a->children.size() == 8) {
-                const auto& c = a->children;
-                auto f = [&](int i) { return static_cast<float>(d[static_cast<std::size_t>(i)]); };
-                if (c[0]->slot >= 0) {
-                    base[c[0]->slot].vec = MFloatVector(f(0), f(1), f(2));
-                }
-                if (c[1]->slot >= 0) {
-                    base[c[1]->slot].vec = MFloatVector(f(3), f(4), f(5));
-                }
-                for (int i = 0; i < 3; ++i) {
-                    if (c[2 + i]->slot >= 0) {
-                        base[c[2 + i]->slot].flag = d[static_cast<std::size_t>(6 + i)] != 0.0;
-                    }
-                }
-                if (c[5]->slot >= 0) {
-                    base[c[5]->slot].vec.x = f(9);
-                }
-                if (c[6]->slot >= 0) {
-                    base[c[6]->slot].vec.x = f(10);
-                }
-                if (c[7]->slot >= 0) {
-                    base[c[7]->slot].addr = a->defaultAddress;
-                }
+            if (a->info.defaults.size() == 11) {
+                writeLightElement(*a, base, lightDataDefault(*a));
             }
             break;
-        }
     }
 }
 
 }  // namespace
+
+void writeLightElement(const Attribute& lightData, Slot* element, const LightValues& values) {
+    if (lightData.children.size() != lightDataChildCount) {
+        return;
+    }
+    auto slot = [&](LightDataChild child) -> Slot* {
+        const int s = lightData.children[static_cast<std::size_t>(child)]->slot;
+        return s >= 0 ? element + s : nullptr;
+    };
+    auto vector = [](const std::array<float, 3>& v) { return MFloatVector(v[0], v[1], v[2]); };
+    if (Slot* s = slot(LightDataChild::direction)) {
+        s->vec = vector(values.direction);
+    }
+    if (Slot* s = slot(LightDataChild::intensity)) {
+        s->vec = vector(values.intensity);
+    }
+    if (Slot* s = slot(LightDataChild::ambient)) {
+        s->flag = values.ambient;
+    }
+    if (Slot* s = slot(LightDataChild::diffuse)) {
+        s->flag = values.diffuse;
+    }
+    if (Slot* s = slot(LightDataChild::specular)) {
+        s->flag = values.specular;
+    }
+    if (Slot* s = slot(LightDataChild::shadowFraction)) {
+        s->vec.x = values.shadowFraction;
+    }
+    if (Slot* s = slot(LightDataChild::preShadowIntensity)) {
+        s->vec.x = values.preShadowIntensity;
+    }
+    if (Slot* s = slot(LightDataChild::blindData)) {
+        s->addr = values.blindData;
+    }
+}
+
 }  // namespace detail
 
 // After initialize: the type's attributes are those added and everything
@@ -206,7 +237,8 @@ void Host::Impl::finalizeType(NodeType& type) {
     type.normalCamera = type.find("normalCamera");
     type.rayDirection = type.find("rayDirection");
     for (Attribute* a : all) {
-        if (a->info.kind == AttributeKind::LightData && a->info.array && a->children.size() == 8) {
+        if (a->info.kind == AttributeKind::LightData && a->info.array &&
+            a->children.size() == detail::lightDataChildCount) {
             type.lightArray = a;
             break;
         }

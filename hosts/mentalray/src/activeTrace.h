@@ -12,6 +12,6 @@ namespace lumaveil::mrhost {
 #if defined(__ELF__)
 [[gnu::tls_model("initial-exec")]]
 #endif
-extern thread_local constinit CallTrace* activeTrace;
+inline thread_local constinit CallTrace* activeTrace = nullptr;
 
 }  // namespace lumaveil::mrhost

@@ -29,11 +29,6 @@ Function entryPoint(void* library, const char* name, const std::string& path) {
 
 }  // namespace
 
-#if defined(__ELF__)
-[[gnu::tls_model("initial-exec")]]
-#endif
-thread_local constinit CallTrace* activeTrace = nullptr;
-
 Renderer::Renderer(const std::string& shaderLibrary, const std::string& declarationPath,
                    const std::string& rendererModule)
     : declaration_(loadDeclaration(declarationPath)) {
@@ -98,10 +93,10 @@ ParameterBlock Renderer::makeParameters() const {
     return ParameterBlock(declaration_);
 }
 
-miState Renderer::makeState(const Scene& scene, const ParameterBlock& params,
+miState Renderer::makeState(const LightList& lights, const ParameterBlock& params,
                             const SamplePoint& sample) {
     miState state{};
-    state.options = scene.options();
+    state.options = lights.options();
     state.org = {sample.point.x - sample.dir.x, sample.point.y - sample.dir.y,
                  sample.point.z - sample.dir.z};
     state.dir = sample.dir;
@@ -137,9 +132,9 @@ bool Renderer::shade(miColor& result, miState& state, const ParameterBlock& para
     return done != miFALSE;
 }
 
-miColor Renderer::shade(const Scene& scene, const ParameterBlock& params,
+miColor Renderer::shade(const LightList& lights, const ParameterBlock& params,
                         const SamplePoint& sample) const {
-    miState state = makeState(scene, params, sample);
+    miState state = makeState(lights, params, sample);
     miColor result{0.0f, 0.0f, 0.0f, 0.0f};
     shade(result, state, params);
     return result;

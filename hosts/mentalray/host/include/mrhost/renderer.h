@@ -7,7 +7,7 @@
 // mi_compute_irradiance, mi_phen_eval) are exported by this library, so its
 // own file is the renderer module to bind; see Renderer::modulePath().
 //
-// Thread safety: once set up, a Renderer, a Scene and a ParameterBlock are only
+// Thread safety: once set up, a Renderer, a LightList and a ParameterBlock are only
 // read while shading, so any number of threads may shade at once, each with
 // its own state and result.
 #pragma once
@@ -19,8 +19,8 @@
 
 #include "mrhost/api.h"
 #include "mrhost/declaration.h"
+#include "mrhost/lightList.h"
 #include "mrhost/parameterBlock.h"
-#include "mrhost/scene.h"
 
 namespace lumaveil::mrhost {
 
@@ -62,9 +62,9 @@ public:
     ParameterBlock makeParameters() const;
 
     // A state for one sample: point, normal (also the geometric normal) and
-    // ray direction, the scene's options, the block's function and a non-null
+    // ray direction, the light list's options, the block's function and a non-null
     // hit primitive.
-    static miState makeState(const Scene& scene, const ParameterBlock& params,
+    static miState makeState(const LightList& lights, const ParameterBlock& params,
                              const SamplePoint& sample);
 
     // Calls the shader once. With a trace, records what the renderer's
@@ -72,7 +72,7 @@ public:
     bool shade(miColor& result, miState& state, const ParameterBlock& params,
                CallTrace* trace = nullptr) const;
     // The colour of one sample, starting from black.
-    miColor shade(const Scene& scene, const ParameterBlock& params,
+    miColor shade(const LightList& lights, const ParameterBlock& params,
                   const SamplePoint& sample) const;
 
     // The file of this library, the renderer module to bind.

@@ -1,4 +1,4 @@
-// The stand-in renderer's scene: its light database and irradiance.
+// The stand-in renderer's light list, and the irradiance it reports.
 #pragma once
 
 #include <shader.h>
@@ -9,14 +9,15 @@
 
 namespace lumaveil::mrhost {
 
-// The light database and the irradiance the renderer reports. Lights deliver
-// their colour unattenuated, from in front of the surface or behind it.
-class LUMAVEIL_MRHOST_API Scene {
+// The renderer's light list, each light known by its tag, and the irradiance
+// the renderer reports. Lights deliver their colour unattenuated, from in
+// front of the surface or behind it.
+class LUMAVEIL_MRHOST_API LightList {
 public:
-    Scene();
-    ~Scene();
-    Scene(Scene&&) noexcept;
-    Scene& operator=(Scene&&) noexcept;
+    LightList();
+    ~LightList();
+    LightList(LightList&&) noexcept;
+    LightList& operator=(LightList&&) noexcept;
 
     // One sample from the unit direction towardsLight.
     miTag addDirectionalLight(miVector towardsLight, miColor color);

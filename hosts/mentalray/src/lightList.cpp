@@ -4,7 +4,7 @@
 
 #include "activeTrace.h"
 #include "lights.h"
-#include "mrhost/scene.h"
+#include "mrhost/lightList.h"
 
 namespace lumaveil::mrhost {
 
@@ -52,12 +52,12 @@ miVector areaSamplePosition(const Light& light, int index) {
 
 }  // namespace
 
-Scene::Scene() : data_(std::make_unique<miOptions>()) {}
-Scene::~Scene() = default;
-Scene::Scene(Scene&&) noexcept = default;
-Scene& Scene::operator=(Scene&&) noexcept = default;
+LightList::LightList() : data_(std::make_unique<miOptions>()) {}
+LightList::~LightList() = default;
+LightList::LightList(LightList&&) noexcept = default;
+LightList& LightList::operator=(LightList&&) noexcept = default;
 
-miTag Scene::addDirectionalLight(miVector towardsLight, miColor color) {
+miTag LightList::addDirectionalLight(miVector towardsLight, miColor color) {
     Light light;
     light.kind = LightKind::directional;
     light.direction = unit(towardsLight);
@@ -65,7 +65,7 @@ miTag Scene::addDirectionalLight(miVector towardsLight, miColor color) {
     return add(*data_, light);
 }
 
-miTag Scene::addPointLight(miVector position, miColor color) {
+miTag LightList::addPointLight(miVector position, miColor color) {
     Light light;
     light.kind = LightKind::point;
     light.position = position;
@@ -73,8 +73,8 @@ miTag Scene::addPointLight(miVector position, miColor color) {
     return add(*data_, light);
 }
 
-miTag Scene::addAreaLight(miVector corner, miVector edgeU, miVector edgeV, miColor color,
-                          int samples) {
+miTag LightList::addAreaLight(miVector corner, miVector edgeU, miVector edgeV, miColor color,
+                              int samples) {
     Light light;
     light.kind = LightKind::area;
     light.position = corner;
@@ -85,11 +85,11 @@ miTag Scene::addAreaLight(miVector corner, miVector edgeU, miVector edgeV, miCol
     return add(*data_, light);
 }
 
-void Scene::setIrradiance(miColor irradiance) {
+void LightList::setIrradiance(miColor irradiance) {
     data_->irradiance = irradiance;
 }
 
-const miOptions* Scene::options() const {
+const miOptions* LightList::options() const {
     return data_.get();
 }
 
@@ -165,7 +165,7 @@ extern "C" LUMAVEIL_MRHOST_API miBoolean mi_sample_light(miColor* color, miVecto
     return sampleLight(color, direction, dot_nl, state, tag, samples);
 }
 
-// The scene's irradiance, the same everywhere.
+// The irradiance set on the light list, the same everywhere.
 extern "C" LUMAVEIL_MRHOST_API miBoolean mi_compute_irradiance(miColor* result, miState* state) {
     if (CallTrace* trace = activeTrace) {
         ++trace->irradianceCalls;

@@ -1,0 +1,21 @@
+// OpenMaya: MGlobal, through which a plug-in runs MEL commands.
+#include <maya/MGlobal.h>
+
+#include "trace.h"
+
+using mayahost::detail::formatArgs;
+using mayahost::detail::Trace;
+
+MStatus MGlobal::executeCommand(const MString& command, bool displayEnabled, bool undoEnabled) {
+    Trace trace("MGlobal::executeCommand", "",
+                [&] { return formatArgs(command.asChar(), displayEnabled, undoEnabled); });
+    if (trace.failed()) {
+        return trace.done(trace.injected());
+    }
+    auto* host = trace.host();
+    if (host == nullptr) {
+        return trace.done(MS::kFailure);
+    }
+    host->runCommand(command.asChar());
+    return trace.done(MS::kSuccess);
+}
