@@ -50,16 +50,15 @@ public:
                                 array3(sample.rayDirection));
         for (std::size_t i = 0; i < scene_.lights.size(); ++i) {
             const LightSample data = mayaLightData(scene_.lights[i], sample);
-            mayahost::LightValues light;
-            light.direction = array3(data.lightDirection);
-            light.intensity = array3(data.lightIntensity);
-            light.ambient = data.lightAmbient;
-            light.diffuse = data.lightDiffuse;
-            light.specular = data.lightSpecular;
-            light.shadowFraction =
-                dot(data.lightIntensity, data.lightIntensity) > 0.0f ? 0.0f : 1.0f;
-            light.preShadowIntensity = data.preShadowIntensity;
-            node_.setLight(static_cast<int>(i), light);
+            // Where the sphere shadows itself no light arrives.
+            const bool lit = dot(data.lightIntensity, data.lightIntensity) > 0.0f;
+            node_.setLight(static_cast<int>(i), {.direction = array3(data.lightDirection),
+                                                 .intensity = array3(data.lightIntensity),
+                                                 .ambient = data.lightAmbient,
+                                                 .diffuse = data.lightDiffuse,
+                                                 .specular = data.lightSpecular,
+                                                 .shadowFraction = lit ? 0.0f : 1.0f,
+                                                 .preShadowIntensity = data.preShadowIntensity});
         }
         node_.compute(outColor_);
         node_.compute(outTransparency_);
