@@ -44,13 +44,22 @@ using lumaveil::materialAttributes;
 struct InputHandles {
     MObject* attribute;
     MObject* children[3];
+    bool colour;
 };
+
+constexpr InputHandles colourHandles(MObject* colour, MObject* r, MObject* g, MObject* b) {
+    return {colour, {r, g, b}, true};
+}
+
+constexpr InputHandles scalarHandle(MObject* scalar) {
+    return {scalar, {nullptr, nullptr, nullptr}, false};
+}
 
 // The handles must follow the table, colour for colour and scalar for scalar.
 template <std::size_t count>
 constexpr bool followsTheTable(const InputHandles (&inputs)[count]) {
     for (std::size_t i = 0; i < count; ++i) {
-        if ((inputs[i].children[0] != nullptr) != materialAttributes[i].isColour()) {
+        if (inputs[i].colour != materialAttributes[i].isColour()) {
             return false;
         }
     }
@@ -207,21 +216,21 @@ MStatus lumaVeil::initialize() {
     MFnLightDataAttribute lAttr;
 
     static constexpr InputHandles inputs[] = {
-        {&aColor, {&aColorR, &aColorG, &aColorB}},
-        {&aTransparency, {&aTransparencyR, &aTransparencyG, &aTransparencyB}},
-        {&aAmbientColor, {&aAmbientColorR, &aAmbientColorG, &aAmbientColorB}},
-        {&aIncandescence, {&aIncandescenceR, &aIncandescenceG, &aIncandescenceB}},
-        {&aDiffuse, {}},
-        {&aAbsorption, {&aAbsorptionR, &aAbsorptionG, &aAbsorptionB}},
-        {&aScattering, {&aScatteringR, &aScatteringG, &aScatteringB}},
-        {&aRefractiveIndex, {}},
-        {&aAnisotropy, {}},
-        {&aDiffuseReflection, {}},
-        {&aDiffuseAnisotropy, {}},
-        {&aDiffuseScatter, {}},
-        {&aEccentricity, {}},
-        {&aSpecularRollOff, {}},
-        {&aSpecularColor, {&aSpecularColorR, &aSpecularColorG, &aSpecularColorB}},
+        colourHandles(&aColor, &aColorR, &aColorG, &aColorB),
+        colourHandles(&aTransparency, &aTransparencyR, &aTransparencyG, &aTransparencyB),
+        colourHandles(&aAmbientColor, &aAmbientColorR, &aAmbientColorG, &aAmbientColorB),
+        colourHandles(&aIncandescence, &aIncandescenceR, &aIncandescenceG, &aIncandescenceB),
+        scalarHandle(&aDiffuse),
+        colourHandles(&aAbsorption, &aAbsorptionR, &aAbsorptionG, &aAbsorptionB),
+        colourHandles(&aScattering, &aScatteringR, &aScatteringG, &aScatteringB),
+        scalarHandle(&aRefractiveIndex),
+        scalarHandle(&aAnisotropy),
+        scalarHandle(&aDiffuseReflection),
+        scalarHandle(&aDiffuseAnisotropy),
+        scalarHandle(&aDiffuseScatter),
+        scalarHandle(&aEccentricity),
+        scalarHandle(&aSpecularRollOff),
+        colourHandles(&aSpecularColor, &aSpecularColorR, &aSpecularColorG, &aSpecularColorB),
     };
     static_assert(followsTheTable(inputs), "a handle for each editable attribute, in table order");
     for (std::size_t i = 0; i < materialAttributes.size(); ++i) {
@@ -303,8 +312,8 @@ MStatus lumaVeil::initialize() {
     // Every editable attribute affects outColor, its children first;
     // transparency, which outTransparency copies, affects that first.
     auto affects = [](const InputHandles& input, const MObject& output) {
-        for (const MObject* child : input.children) {
-            if (child != nullptr) {
+        if (input.colour) {
+            for (const MObject* child : input.children) {
                 attributeAffects(*child, output);
             }
         }

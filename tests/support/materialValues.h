@@ -14,21 +14,28 @@ namespace lumaveil::test {
 constexpr std::array<FloatVector, materialAttributes.size()> materialValues(
     const ShadingInputs& in) {
     auto scalar = [](float v) { return FloatVector{v, 0.0f, 0.0f}; };
-    return {in.color,
-            in.transparency,
-            in.ambientColor,
-            in.incandescence,
-            scalar(in.diffuse),
-            in.absorption,
-            in.scattering,
-            scalar(in.refractiveIndex),
-            scalar(in.anisotropy),
-            scalar(in.diffuseReflection),
-            scalar(in.diffuseAnisotropy),
-            scalar(in.diffuseScatter),
-            scalar(in.eccentricity),
-            scalar(in.specularRollOff),
-            in.specularColor};
+    const FloatVector values[] = {in.color,
+                                  in.transparency,
+                                  in.ambientColor,
+                                  in.incandescence,
+                                  scalar(in.diffuse),
+                                  in.absorption,
+                                  in.scattering,
+                                  scalar(in.refractiveIndex),
+                                  scalar(in.anisotropy),
+                                  scalar(in.diffuseReflection),
+                                  scalar(in.diffuseAnisotropy),
+                                  scalar(in.diffuseScatter),
+                                  scalar(in.eccentricity),
+                                  scalar(in.specularRollOff),
+                                  in.specularColor};
+    static_assert(sizeof values / sizeof values[0] == materialAttributes.size(),
+                  "a value for each editable attribute");
+    std::array<FloatVector, materialAttributes.size()> out{};
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        out[i] = values[i];
+    }
+    return out;
 }
 
 // The model's defaults are the node's: a field out of step with the table
