@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "hostLoadError.h"
+
 namespace lumaveil::preview {
 
 // The built deliverables, found from the running program's folder as

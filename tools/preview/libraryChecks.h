@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "hostLoadError.h"
+
 namespace lumaveil::preview {
 
 // Each throws HostLoadError with one line naming the library and the first
