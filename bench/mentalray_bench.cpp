@@ -33,34 +33,34 @@
 
 namespace {
 
-void perLightSample(benchmark::State& state, int count, const char* counter) {
+// Times one shading call per iteration on a scene of state.range(0) lights,
+// and reports it per light sample under the counter's name.
+template <class Shade>
+void timePerLightSample(benchmark::State& state, const char* counter, Shade shade) {
+    const int count = static_cast<int>(state.range(0));
+    lumaveil::bench::RendererBenchScene bench(count);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(bench.state);
+        miColor result{0.0f, 0.0f, 0.0f, 0.0f};
+        shade(bench, result);
+        benchmark::DoNotOptimize(result);
+    }
     state.counters[counter] =
         benchmark::Counter(static_cast<double>(state.iterations()) * count,
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void shaderPerLightSample(benchmark::State& state) {
-    const int count = static_cast<int>(state.range(0));
-    lumaveil::bench::RendererBenchScene bench(count);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(bench.state);
-        miColor result{0.0f, 0.0f, 0.0f, 0.0f};
-        bench.shade(result);
-        benchmark::DoNotOptimize(result);
-    }
-    perLightSample(state, count, "ns_per_light_sample");
+    timePerLightSample(
+        state, "ns_per_light_sample",
+        [](lumaveil::bench::RendererBenchScene& bench, miColor& result) { bench.shade(result); });
 }
 
 void shaderThroughRendererPerLightSample(benchmark::State& state) {
-    const int count = static_cast<int>(state.range(0));
-    lumaveil::bench::RendererBenchScene bench(count);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(bench.state);
-        miColor result{0.0f, 0.0f, 0.0f, 0.0f};
-        bench.renderer.shade(result, bench.state, bench.params);
-        benchmark::DoNotOptimize(result);
-    }
-    perLightSample(state, count, "ns_via_renderer");
+    timePerLightSample(state, "ns_via_renderer",
+                       [](lumaveil::bench::RendererBenchScene& bench, miColor& result) {
+                           bench.renderer.shade(result, bench.state, bench.params);
+                       });
 }
 
 // The least of the repetitions: on a shared machine the other load only ever

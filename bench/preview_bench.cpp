@@ -13,11 +13,11 @@
 #include <memory>
 #include <vector>
 
-#include "hosts.h"
-#include "materials.h"
+#include "materialSettings.h"
 #include "model/shading.h"
 #include "render.h"
 #include "scene.h"
+#include "swatchRenderers.h"
 
 namespace {
 
@@ -90,10 +90,10 @@ void evaluateShadingPerSample(benchmark::State& state) {
 }
 BENCHMARK(evaluateShadingPerSample);
 
-void shadePerSample(benchmark::State& state, SwatchHost& host) {
+void shadePerSample(benchmark::State& state, SwatchRenderer& renderer) {
     const PreviewSample& s = previewSample();
     const double model = modelNanoseconds();
-    const std::unique_ptr<SwatchShader> shader = host.newShader(s.material, s.scene);
+    const std::unique_ptr<SwatchShader> shader = renderer.newShader(s.material, s.scene);
     FloatVector color, transparency;
     const Clock::time_point start = Clock::now();
     for (auto _ : state) {
@@ -106,15 +106,16 @@ void shadePerSample(benchmark::State& state, SwatchHost& host) {
 }
 
 void mayaPerSample(benchmark::State& state) {
-    static const std::unique_ptr<SwatchHost> host = loadMayaHost(LUMAVEIL_PLUGIN_PATH);
-    shadePerSample(state, *host);
+    static const std::unique_ptr<SwatchRenderer> maya =
+        loadMayaSwatchRenderer(LUMAVEIL_PLUGIN_PATH);
+    shadePerSample(state, *maya);
 }
 BENCHMARK(mayaPerSample);
 
 void mentalrayPerSample(benchmark::State& state) {
-    static const std::unique_ptr<SwatchHost> host =
-        loadMentalrayHost(QV7K_SHADER_PATH, builtRendererModulePath());
-    shadePerSample(state, *host);
+    static const std::unique_ptr<SwatchRenderer> mentalray =
+        loadMentalraySwatchRenderer(QV7K_SHADER_PATH, builtRendererModulePath());
+    shadePerSample(state, *mentalray);
 }
 BENCHMARK(mentalrayPerSample);
 

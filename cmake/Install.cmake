@@ -97,8 +97,6 @@ endif()
 set(LUMAVEIL_ATTR_PRESETS_DIR "" CACHE PATH
     "Folder of attribute presets made by a native build, for builds that cannot run the generator")
 
-add_subdirectory(${PROJECT_SOURCE_DIR}/tools/attr-presets ${CMAKE_BINARY_DIR}/tools/attr-presets)
-
 # A deliverable's debug information, split off by the build (see
 # lumaveil_split_debug_information), goes with the debug component.
 function(lumaveil_install_debug_information target destination)

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <tuple>
 
 namespace lumaveil::fuzz {
 
@@ -35,6 +36,12 @@ public:
     }
 
     bool flag() { return (byte() & 1u) != 0; }
+
+    // A light's ambient, diffuse and specular switches, from one byte.
+    std::tuple<bool, bool, bool> lightSwitches() {
+        const std::uint8_t flags = byte();
+        return {(flags & 1u) != 0, (flags & 2u) != 0, (flags & 4u) != 0};
+    }
 
     // A number in [0, bound).
     unsigned int below(unsigned int bound) { return bound == 0 ? 0 : byte() % bound; }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "FuzzInput.h"
@@ -79,10 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         mayahost::LightValues light;
         light.direction = tripleOf(in);
         light.intensity = tripleOf(in);
-        const std::uint8_t flags = in.byte();
-        light.ambient = (flags & 1u) != 0;
-        light.diffuse = (flags & 2u) != 0;
-        light.specular = (flags & 4u) != 0;
+        std::tie(light.ambient, light.diffuse, light.specular) = in.lightSwitches();
         light.shadowFraction = in.mixedFloat();
         light.preShadowIntensity = in.mixedFloat();
         // Opaque to the node: never followed.

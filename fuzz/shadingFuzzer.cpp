@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "FuzzInput.h"
@@ -62,10 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (LightSample& light : list) {
         light.lightDirection = vectorOf(in);
         light.lightIntensity = vectorOf(in);
-        const std::uint8_t flags = in.byte();
-        light.lightAmbient = (flags & 1u) != 0;
-        light.lightDiffuse = (flags & 2u) != 0;
-        light.lightSpecular = (flags & 4u) != 0;
+        std::tie(light.lightAmbient, light.lightDiffuse, light.lightSpecular) = in.lightSwitches();
         light.preShadowIntensity = in.mixedFloat();
     }
 

@@ -19,19 +19,10 @@
 # line says what was skipped (see scripts/lib/stage.sh).
 cd "$(dirname "$0")/.."
 source scripts/lib/stage.sh
+source scripts/lib/wine.sh
 
 native=${LUMAVEIL_NATIVE_BUILD:-build/default}
-source scripts/lib/wine.sh
-jobs=$(nproc)
-
-start=$(now)
-# The reference results come from the native default build, which needs the
-# preview's image libraries to configure.
-bash scripts/install-deps.sh build preview windows msvc
-timings+=("toolchain and Wine: $(seconds_since "$start")")
-
-write_reference "$native"
-trap stop_wine EXIT
+begin_windows_stage "$native" windows msvc
 
 for preset in msvc-x64 msvc-x86; do
     case $preset in

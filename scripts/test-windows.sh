@@ -15,19 +15,10 @@
 # check at another program.
 cd "$(dirname "$0")/.."
 source scripts/lib/stage.sh
+source scripts/lib/wine.sh
 
 native=${LUMAVEIL_NATIVE_BUILD:-build/default}
-source scripts/lib/wine.sh
-jobs=$(nproc)
-
-start=$(now)
-# The reference results come from the native default build, which needs the
-# preview's image libraries to configure.
-bash scripts/install-deps.sh build preview windows
-timings+=("toolchain and Wine: $(seconds_since "$start")")
-
-write_reference "$native"
-trap stop_wine EXIT
+begin_windows_stage "$native" windows
 
 for preset in windows-x64 windows-x86; do
     case $preset in

@@ -1,17 +1,4 @@
-# Cross-build for Windows with MinGW-w64 (i686). The posix thread model
-# gives std::thread; the runtime libraries are linked statically so that the
-# deliverables import nothing but Windows system DLLs.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
-find_program(LUMAVEIL_WINE NAMES wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+# Cross-build for 32-bit Windows with MinGW-w64 (see mingw-w64.cmake).
+set(LUMAVEIL_MINGW_PROCESSOR i686)
+set(LUMAVEIL_MINGW_WINE wine)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

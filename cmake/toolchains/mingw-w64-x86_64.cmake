@@ -1,17 +1,4 @@
-# Cross-build for Windows with MinGW-w64 (x86_64). The posix thread model
-# gives std::thread; the runtime libraries are linked statically so that the
-# deliverables import nothing but Windows system DLLs.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
-find_program(LUMAVEIL_WINE NAMES wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+# Cross-build for 64-bit Windows with MinGW-w64 (see mingw-w64.cmake).
+set(LUMAVEIL_MINGW_PROCESSOR x86_64)
+set(LUMAVEIL_MINGW_WINE wine64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

@@ -7,6 +7,7 @@ now() { date +%s%N; }
 seconds_since() { local d=$(($(now) - $1)); printf '%d.%01d s' $((d / 1000000000)) $((d / 100000000 % 10)); }
 timings=()
 skipped=()
+jobs=$(nproc)
 
 # Writes the worked-examples results of the Linux build in $1, which every
 # Windows build must reproduce, and leaves their path in $reference.
@@ -19,6 +20,20 @@ write_reference() {
     reference="$(absolute "$native")/workedExamples.txt"
     "$native/tests/crossBuild/lumaveil_worked_examples" "$reference"
     timings+=("reference results: $(seconds_since "$start")")
+}
+
+# The start of a stage that runs the Windows builds' programs against the
+# results of the Linux build in $1: the Debian packages it needs (groups
+# after build and preview: the Linux build needs the preview's image
+# libraries to configure), those results, and Wine stopped on exit.
+#   begin_windows_stage <Linux build> <install-deps groups...>
+begin_windows_stage() {
+    local start
+    start=$(now)
+    bash scripts/install-deps.sh build preview "${@:2}"
+    timings+=("toolchain and Wine: $(seconds_since "$start")")
+    write_reference "$1"
+    trap stop_wine EXIT
 }
 
 # Whether the programs of a preset or tree can run here: always for 64-bit

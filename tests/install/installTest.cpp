@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "materials.h"
+#include "measuredMaterials.h"
 #include "mrhost/renderer.h"
 #if defined(LUMAVEIL_PLUGIN_PATH)
 #include <maya/MTypes.h>
@@ -258,7 +258,7 @@ TEST_F(InstallTest, LaysOutTheDeliverablesAndNothingElse) {
             maya.insert("lumaVeil/" + pluginFolder(section.mayaYear, section.platform) + "/" +
                         pluginName(section.platform));
         }
-        for (const auto& material : lumaveil::preview::measuredMaterials()) {
+        for (const auto& material : lumaveil::measuredMaterials()) {
             maya.insert("lumaVeil/presets/attrPresets/lumaVeil/" + material.name + ".mel");
         }
     }
@@ -453,8 +453,8 @@ std::map<std::string, float> readPreset(const fs::path& path) {
 }
 
 // What the table says a material's preset sets.
-std::map<std::string, float> expectedPreset(const lumaveil::preview::MeasuredMaterial& material) {
-    const lumaveil::FloatVector color = lumaveil::preview::reflectanceOf(material);
+std::map<std::string, float> expectedPreset(const lumaveil::MeasuredMaterial& material) {
+    const lumaveil::FloatVector color = lumaveil::reflectanceOf(material);
     std::map<std::string, float> values;
     const char* channels[] = {"R", "G", "B"};
     for (int k = 0; k < 3; ++k) {
@@ -467,7 +467,7 @@ std::map<std::string, float> expectedPreset(const lumaveil::preview::MeasuredMat
 }
 
 TEST_F(SchemaTest, PresetsSetTheTablesValuesOnEditableAttributes) {
-    const auto materials = lumaveil::preview::measuredMaterials();
+    const auto materials = lumaveil::measuredMaterials();
     ASSERT_FALSE(materials.empty());
     mayahost::Node node = host->createNode("lumaVeil");
     ASSERT_TRUE(node);
@@ -492,15 +492,15 @@ TEST_F(SchemaTest, PresetsSetTheTablesValuesOnEditableAttributes) {
 
 // The preset colours are the dipole reflectance at eta 1.3; the measured Rd
 // that Jensen et al. published (SIGGRAPH 2001, the table of measured
-// materials; column rd of tools/preview/measuredMaterials.csv) agrees within
+// materials; column rd of tools/support/measuredMaterials.csv) agrees within
 // 0.01 except where noted.
 TEST(PresetColours, AgreeWithThePublishedReflectance) {
     const std::set<std::string> exceptions{
         "chicken1 B",                        // 0.126 against 0.10
         "marble R", "marble G", "marble B",  // measured at eta 1.5
     };
-    for (const auto& material : lumaveil::preview::measuredMaterials()) {
-        const lumaveil::FloatVector color = lumaveil::preview::reflectanceOf(material);
+    for (const auto& material : lumaveil::measuredMaterials()) {
+        const lumaveil::FloatVector color = lumaveil::reflectanceOf(material);
         for (int k = 0; k < 3; ++k) {
             const std::string channel = material.name + " " + "RGB"[k];
             const double gap = std::fabs(color[k] - material.publishedReflectance[k]);

@@ -11,21 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "folderTest.h"
+
 namespace lumaveil {
 namespace {
 
-class LibraryFileTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("lumaveil-library-file-test-" +
-                   std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-    std::filesystem::path folder_;
-};
+using LibraryFileTest = test::FolderTest;
 
 // A minimal 32-bit PE DLL: headers, one section table entry and its 512
 // bytes of raw data, 1024 bytes in all.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mayaValues.h"
@@ -27,6 +28,14 @@ protected:
     }
     int loggedCount(const std::string& function) const {
         return static_cast<int>(loggedAttributes(function).size());
+    }
+    // What an action on the host returns, and what was printed on stderr
+    // while it ran.
+    template <class Action>
+    std::pair<MStatus, std::string> withStderr(Action action) {
+        testing::internal::CaptureStderr();
+        const MStatus status = action();
+        return {status, testing::internal::GetCapturedStderr()};
     }
 
     mayahost::Host host;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "mayahost/entryPointNames.h"
 #include "pluginFixture.h"
 
 namespace {
@@ -99,10 +100,8 @@ TEST_F(HostTest, UnloadLeavesNothingBehindAndReloadWorks) {
 TEST_F(HostTest, AFailedRegistrationFailsTheLoadAndIsReported) {
     host.setCreateRenderNodeWindowOpen(true);
     host.failCalls("MFnPlugin::registerNode", "", MS::kFailure);
-    testing::internal::CaptureStderr();
-    const MStatus status = host.loadPlugin(kPluginPath);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "lumaVeil: registerNode: Unexpected Internal Failure\n");
+    const auto [status, printed] = withStderr([&] { return host.loadPlugin(kPluginPath); });
+    EXPECT_EQ(printed, "lumaVeil: registerNode: Unexpected Internal Failure\n");
     EXPECT_EQ(status, MS::kFailure);
     // The window is still refreshed; the host then drops the plug-in.
     EXPECT_EQ(host.executedCommands(), (std::vector<std::string>{kRefreshCommand}));
@@ -117,10 +116,8 @@ TEST_F(HostTest, AFailedRegistrationFailsTheLoadAndIsReported) {
 TEST_F(HostTest, AFailedDeregistrationFailsTheUnloadAndIsReported) {
     ASSERT_TRUE(host.loadPlugin(kPluginPath));
     host.failCalls("MFnPlugin::deregisterNode", "", MS::kFailure);
-    testing::internal::CaptureStderr();
-    const MStatus status = host.unloadPlugin(kPluginPath);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "lumaVeil: deregisterNode: Unexpected Internal Failure\n");
+    const auto [status, printed] = withStderr([&] { return host.unloadPlugin(kPluginPath); });
+    EXPECT_EQ(printed, "lumaVeil: deregisterNode: Unexpected Internal Failure\n");
     EXPECT_EQ(status, MS::kFailure);
     EXPECT_EQ(host.executedCommands(),
               (std::vector<std::string>{kRefreshCommand, kRefreshCommand}));
@@ -155,6 +152,24 @@ TEST_F(HostTest, FindsTheEntryPointsByTheirCppNamesElseByTheirCNames) {
     EXPECT_EQ(foundBy(LUMAVEIL_C_ENTRY_POINTS_PLUGIN_PATH),
               (std::vector<std::string>{"initializePlugin: \"initializePlugin\"",
                                         "uninitializePlugin: \"uninitializePlugin\""}));
+}
+
+// A plug-in's entry points are recognised by every name Maya looks them up
+// by: the C name, or the C++ name of a function taking an MObject, as GCC or
+// MSVC decorates it, with or without the devkit's namespace.
+TEST(EntryPointNames, AreTheCOrCppNamesOfTheFunctionTakingAnMObject) {
+    for (const std::string& symbol :
+         {std::string("initializePlugin"), std::string("_Z16initializePlugin7MObject"),
+          std::string("_Z16initializePluginN8Autodesk4Maya16OpenMaya202200007MObjectE"),
+          std::string("?initializePlugin@@YA?AVMStatus@@VMObject@@@Z"),
+          mayahost::msvcEntryPointName("initializePlugin", "OpenMaya20220000")}) {
+        EXPECT_TRUE(mayahost::isEntryPointName(symbol, "initializePlugin")) << symbol;
+    }
+    for (const char* symbol :
+         {"_Z16initializePluginv", "_Z18uninitializePlugin7MObject", "initializePluginX",
+          "?initializePlugin@@YAXXZ", "_Z16initializePluginN8Autodesk4Maya99x7MObjectE"}) {
+        EXPECT_FALSE(mayahost::isEntryPointName(symbol, "initializePlugin")) << symbol;
+    }
 }
 
 // A plug-in built against the other devkit shape needs API functions under

@@ -9,15 +9,15 @@
 #include <limits>
 #include <set>
 
-#include "attributeReference.h"
-#include "hosts.h"
+#include "deliverablePaths.h"
+#include "folderTest.h"
 #include "image.h"
-#include "libraryChecks.h"
 #include "mayahost/host.h"
 #include "model/shading.h"
 #include "mrhost/renderer.h"
 #include "options.h"
 #include "outputFiles.h"
+#include "swatchRenderers.h"
 #include "toneCurve.h"
 
 namespace lumaveil::preview {
@@ -48,7 +48,7 @@ MaterialSettings skin() {
 TEST(PreviewRender, MayaCentrePixelIsTheModelsColour) {
     const Scene scene = defaultScene();
     const MaterialSettings material = skin();
-    auto host = loadMayaHost(LUMAVEIL_PLUGIN_PATH);
+    auto host = loadMayaSwatchRenderer(LUMAVEIL_PLUGIN_PATH);
     const Image image = renderSwatch(*host, material, scene, centreSettings()).image;
 
     const SurfaceSample sample = centreSample(scene);
@@ -71,7 +71,7 @@ TEST(PreviewRender, MayaCentrePixelIsTheModelsColour) {
 TEST(PreviewRender, RendererCentrePixelIsTheShadersColour) {
     const Scene scene = defaultScene();
     const MaterialSettings material = skin();
-    auto host = loadMentalrayHost(QV7K_SHADER_PATH, builtRendererModulePath());
+    auto host = loadMentalraySwatchRenderer(QV7K_SHADER_PATH, builtRendererModulePath());
     const Image image = renderSwatch(*host, material, scene, centreSettings()).image;
 
     const std::string shader = QV7K_SHADER_PATH;
@@ -110,9 +110,9 @@ TEST(PreviewRender, ImageIsTheSameWhateverTheThreadCount) {
     settings.width = 24;
     settings.height = 20;
     settings.samples = 4;
-    std::vector<std::unique_ptr<SwatchHost>> hosts;
-    hosts.push_back(loadMayaHost(LUMAVEIL_PLUGIN_PATH));
-    hosts.push_back(loadMentalrayHost(QV7K_SHADER_PATH, builtRendererModulePath()));
+    std::vector<std::unique_ptr<SwatchRenderer>> hosts;
+    hosts.push_back(loadMayaSwatchRenderer(LUMAVEIL_PLUGIN_PATH));
+    hosts.push_back(loadMentalraySwatchRenderer(QV7K_SHADER_PATH, builtRendererModulePath()));
     for (auto& host : hosts) {
         settings.threads = 1;
         const Image one = renderSwatch(*host, skin(), scene, settings).image;
@@ -126,18 +126,7 @@ TEST(PreviewRender, ImageIsTheSameWhateverTheThreadCount) {
     }
 }
 
-class PreviewFiles : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("lumaveil-preview-test-" +
-                   std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-    std::filesystem::path folder_;
-};
+using PreviewFiles = test::FolderTest;
 
 template <class Encode>
 void writeFile(const std::string& path, Encode encode) {
@@ -213,9 +202,9 @@ TEST(PreviewToneCurve, NoPresetSphereIsFlatWhite) {
     settings.width = settings.height = 48;
     settings.samples = 4;
     settings.threads = 2;
-    std::vector<std::unique_ptr<SwatchHost>> hosts;
-    hosts.push_back(loadMayaHost(LUMAVEIL_PLUGIN_PATH));
-    hosts.push_back(loadMentalrayHost(QV7K_SHADER_PATH, builtRendererModulePath()));
+    std::vector<std::unique_ptr<SwatchRenderer>> hosts;
+    hosts.push_back(loadMayaSwatchRenderer(LUMAVEIL_PLUGIN_PATH));
+    hosts.push_back(loadMentalraySwatchRenderer(QV7K_SHADER_PATH, builtRendererModulePath()));
     for (const MeasuredMaterial& preset : measuredMaterials()) {
         MaterialSettings material;
         applyMeasuredMaterial(preset, material);
@@ -269,20 +258,6 @@ TEST_F(PreviewFiles, APairReplacesItsTargetsWholeOrNotAtAll) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 2);
 }
 
-// Maya looks a plug-in's entry points up by their C++ names, then by their C
-// names.
-TEST(PreviewHosts, PluginEntryPointsAreFoundByTheirCOrCppNames) {
-    for (const char* symbol : {"initializePlugin", "_Z16initializePlugin7MObject",
-                               "_Z16initializePluginN8Autodesk4Maya16OpenMaya202200007MObjectE",
-                               "?initializePlugin@@YA?AVMStatus@@VMObject@@@Z"}) {
-        EXPECT_TRUE(isPluginEntryPoint(symbol, "initializePlugin")) << symbol;
-    }
-    for (const char* symbol : {"_Z16initializePluginv", "_Z18uninitializePlugin7MObject",
-                               "initializePluginX", "?initializePlugin@@YAXXZ"}) {
-        EXPECT_FALSE(isPluginEntryPoint(symbol, "initializePlugin")) << symbol;
-    }
-}
-
 }  // namespace
 }  // namespace lumaveil::preview
 
@@ -312,7 +287,8 @@ TEST(PreviewAttributes, MatchTheNodeSchemaAndTheShaderDeclaration) {
         EXPECT_EQ(found->children.size(), attribute.components == 3 ? 3u : 0u)
             << attribute.longName;
         EXPECT_EQ(found->defaults,
-                  std::vector<double>(attribute.components, attribute.defaultValue))
+                  std::vector<double>(attribute.defaultValue.begin(),
+                                      attribute.defaultValue.begin() + attribute.components))
             << attribute.longName;
         EXPECT_EQ(found->softMin, attribute.softMin) << attribute.longName;
         EXPECT_EQ(found->softMax, attribute.softMax) << attribute.longName;
@@ -320,7 +296,7 @@ TEST(PreviewAttributes, MatchTheNodeSchemaAndTheShaderDeclaration) {
         if (!attribute.rendererParameter.empty()) {
             const mrhost::DeclaredField* field = declaration.find(attribute.rendererParameter);
             ASSERT_NE(field, nullptr) << attribute.rendererParameter;
-            EXPECT_EQ(static_cast<float>(field->defaultValue.at(0)), attribute.defaultValue)
+            EXPECT_EQ(static_cast<float>(field->defaultValue.at(0)), attribute.defaultValue[0])
                 << attribute.rendererParameter;
             parameters.push_back(attribute.rendererParameter);
         }
@@ -338,44 +314,6 @@ TEST(PreviewAttributes, MatchTheNodeSchemaAndTheShaderDeclaration) {
     std::sort(parameters.begin(), parameters.end());
     std::sort(declared.begin(), declared.end());
     EXPECT_EQ(parameters, declared);
-}
-
-std::string contentOf(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-// docs/attributes.md is written from the tables, and its pictures rendered by
-// the tool's code: the checked-in page must be what they give today, and so
-// must the picture list, whose fingerprints come from rendering each picture
-// again coarsely, so that a changed model cannot leave stale pictures. Each
-// listed picture is there at its size, and nothing else is.
-TEST(PreviewAttributes, ReferencePageAndPicturesAreUpToDate) {
-    const std::filesystem::path page = LUMAVEIL_ATTRIBUTE_REFERENCE;
-    const std::filesystem::path images = page.parent_path() / "images";
-    const char* outOfDate =
-        "docs/attributes.md or docs/images is out of date: run cmake --build build/default "
-        "--target regenerate-attribute-reference";
-    EXPECT_TRUE(contentOf(page) == attributeReferenceMarkdown()) << outOfDate;
-
-    std::vector<std::unique_ptr<SwatchHost>> hosts;
-    hosts.push_back(loadMayaHost(LUMAVEIL_PLUGIN_PATH));
-    hosts.push_back(loadMentalrayHost(QV7K_SHADER_PATH, builtRendererModulePath()));
-    EXPECT_EQ(contentOf(images / "pictures.txt"), pictureList(hosts, 2)) << outOfDate;
-
-    std::set<std::string> expected{"pictures.txt"}, found;
-    for (const ReferencePicture& picture : referencePictures()) {
-        expected.insert(picture.file);
-        const SheetLayout layout = sheetLayout(parseOptions(
-            std::vector<std::string_view>(picture.arguments.begin(), picture.arguments.end())));
-        const DisplayImage png = readPng((images / picture.file).string());
-        EXPECT_EQ(png.width, layout.width) << picture.file;
-        EXPECT_EQ(png.height, layout.height) << picture.file;
-    }
-    for (const auto& entry : std::filesystem::directory_iterator(images)) {
-        found.insert(entry.path().filename().string());
-    }
-    EXPECT_EQ(found, expected) << outOfDate;
 }
 
 TEST(PreviewHosts, DeclarationIsNamedAfterTheLibrary) {

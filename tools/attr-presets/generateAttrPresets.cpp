@@ -2,8 +2,6 @@
 //     generate-attr-presets <folder>
 // The folder is created if needed; presets left there from an earlier table
 // are removed, so the folder holds exactly the table's materials.
-#include <charconv>
-#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -12,19 +10,13 @@
 #include <string_view>
 #include <system_error>
 
-#include "materials.h"
+#include "measuredMaterials.h"
+#include "numberText.h"
 
 namespace fs = std::filesystem;
-using namespace lumaveil::preview;
+using namespace lumaveil;
 
 namespace {
-
-// The shortest text that reads back as the same float.
-std::string formatNumber(float value) {
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, result.ptr);
-}
 
 // A material name becomes a file name and a preset name in Maya's menus.
 bool isPresetName(std::string_view name) {
@@ -48,16 +40,14 @@ std::string presetText(const MeasuredMaterial& material) {
     std::string text = "// lumaVeil attribute preset: measured material \"" + material.name +
                        "\" (Jensen et al. 2001).\n";
     text += "startAttrPreset( \"lumaVeil\" );\n";
-    static constexpr std::string_view channels[] = {"R", "G", "B"};
+    // A colour is set child by child, a scalar as itself.
     for (const MaterialSettings::Entry& entry : settings.entries()) {
-        const std::string name(entry.attribute->longName);
-        if (entry.attribute->components == 1) {
-            text += "blendAttr \"" + name + "\" " + formatNumber(entry.value[0]) + ";\n";
-            continue;
-        }
-        for (int k = 0; k < 3; ++k) {
-            text += "blendAttr \"" + name + std::string(channels[k]) + "\" " +
-                    formatNumber(entry.value[k]) + ";\n";
+        const MaterialAttribute& attribute = *entry.attribute;
+        for (int k = 0; k < attribute.components; ++k) {
+            const std::string_view name =
+                attribute.isColour() ? attribute.childLongNames[k] : attribute.longName;
+            text +=
+                "blendAttr \"" + std::string(name) + "\" " + shortestText(entry.value[k]) + ";\n";
         }
     }
     text += "endAttrPreset();\n";

@@ -1,10 +1,12 @@
 // Where lumaveil-preview finds the deliverables it renders through: relative to
 // its own executable, so that it runs from any install prefix, and from the
 // build tree, with nothing of the build machine's folders compiled in.
+#include "deliverablePaths.h"
+
 #include <filesystem>
 #include <system_error>
 
-#include "hosts.h"
+#include "hostLoadError.h"
 
 namespace lumaveil::preview {
 
@@ -43,6 +45,38 @@ std::string builtPluginPath() {
 std::string builtShaderPath() {
     return firstExisting(
         {"../../mentalray/lib/" LUMAVEIL_SHADER_FILE_NAME, LUMAVEIL_BUILD_TREE_SHADER});
+}
+
+std::string declarationFileName(const std::string& shaderPath) {
+    // The library's name without its module suffix and any version after it:
+    // qv7k_lumaVeil.so, qv7k_lumaVeil.so.1 and qv7k_lumaVeil.dll all give
+    // qv7k_lumaVeil.mi.
+    std::string name = std::filesystem::path(shaderPath).filename().string();
+    for (std::size_t at = name.find(".so"); at != std::string::npos;
+         at = name.find(".so", at + 1)) {
+        if (at > 0 && (at + 3 == name.size() || name[at + 3] == '.')) {
+            return name.substr(0, at) + ".mi";
+        }
+    }
+    return std::filesystem::path(name).replace_extension(".mi").string();
+}
+
+std::string declarationPathOf(const std::string& shaderPath) {
+    // Beside the library in a build tree; in include/ beside lib/ in an
+    // installed layout.
+    const std::filesystem::path library(shaderPath);
+    const std::string name = declarationFileName(shaderPath);
+    const std::filesystem::path beside = library.parent_path() / name;
+    const std::filesystem::path installed = library.parent_path().parent_path() / "include" / name;
+    std::error_code ignored;
+    if (std::filesystem::exists(beside, ignored)) {
+        return beside.string();
+    }
+    if (std::filesystem::exists(installed, ignored)) {
+        return installed.string();
+    }
+    throw HostLoadError("cannot load the renderer shader " + shaderPath + ": its declaration " +
+                        name + " is neither beside it nor in " + installed.parent_path().string());
 }
 
 }  // namespace lumaveil::preview

@@ -61,6 +61,23 @@ private:
     std::string failure_;
 };
 
+// The R, G and B channels as OpenEXR reads or writes them: the pixels' x, y
+// and z, row by row, with (minX, minY) the first pixel's place in the file's
+// data window.
+Imf::FrameBuffer frameBufferOf(FloatVector* pixels, int width, int minX, int minY) {
+    const std::size_t pixelStride = sizeof(FloatVector);
+    const std::size_t rowStride = pixelStride * static_cast<std::size_t>(width);
+    char* base = reinterpret_cast<char*>(pixels) - (minX * pixelStride + minY * rowStride);
+    Imf::FrameBuffer frame;
+    frame.insert("R",
+                 Imf::Slice(Imf::FLOAT, base + offsetof(FloatVector, x), pixelStride, rowStride));
+    frame.insert("G",
+                 Imf::Slice(Imf::FLOAT, base + offsetof(FloatVector, y), pixelStride, rowStride));
+    frame.insert("B",
+                 Imf::Slice(Imf::FLOAT, base + offsetof(FloatVector, z), pixelStride, rowStride));
+    return frame;
+}
+
 }  // namespace
 
 void writePng(int file, const DisplayImage& image) {
@@ -121,17 +138,8 @@ void writeExr(int file, const Image& image) {
             header.channels().insert(name, Imf::Channel(Imf::FLOAT));
         }
         Imf::OutputFile output(stream, header);
-        Imf::FrameBuffer frame;
-        const std::size_t pixelStride = sizeof(FloatVector);
-        const std::size_t rowStride = pixelStride * static_cast<std::size_t>(image.width);
-        char* base = reinterpret_cast<char*>(const_cast<FloatVector*>(image.pixels.data()));
-        frame.insert(
-            "R", Imf::Slice(Imf::FLOAT, base + offsetof(FloatVector, x), pixelStride, rowStride));
-        frame.insert(
-            "G", Imf::Slice(Imf::FLOAT, base + offsetof(FloatVector, y), pixelStride, rowStride));
-        frame.insert(
-            "B", Imf::Slice(Imf::FLOAT, base + offsetof(FloatVector, z), pixelStride, rowStride));
-        output.setFrameBuffer(frame);
+        output.setFrameBuffer(
+            frameBufferOf(const_cast<FloatVector*>(image.pixels.data()), image.width, 0, 0));
         output.writePixels(image.height);
     } catch (const std::exception& error) {
         throw std::runtime_error(stream.failure().empty() ? error.what() : stream.failure());
@@ -146,18 +154,8 @@ Image readExr(const std::string& path) {
         Imf::InputFile file(path.c_str());
         const Imath::Box2i window = file.header().dataWindow();
         Image image(window.max.x - window.min.x + 1, window.max.y - window.min.y + 1);
-        Imf::FrameBuffer frame;
-        const std::size_t pixelStride = sizeof(FloatVector);
-        const std::size_t rowStride = pixelStride * static_cast<std::size_t>(image.width);
-        char* base = reinterpret_cast<char*>(image.pixels.data()) -
-                     (window.min.x * pixelStride + window.min.y * rowStride);
-        frame.insert(
-            "R", Imf::Slice(Imf::FLOAT, base + offsetof(FloatVector, x), pixelStride, rowStride));
-        frame.insert(
-            "G", Imf::Slice(Imf::FLOAT, base + offsetof(FloatVector, y), pixelStride, rowStride));
-        frame.insert(
-            "B", Imf::Slice(Imf::FLOAT, base + offsetof(FloatVector, z), pixelStride, rowStride));
-        file.setFrameBuffer(frame);
+        file.setFrameBuffer(
+            frameBufferOf(image.pixels.data(), image.width, window.min.x, window.min.y));
         file.readPixels(window.min.y, window.max.y);
         return image;
     } catch (const std::exception& error) {

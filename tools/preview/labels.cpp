@@ -215,8 +215,4 @@ void drawCellBorders(DisplayImage& image, const SheetLayout& layout) {
     }
 }
 
-std::string defaultFontPath() {
-    return LUMAVEIL_PREVIEW_FONT;
-}
-
 }  // namespace lumaveil::preview

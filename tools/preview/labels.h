@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "image.h"
-#include "options.h"
+#include "sheetLayout.h"
 
 namespace lumaveil::preview {
 
@@ -43,8 +43,5 @@ void drawLabels(DisplayImage& image, LabelFont& font, const SheetLayout& layout,
 
 // Lines between the cells of a sheet.
 void drawCellBorders(DisplayImage& image, const SheetLayout& layout);
-
-// The font of this build: DejaVu Sans from the system's fonts.
-std::string defaultFontPath();
 
 }  // namespace lumaveil::preview

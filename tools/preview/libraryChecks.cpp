@@ -4,8 +4,10 @@
 #include <set>
 #include <vector>
 
-#include "hosts.h"
+#include "deliverablePaths.h"
+#include "hostLoadError.h"
 #include "libraryFile.h"
+#include "mayahost/entryPointNames.h"
 #include "mrhost/declaration.h"
 #include "shaderRecord.h"
 
@@ -81,20 +83,6 @@ bool exportsName(const std::set<std::string>& symbols, const std::string& name) 
 
 }  // namespace
 
-bool isPluginEntryPoint(const std::string& symbol, const std::string& function) {
-    if (symbol == function) {
-        return true;
-    }
-    const std::string itanium = "_Z" + std::to_string(function.size()) + function;
-    if (symbol.starts_with(itanium)) {
-        const std::string_view parameter = std::string_view(symbol).substr(itanium.size());
-        return parameter == "7MObject" ||
-               (parameter.starts_with('N') && parameter.ends_with("7MObjectE"));
-    }
-    return symbol.starts_with("?" + function + "@@") &&
-           symbol.find("VMObject@") != std::string::npos;
-}
-
 void checkMayaPlugin(const std::string& path) {
     const std::string what = "the Maya plug-in";
     checkExports(
@@ -105,7 +93,7 @@ void checkMayaPlugin(const std::string& path) {
                 return symbols.contains(name);
             }
             for (const std::string& symbol : symbols) {
-                if (isPluginEntryPoint(symbol, name)) {
+                if (mayahost::isEntryPointName(symbol, name)) {
                     return true;
                 }
             }

@@ -7,20 +7,18 @@
 
 #include <string>
 
+#include "hostLoadError.h"
+
 namespace lumaveil::preview {
 
 // Each throws HostLoadError with one line naming the library and the first
-// thing wrong with it.
+// thing wrong with it. A plug-in's entry points are found by any of the
+// names Maya looks them up by (mayahost/entryPointNames.h).
 void checkMayaPlugin(const std::string& path);
 void checkRendererModule(const std::string& path);
-// The shader and its declaration (see declarationPathOf): the declaration
+// The shader and its declaration (see deliverablePaths.h): the declaration
 // lays out the parameter record the shader reads, and the shader exports the
 // entry points named after it.
 void checkRendererShader(const std::string& path);
-
-// Whether a symbol is a plug-in entry point of that name: the C name, or the
-// C++ name of a function taking an MObject (GCC's and MSVC's manglings, with
-// or without the devkit's namespace), as Maya looks it up.
-bool isPluginEntryPoint(const std::string& symbol, const std::string& function);
 
 }  // namespace lumaveil::preview

@@ -1,13 +1,13 @@
 #include "options.h"
 
-#include "labels.h"
-
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
+
+#include "defaultFont.h"
+#include "numberText.h"
 
 namespace lumaveil::preview {
 
@@ -51,12 +51,6 @@ int parseCount(std::string_view text, std::string_view option, int least, int mo
     return value;
 }
 
-std::string formatLimit(double limit) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", limit);
-    return text;
-}
-
 // The input a --set or --sweep names, by its long or short name.
 const MaterialAttribute& attributeNamed(std::string_view name, std::string_view option) {
     if (const MaterialAttribute* attribute = findMaterialAttribute(name)) {
@@ -92,7 +86,7 @@ FloatVector parseValue(const MaterialAttribute& attribute, std::string_view valu
         for (const float number : numbers) {
             if (number < *attribute.hardMin) {
                 throw UsageError(std::string(attribute.longName) + " must be at least " +
-                                 formatLimit(*attribute.hardMin) +
+                                 printed("%g", *attribute.hardMin) +
                                  ", the node's hard minimum, not " + inQuotes(value));
             }
         }
@@ -105,7 +99,7 @@ FloatVector parseValue(const MaterialAttribute& attribute, std::string_view valu
     }
     throw UsageError(std::string(attribute.longName) + " takes " +
                      (attribute.components == 1 ? "one number"
-                      : attribute.direction     ? "one number or three (x,y,z)"
+                      : isDirection(attribute)  ? "one number or three (x,y,z)"
                                                 : "one number or three (r,g,b)") +
                      ", not " + std::to_string(numbers.size()));
 }
@@ -138,7 +132,39 @@ Sweep parseSweep(std::string_view text) {
     return sweep;
 }
 
-void parseSize(std::string_view text, Options& options) {
+// What the arguments say, before the preset, the settings and the sweep are
+// applied in their own order.
+struct CommandLine {
+    Options options;
+    std::vector<std::string_view> settings;  // every --set, in order
+    std::optional<std::string_view> sweep;
+};
+
+void readHost(std::string_view host, CommandLine& line) {
+    if (host == "maya") {
+        line.options.host = HostChoice::maya;
+    } else if (host == "mentalray") {
+        line.options.host = HostChoice::mentalray;
+    } else if (host == "both") {
+        line.options.host = HostChoice::both;
+    } else {
+        throw UsageError("--host takes maya, mentalray or both, not " + inQuotes(host));
+    }
+}
+
+void readPreset(std::string_view name, CommandLine& line) {
+    line.options.presetName = name;
+    if (!findMeasuredMaterial(name)) {
+        std::string known;
+        for (const MeasuredMaterial& material : measuredMaterials()) {
+            known += (known.empty() ? "" : ", ") + material.name;
+        }
+        throw UsageError("unknown preset " + inQuotes(name) + " (known: " + known + ")");
+    }
+}
+
+void readSize(std::string_view text, CommandLine& line) {
+    Options& options = line.options;
     const std::size_t x = text.find('x');
     if (x == std::string_view::npos) {
         options.width = options.height = parseCount(text, "--size", 1, 8192);
@@ -147,6 +173,107 @@ void parseSize(std::string_view text, Options& options) {
         options.height = parseCount(text.substr(x + 1), "--size", 1, 8192);
     }
 }
+
+void readSamples(std::string_view text, CommandLine& line) {
+    const int samples = parseCount(text, "--samples", 1, 1024);
+    const int side = static_cast<int>(std::lround(std::sqrt(samples)));
+    if (side * side != samples) {
+        throw UsageError("--samples takes a square number (1, 4, 9, 16, ...), not " +
+                         std::to_string(samples));
+    }
+    line.options.samples = samples;
+}
+
+void readExposure(std::string_view text, CommandLine& line) {
+    const float stops = parseFloat(text, "--exposure");
+    if (stops < -20.0f || stops > 20.0f) {
+        throw UsageError("--exposure takes stops from -20 to 20, not " + printed("%g", stops));
+    }
+    line.options.toneCurve.exposure = stops;
+}
+
+void readToneMap(std::string_view map, CommandLine& line) {
+    if (map == "filmic") {
+        line.options.toneCurve.map = ToneMap::filmic;
+    } else if (map == "clip") {
+        line.options.toneCurve.map = ToneMap::clip;
+    } else {
+        throw UsageError("--tonemap takes filmic or clip, not " + inQuotes(map));
+    }
+}
+
+std::string nonEmptyPath(std::string_view path, std::string_view option) {
+    if (path.empty()) {
+        throw UsageError(std::string(option) + " needs a path");
+    }
+    return std::string(path);
+}
+
+// Every option, in the order --help lists them.
+using Spec = OptionSpec<CommandLine>;
+constexpr Spec optionSpecs[] = {
+    {"--host", "", "maya|mentalray|both", "which deliverable renders (default both, side by side)",
+     readHost},
+    {"--preset", "", "NAME", "a measured material (see --list-presets)", readPreset},
+    {"--set", "", "NAME=VALUE",
+     "a node attribute by long or short name; VALUE is a\n"
+     "number or r,g,b (--set color=0.8,0.45,0.35 --set dfst=3);\n"
+     "also the renderer shader's normalCamera offset (x,y,z);\n"
+     "see docs/attributes.md",
+     [](std::string_view setting, CommandLine& line) { line.settings.push_back(setting); }},
+    {"--list-presets", "", "", "print the measured materials and their values",
+     [](std::string_view, CommandLine& line) { line.options.listPresets = true; }},
+    {"--grid", "", "",
+     "render every preset as a labelled contact sheet,\n"
+     "four across; --set values apply to every cell",
+     [](std::string_view, CommandLine& line) { line.options.grid = true; }},
+    {"--sweep", "", "NAME=FROM:TO:COUNT",
+     "render COUNT swatches (2 to 16) in a row, NAME\n"
+     "stepping evenly from FROM to TO (a colour:\n"
+     "r,g,b:r,g,b:COUNT), one row per host, each\n"
+     "labelled with its value (--sweep dfst=0:10:6)",
+     [](std::string_view sweep, CommandLine& line) { line.sweep = sweep; },
+     "--sweep is given twice; a strip steps one input"},
+    {"--size", "", "N | WxH",
+     "size of one swatch in pixels (default 256); the\n"
+     "sphere is fitted to the shorter side",
+     readSize},
+    {"--samples", "", "N", "samples per pixel, a square number (default 4)", readSamples},
+    {"--threads", "", "N", "rendering threads (default: every core)",
+     [](std::string_view threads, CommandLine& line) {
+         line.options.threads = parseCount(threads, "--threads", 1, 1024);
+     }},
+    {"--exposure", "", "EV",
+     "brighten (or darken, if negative) the PNG by EV stops\n"
+     "before the tone curve (default 0)",
+     readExposure},
+    {"--tonemap", "", "filmic|clip",
+     "the PNG's tone curve: filmic (default) keeps\n"
+     "highlights above 1 apart; clip cuts them at 1",
+     readToneMap},
+    {"--output", "-o", "PATH",
+     "write PATH.png (8-bit sRGB, tone-mapped, labelled) and\n"
+     "PATH.exr (linear float, untouched); PATH names a file,\n"
+     "not a folder (default: lumaveil-preview, so\n"
+     "lumaveil-preview.png and .exr in the current folder)",
+     [](std::string_view path, CommandLine& line) {
+         line.options.output = nonEmptyPath(path, "--output");
+     }},
+    {"--font", "", "PATH",
+     "TrueType or OpenType font for the labels (default\n"
+     "{default font})",
+     [](std::string_view path, CommandLine& line) {
+         line.options.fontPath = nonEmptyPath(path, "--font");
+     }},
+    {"--plugin", "", "PATH", "",
+     [](std::string_view path, CommandLine& line) { line.options.pluginPath = path; }},
+    {"--shader", "", "PATH", "",
+     [](std::string_view path, CommandLine& line) { line.options.shaderPath = path; }},
+    {"--renderer", "", "PATH", "libraries to load instead of the built ones",
+     [](std::string_view path, CommandLine& line) { line.options.rendererPath = path; }},
+    {"--help", "-h", "", "print this help",
+     [](std::string_view, CommandLine& line) { line.options.help = true; }},
+};
 
 // The output must name a file: "out/", "." or "out/.png" would write hidden
 // files named ".png" and ".exr", or "..png", beside or inside the folder.
@@ -166,9 +293,7 @@ void checkOutput(const Options& options) {
 }
 
 std::string megapixels(std::int64_t pixels) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.0f", static_cast<double>(pixels) / 1e6);
-    return text;
+    return printed("%.0f", static_cast<double>(pixels) / 1e6);
 }
 
 void checkImageSize(const Options& options) {
@@ -184,6 +309,40 @@ void checkImageSize(const Options& options) {
     }
 }
 
+// The preset first, then every --set in order, then the sweep over what they
+// leave; the combinations that make no picture are refused.
+Options applied(CommandLine line) {
+    Options& options = line.options;
+    if (options.grid && !options.presetName.empty()) {
+        throw UsageError(
+            "--grid renders every preset and takes no --preset; --set values apply "
+            "to every cell");
+    }
+    if (options.grid && line.sweep) {
+        throw UsageError("--grid and --sweep each make a sheet of their own; give one");
+    }
+    if (!options.presetName.empty()) {
+        applyMeasuredMaterial(*findMeasuredMaterial(options.presetName), options.material);
+    }
+    for (std::string_view setting : line.settings) {
+        applySetting(setting, options.material);
+    }
+    options.anySet = !line.settings.empty();
+    if (line.sweep) {
+        options.sweep = parseSweep(*line.sweep);
+        const MaterialAttribute* swept = options.sweep->attribute;
+        for (std::string_view setting : line.settings) {
+            if (findMaterialAttribute(setting.substr(0, setting.find('='))) == swept) {
+                throw UsageError("--sweep steps " + std::string(swept->longName) +
+                                 ", which a --set also sets; give one");
+            }
+        }
+    }
+    checkOutput(options);
+    checkImageSize(options);
+    return options;
+}
+
 }  // namespace
 
 std::string Options::outputStem() const {
@@ -197,203 +356,27 @@ std::string Options::outputStem() const {
 }
 
 SheetLayout sheetLayout(const Options& options) {
-    SheetLayout layout;
-    layout.swatchWidth = options.width;
-    layout.swatchHeight = options.height;
-    layout.hostsStacked = options.sweep.has_value();
-    const int hosts = options.hostCount();
-    layout.cellWidth = options.width * (layout.hostsStacked ? 1 : hosts);
-    layout.cellHeight = options.height * (layout.hostsStacked ? hosts : 1);
     const int cells = options.grid    ? static_cast<int>(measuredMaterials().size())
                       : options.sweep ? options.sweep->count
                                       : 1;
-    layout.columns = options.grid ? 4 : cells;
-    layout.rows = (cells + layout.columns - 1) / layout.columns;
-    layout.width = layout.cellWidth * layout.columns;
-    layout.height = layout.cellHeight * layout.rows;
-    return layout;
+    return SheetLayout::of(options.width, options.height, options.hostCount(),
+                           options.sweep.has_value(), cells, options.grid ? 4 : cells);
 }
 
 Options parseOptions(const std::vector<std::string_view>& arguments) {
-    Options options;
-    std::vector<std::string_view> settings;
-    std::optional<std::string_view> sweep;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string_view argument = arguments[i];
-        std::string_view inlineValue;
-        bool hasInlineValue = false;
-        if (argument.starts_with("--")) {
-            if (const std::size_t equals = argument.find('='); equals != std::string_view::npos) {
-                inlineValue = argument.substr(equals + 1);
-                argument = argument.substr(0, equals);
-                hasInlineValue = true;
-            }
-        }
-        auto value = [&]() -> std::string_view {
-            if (hasInlineValue) {
-                return inlineValue;
-            }
-            if (i + 1 >= arguments.size()) {
-                throw UsageError(std::string(argument) + " needs a value");
-            }
-            return arguments[++i];
-        };
-        auto flag = [&] {
-            if (hasInlineValue) {
-                throw UsageError(std::string(argument) + " takes no value");
-            }
-        };
-        if (argument == "--host") {
-            const std::string_view host = value();
-            if (host == "maya") {
-                options.host = HostChoice::maya;
-            } else if (host == "mentalray") {
-                options.host = HostChoice::mentalray;
-            } else if (host == "both") {
-                options.host = HostChoice::both;
-            } else {
-                throw UsageError("--host takes maya, mentalray or both, not " + inQuotes(host));
-            }
-        } else if (argument == "--set") {
-            settings.push_back(value());
-        } else if (argument == "--preset") {
-            options.presetName = value();
-            if (!findMeasuredMaterial(options.presetName)) {
-                std::string known;
-                for (const MeasuredMaterial& material : measuredMaterials()) {
-                    known += (known.empty() ? "" : ", ") + material.name;
-                }
-                throw UsageError("unknown preset " + inQuotes(options.presetName) +
-                                 " (known: " + known + ")");
-            }
-        } else if (argument == "--list-presets") {
-            flag();
-            options.listPresets = true;
-        } else if (argument == "--grid") {
-            flag();
-            options.grid = true;
-        } else if (argument == "--sweep") {
-            if (sweep) {
-                throw UsageError("--sweep is given twice; a strip steps one input");
-            }
-            sweep = value();
-        } else if (argument == "--size") {
-            parseSize(value(), options);
-        } else if (argument == "--samples") {
-            options.samples = parseCount(value(), "--samples", 1, 1024);
-            const int side = static_cast<int>(std::lround(std::sqrt(options.samples)));
-            if (side * side != options.samples) {
-                throw UsageError("--samples takes a square number (1, 4, 9, 16, ...), not " +
-                                 std::to_string(options.samples));
-            }
-        } else if (argument == "--threads") {
-            options.threads = parseCount(value(), "--threads", 1, 1024);
-        } else if (argument == "--exposure") {
-            const float stops = parseFloat(value(), "--exposure");
-            if (stops < -20.0f || stops > 20.0f) {
-                throw UsageError("--exposure takes stops from -20 to 20, not " +
-                                 formatLimit(stops));
-            }
-            options.toneCurve.exposure = stops;
-        } else if (argument == "--tonemap") {
-            const std::string_view map = value();
-            if (map == "filmic") {
-                options.toneCurve.map = ToneMap::filmic;
-            } else if (map == "clip") {
-                options.toneCurve.map = ToneMap::clip;
-            } else {
-                throw UsageError("--tonemap takes filmic or clip, not " + inQuotes(map));
-            }
-        } else if (argument == "--output" || argument == "-o") {
-            options.output = value();
-            if (options.output.empty()) {
-                throw UsageError("--output needs a path");
-            }
-        } else if (argument == "--font") {
-            options.fontPath = value();
-            if (options.fontPath.empty()) {
-                throw UsageError("--font needs a path");
-            }
-        } else if (argument == "--plugin") {
-            options.pluginPath = value();
-        } else if (argument == "--shader") {
-            options.shaderPath = value();
-        } else if (argument == "--renderer") {
-            options.rendererPath = value();
-        } else if (argument == "--help" || argument == "-h") {
-            flag();
-            options.help = true;
-        } else {
-            throw UsageError("unknown option " + inQuotes(argument) + " (see --help)");
-        }
-    }
-    if (options.grid && !options.presetName.empty()) {
-        throw UsageError(
-            "--grid renders every preset and takes no --preset; --set values apply "
-            "to every cell");
-    }
-    if (options.grid && sweep) {
-        throw UsageError("--grid and --sweep each make a sheet of their own; give one");
-    }
-    if (!options.presetName.empty()) {
-        applyMeasuredMaterial(*findMeasuredMaterial(options.presetName), options.material);
-    }
-    for (std::string_view setting : settings) {
-        applySetting(setting, options.material);
-    }
-    options.anySet = !settings.empty();
-    if (sweep) {
-        options.sweep = parseSweep(*sweep);
-        const MaterialAttribute* swept = options.sweep->attribute;
-        for (std::string_view setting : settings) {
-            if (findMaterialAttribute(setting.substr(0, setting.find('='))) == swept) {
-                throw UsageError("--sweep steps " + std::string(swept->longName) +
-                                 ", which a --set also sets; give one");
-            }
-        }
-    }
-    checkOutput(options);
-    checkImageSize(options);
-    return options;
+    CommandLine line;
+    readArguments<CommandLine>(optionSpecs, arguments, line);
+    return applied(std::move(line));
 }
 
 std::string usageText() {
-    return R"(usage: lumaveil-preview [options]
-Renders a lumaVeil material swatch, a lit sphere, through the Maya node (left)
-and the renderer shader (right). The halves differ by design: see the README.
-  --host maya|mentalray|both   which deliverable renders (default both, side by side)
-  --preset NAME                a measured material (see --list-presets)
-  --set NAME=VALUE             a node attribute by long or short name; VALUE is a
-                               number or r,g,b (--set color=0.8,0.45,0.35 --set dfst=3);
-                               also the renderer shader's normalCamera offset (x,y,z);
-                               see docs/attributes.md
-  --list-presets               print the measured materials and their values
-  --grid                       render every preset as a labelled contact sheet,
-                               four across; --set values apply to every cell
-  --sweep NAME=FROM:TO:COUNT   render COUNT swatches (2 to 16) in a row, NAME
-                               stepping evenly from FROM to TO (a colour:
-                               r,g,b:r,g,b:COUNT), one row per host, each
-                               labelled with its value (--sweep dfst=0:10:6)
-  --size N | WxH               size of one swatch in pixels (default 256); the
-                               sphere is fitted to the shorter side
-  --samples N                  samples per pixel, a square number (default 4)
-  --threads N                  rendering threads (default: every core)
-  --exposure EV                brighten (or darken, if negative) the PNG by EV stops
-                               before the tone curve (default 0)
-  --tonemap filmic|clip        the PNG's tone curve: filmic (default) keeps
-                               highlights above 1 apart; clip cuts them at 1
-  -o, --output PATH            write PATH.png (8-bit sRGB, tone-mapped, labelled) and
-                               PATH.exr (linear float, untouched); PATH names a file,
-                               not a folder (default: lumaveil-preview, so
-                               lumaveil-preview.png and .exr in the current folder)
-  --font PATH                  TrueType or OpenType font for the labels (default
-                               )" +
-           defaultFontPath() + R"()
-  --plugin PATH, --shader PATH, --renderer PATH
-                               libraries to load instead of the built ones
-  -h, --help                   print this help
-Bad input gets a one-line error and exit status 2.
-)";
+    std::string options = optionHelp<CommandLine>(optionSpecs);
+    const std::string_view font = "{default font}";
+    options.replace(options.find(font), font.size(), defaultFontPath());
+    return "usage: lumaveil-preview [options]\n"
+           "Renders a lumaVeil material swatch, a lit sphere, through the Maya node (left)\n"
+           "and the renderer shader (right). The halves differ by design: see the README.\n" +
+           options + "Bad input gets a one-line error and exit status 2.\n";
 }
 
 }  // namespace lumaveil::preview

@@ -3,12 +3,14 @@
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "materials.h"
+#include "materialSettings.h"
+#include "measuredMaterials.h"
+#include "optionTable.h"
+#include "sheetLayout.h"
 #include "sweep.h"
 #include "toneCurve.h"
 
@@ -41,41 +43,13 @@ struct Options {
     std::string outputStem() const;
 };
 
-// The image as cells, one per material, each holding every host's swatch of
-// it: one cell with the swatches side by side, every preset in cells four
-// across, or a sweep's steps in a row of cells with one row of swatches per
-// host.
-struct SheetLayout {
-    int columns = 1;
-    int rows = 1;
-    int swatchWidth = 0;
-    int swatchHeight = 0;
-    bool hostsStacked = false;  // a cell's swatches one above the other
-    int cellWidth = 0;
-    int cellHeight = 0;
-    int width = 0;
-    int height = 0;
-
-    int cellX(int cell) const { return cell % columns * cellWidth; }
-    int cellY(int cell) const { return cell / columns * cellHeight; }
-    // The top-left corner of a host's swatch in a cell.
-    int swatchX(int cell, int host) const {
-        return cellX(cell) + (hostsStacked ? 0 : host * swatchWidth);
-    }
-    int swatchY(int cell, int host) const {
-        return cellY(cell) + (hostsStacked ? host * swatchHeight : 0);
-    }
-};
+// The sheet the options ask for: one cell, every preset four across, or a
+// sweep's steps in a row with the hosts' swatches stacked.
 SheetLayout sheetLayout(const Options& options);
 
 // The largest image the tool renders, in pixels: about 3.6 GB of linear,
 // 8-bit and swatch buffers at 27 bytes a pixel.
 inline constexpr std::int64_t maxImagePixels = std::int64_t{1} << 27;
-
-// A command line that cannot be carried out; the message is one line.
-struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 // Parses the arguments after the program name. Presets apply first, then
 // every --set in order, whatever their order on the line; a --sweep steps

@@ -11,8 +11,8 @@
 
 namespace lumaveil::preview {
 
-SwatchResult renderSwatch(SwatchHost& host, const MaterialSettings& material, const Scene& scene,
-                          const RenderSettings& settings) {
+SwatchResult renderSwatch(SwatchRenderer& renderer, const MaterialSettings& material,
+                          const Scene& scene, const RenderSettings& settings) {
     SwatchResult result;
     result.image = Image(settings.width, settings.height);
     Image& image = result.image;
@@ -23,7 +23,7 @@ SwatchResult renderSwatch(SwatchHost& host, const MaterialSettings& material, co
 
     std::vector<std::unique_ptr<SwatchShader>> shaders;
     for (int i = 0; i < threadCount; ++i) {
-        shaders.push_back(host.newShader(material, scene));
+        shaders.push_back(renderer.newShader(material, scene));
     }
 
     std::atomic<int> nextRow{0};
@@ -91,6 +91,14 @@ SwatchResult renderSwatch(SwatchHost& host, const MaterialSettings& material, co
         std::rethrow_exception(failure);
     }
     return result;
+}
+
+std::vector<std::string> hostNamesOf(std::span<const std::unique_ptr<SwatchRenderer>> renderers) {
+    std::vector<std::string> names;
+    for (const auto& renderer : renderers) {
+        names.push_back(renderer->name());
+    }
+    return names;
 }
 
 void place(Image& sheet, const Image& swatch, int x0, int y0) {

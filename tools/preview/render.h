@@ -1,12 +1,14 @@
-// Renders swatches through a host, split across threads.
+// Renders swatches through a deliverable in its host, split across threads.
 #pragma once
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "image.h"
-#include "materials.h"
+#include "materialSettings.h"
 #include "scene.h"
 
 namespace lumaveil::preview {
@@ -21,10 +23,10 @@ public:
                        FloatVector& transparency) = 0;
 };
 
-// One deliverable, loaded into its host once.
-class SwatchHost {
+// One deliverable, loaded into its host once, that shades the swatches.
+class SwatchRenderer {
 public:
-    virtual ~SwatchHost() = default;
+    virtual ~SwatchRenderer() = default;
     virtual std::string name() const = 0;
     virtual std::unique_ptr<SwatchShader> newShader(const MaterialSettings& material,
                                                     const Scene& scene) = 0;
@@ -45,11 +47,14 @@ struct SwatchResult {
     double seconds = 0.0;
 };
 
+// The names of the renderers' hosts, in their order: "maya", "mentalray".
+std::vector<std::string> hostNamesOf(std::span<const std::unique_ptr<SwatchRenderer>> renderers);
+
 // Pixels depend only on their own samples, so the image is the same whatever
 // the thread count. The per-thread shaders are made, and destroyed, on the
 // calling thread.
-SwatchResult renderSwatch(SwatchHost& host, const MaterialSettings& material, const Scene& scene,
-                          const RenderSettings& settings);
+SwatchResult renderSwatch(SwatchRenderer& renderer, const MaterialSettings& material,
+                          const Scene& scene, const RenderSettings& settings);
 
 // Copies a swatch into a larger image with its top-left corner at (x, y).
 void place(Image& sheet, const Image& swatch, int x, int y);

@@ -38,7 +38,7 @@ std::vector<SheetCell> sheetCells(const Options& options) {
 }
 
 SheetRender renderSheet(const Options& options, const std::vector<SheetCell>& cells,
-                        std::span<const std::unique_ptr<SwatchHost>> hosts,
+                        std::span<const std::unique_ptr<SwatchRenderer>> renderers,
                         RenderSettings settings) {
     const SheetLayout layout = sheetLayout(options);
     const Scene scene = defaultScene();
@@ -47,12 +47,12 @@ SheetRender renderSheet(const Options& options, const std::vector<SheetCell>& ce
     for (FloatVector& pixel : result.image.pixels) {
         pixel = scene.backdrop;
     }
-    result.seconds.assign(hosts.size(), 0.0);
-    result.shadedSamples.assign(hosts.size(), 0);
+    result.seconds.assign(renderers.size(), 0.0);
+    result.shadedSamples.assign(renderers.size(), 0);
 
     // Progress over the whole sheet: every swatch reports each row it finishes.
     const auto report = settings.progress;
-    const int totalRows = options.height * static_cast<int>(cells.size() * hosts.size());
+    const int totalRows = options.height * static_cast<int>(cells.size() * renderers.size());
     std::atomic<int> rowsDone{0};
     if (report) {
         settings.progress = [&](int, int) { report(++rowsDone, totalRows); };
@@ -60,8 +60,9 @@ SheetRender renderSheet(const Options& options, const std::vector<SheetCell>& ce
     settings.width = options.width;
     settings.height = options.height;
     for (std::size_t m = 0; m < cells.size(); ++m) {
-        for (std::size_t h = 0; h < hosts.size(); ++h) {
-            const SwatchResult swatch = renderSwatch(*hosts[h], cells[m].material, scene, settings);
+        for (std::size_t h = 0; h < renderers.size(); ++h) {
+            const SwatchResult swatch =
+                renderSwatch(*renderers[h], cells[m].material, scene, settings);
             place(result.image, swatch.image,
                   layout.swatchX(static_cast<int>(m), static_cast<int>(h)),
                   layout.swatchY(static_cast<int>(m), static_cast<int>(h)));

@@ -12,6 +12,7 @@
 #include "labels.h"
 #include "options.h"
 #include "render.h"
+#include "sheetLayout.h"
 
 namespace lumaveil::preview {
 
@@ -33,7 +34,7 @@ struct SheetRender {
 // Renders every cell through every host. settings gives the samples, threads
 // and progress; its size is the options' swatch size.
 SheetRender renderSheet(const Options& options, const std::vector<SheetCell>& cells,
-                        std::span<const std::unique_ptr<SwatchHost>> hosts,
+                        std::span<const std::unique_ptr<SwatchRenderer>> renderers,
                         RenderSettings settings);
 
 // The PNG's picture: through the tone curve, with lines between the cells of

@@ -1,7 +1,8 @@
 #include "sweep.h"
 
 #include <cmath>
-#include <cstdio>
+
+#include "numberText.h"
 
 namespace lumaveil::preview {
 
@@ -17,12 +18,10 @@ FloatVector Sweep::step(int i) const {
 
 std::string valueText(const MaterialAttribute& attribute, FloatVector value) {
     auto number = [](float v) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%.3g", static_cast<double>(v) + 0.0);  // no "-0"
-        return std::string(text);
+        return printed("%.3g", static_cast<double>(v) + 0.0);  // no "-0"
     };
     const bool one = attribute.components == 1 ||
-                     (!attribute.direction && value.x == value.y && value.y == value.z);
+                     (!isDirection(attribute) && value.x == value.y && value.y == value.z);
     return one ? number(value.x)
                : number(value.x) + ", " + number(value.y) + ", " + number(value.z);
 }

@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "materials.h"
+#include "materialInputs.h"
+#include "model/FloatVector.h"
 
 namespace lumaveil::preview {
 

@@ -10,6 +10,7 @@
 #endif
 
 #include "dynamicLibrary.h"
+#include "mayahost/entryPointNames.h"
 #include "trace.h"
 
 #define LUMAVEIL_NAME_OF_(token) #token
@@ -20,26 +21,13 @@ namespace mayahost::detail {
 std::string cppEntryPointName(const std::string& function) {
 #if defined(OPENMAYA_MAJOR_NAMESPACE)
     const std::string apiNamespace = LUMAVEIL_NAME_OF(OPENMAYA_MAJOR_NAMESPACE);
+#else
+    const std::string apiNamespace;
 #endif
 #if defined(_MSC_VER)
-    // MSVC: ?name@@YA?AV<return class>V<argument class>@Z, each class named
-    // innermost scope first; a name seen before is referred back to by its
-    // index (0 the function, 1 MStatus, then the namespaces, innermost first).
-#if defined(OPENMAYA_MAJOR_NAMESPACE)
-    return "?" + function + "@@YA?AVMStatus@" + apiNamespace + "@Maya@Autodesk@@VMObject@234@@Z";
+    return msvcEntryPointName(function, apiNamespace);
 #else
-    return "?" + function + "@@YA?AVMStatus@@VMObject@@@Z";
-#endif
-#else
-    // Itanium (GCC, Clang, MinGW-w64): _Z, the length-prefixed name, then the
-    // argument types; the return type is not part of the name.
-#if defined(OPENMAYA_MAJOR_NAMESPACE)
-    const std::string objectType =
-        "N8Autodesk4Maya" + std::to_string(apiNamespace.size()) + apiNamespace + "7MObjectE";
-#else
-    const std::string objectType = "7MObject";
-#endif
-    return "_Z" + std::to_string(function.size()) + function + objectType;
+    return itaniumEntryPointName(function, apiNamespace);
 #endif
 }
 

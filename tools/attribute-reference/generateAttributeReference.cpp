@@ -14,10 +14,13 @@
 #include <thread>
 
 #include "attributeReference.h"
-#include "hosts.h"
+#include "defaultFont.h"
 #include "outputFiles.h"
+#include "referencePictures.h"
+#include "swatchRenderers.h"
 
-using namespace lumaveil::preview;
+using namespace lumaveil;
+using namespace lumaveil::reference;
 
 namespace {
 
@@ -47,10 +50,11 @@ int main(int argc, char** argv) {
     const std::filesystem::path docs = argv[1];
     const std::filesystem::path images = docs / "images";
     try {
-        std::vector<std::unique_ptr<SwatchHost>> hosts;
-        hosts.push_back(loadMayaHost(LUMAVEIL_PLUGIN_PATH));
-        hosts.push_back(loadMentalrayHost(QV7K_SHADER_PATH, builtRendererModulePath()));
-        LabelFont font(defaultFontPath());
+        std::vector<std::unique_ptr<SwatchRenderer>> renderers;
+        renderers.push_back(preview::loadMayaSwatchRenderer(LUMAVEIL_PLUGIN_PATH));
+        renderers.push_back(preview::loadMentalraySwatchRenderer(
+            QV7K_SHADER_PATH, preview::builtRendererModulePath()));
+        LabelFont font(preview::defaultFontPath());
         const int threads = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 
         // The pictures first and their list after them, so that an interrupted
@@ -58,13 +62,13 @@ int main(int argc, char** argv) {
         std::filesystem::create_directories(images);
         std::set<std::string> listed;
         for (const ReferencePicture& picture : referencePictures()) {
-            const DisplayImage image = renderReferencePicture(picture, hosts, font, threads);
+            const DisplayImage image = renderReferencePicture(picture, renderers, font, threads);
             OutputFiles file({(images / picture.file).string()});
-            file.write(0, [&](int descriptor) { writePng(descriptor, image); });
+            file.write(0, [&](int descriptor) { preview::writePng(descriptor, image); });
             file.commit();
             listed.insert(picture.file);
         }
-        writeText((images / "pictures.txt").string(), pictureList(hosts, threads));
+        writeText((images / "pictures.txt").string(), pictureList(renderers, threads));
         writeText((docs / "attributes.md").string(), attributeReferenceMarkdown());
 
         std::uintmax_t bytes = 0;

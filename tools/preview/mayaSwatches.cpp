@@ -3,7 +3,7 @@
 // "outTransparency" are computed.
 #include "mayahost/host.h"
 
-#include "hosts.h"
+#include "swatchRenderers.h"
 
 namespace lumaveil::preview {
 
@@ -26,7 +26,7 @@ public:
             throw HostLoadError("the Maya plug-in registered no \"lumaVeil\" node type");
         }
         for (const MaterialSettings::Entry& entry : material.entries()) {
-            if (!entry.attribute->onNode) {
+            if (!isNodeAttribute(*entry.attribute)) {
                 continue;  // the renderer shader's alone
             }
             const mayahost::AttributeRef attribute = node_.attribute(entry.attribute->longName);
@@ -50,16 +50,15 @@ public:
                                 array3(sample.rayDirection));
         for (std::size_t i = 0; i < scene_.lights.size(); ++i) {
             const LightSample data = mayaLightData(scene_.lights[i], sample);
-            mayahost::LightValues light;
-            light.direction = array3(data.lightDirection);
-            light.intensity = array3(data.lightIntensity);
-            light.ambient = data.lightAmbient;
-            light.diffuse = data.lightDiffuse;
-            light.specular = data.lightSpecular;
-            light.shadowFraction =
-                dot(data.lightIntensity, data.lightIntensity) > 0.0f ? 0.0f : 1.0f;
-            light.preShadowIntensity = data.preShadowIntensity;
-            node_.setLight(static_cast<int>(i), light);
+            // Where the sphere shadows itself no light arrives.
+            const bool lit = dot(data.lightIntensity, data.lightIntensity) > 0.0f;
+            node_.setLight(static_cast<int>(i), {.direction = array3(data.lightDirection),
+                                                 .intensity = array3(data.lightIntensity),
+                                                 .ambient = data.lightAmbient,
+                                                 .diffuse = data.lightDiffuse,
+                                                 .specular = data.lightSpecular,
+                                                 .shadowFraction = lit ? 0.0f : 1.0f,
+                                                 .preShadowIntensity = data.preShadowIntensity});
         }
         node_.compute(outColor_);
         node_.compute(outTransparency_);
@@ -75,9 +74,9 @@ private:
     mayahost::AttributeRef outTransparency_;
 };
 
-class MayaSwatchHost final : public SwatchHost {
+class MayaSwatchRenderer final : public SwatchRenderer {
 public:
-    explicit MayaSwatchHost(const std::string& pluginPath) : path_(pluginPath) {
+    explicit MayaSwatchRenderer(const std::string& pluginPath) : path_(pluginPath) {
         std::string error;
         if (!host_.loadPlugin(pluginPath, &error)) {
             throw HostLoadError("cannot load the Maya plug-in " + pluginPath + ": " +
@@ -98,8 +97,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<SwatchHost> loadMayaHost(const std::string& pluginPath) {
-    return std::make_unique<MayaSwatchHost>(pluginPath);
+std::unique_ptr<SwatchRenderer> loadMayaSwatchRenderer(const std::string& pluginPath) {
+    return std::make_unique<MayaSwatchRenderer>(pluginPath);
 }
 
 }  // namespace lumaveil::preview

@@ -1,10 +1,9 @@
 // Swatches through the renderer shader: the scene's lights become the
 // renderer's lights, sampled through mi_sample_light, and the shader is called
 // per sample with a state and a parameter block.
-#include <filesystem>
-
-#include "hosts.h"
+#include "deliverablePaths.h"
 #include "mrhost/renderer.h"
+#include "swatchRenderers.h"
 
 namespace lumaveil::preview {
 
@@ -48,7 +47,7 @@ public:
                 continue;
             }
             const std::string name(entry.attribute->rendererParameter);
-            if (entry.attribute->direction) {
+            if (isDirection(*entry.attribute)) {
                 parameters_.setVector(name, miVectorOf(entry.value));
             } else if (entry.attribute->components == 3) {
                 parameters_.setColor(name, miColorOf(entry.value));
@@ -73,10 +72,10 @@ private:
     mrhost::ParameterBlock parameters_;
 };
 
-class MentalraySwatchHost final : public SwatchHost {
+class MentalraySwatchRenderer final : public SwatchRenderer {
 public:
-    MentalraySwatchHost(const std::string& shaderPath, const std::string& declarationPath,
-                        const std::string& rendererModulePath)
+    MentalraySwatchRenderer(const std::string& shaderPath, const std::string& declarationPath,
+                            const std::string& rendererModulePath)
         : renderer_(load(shaderPath, declarationPath, rendererModulePath)) {}
     std::string name() const override { return "mentalray"; }
     std::unique_ptr<SwatchShader> newShader(const MaterialSettings& material,
@@ -101,42 +100,10 @@ private:
 
 }  // namespace
 
-std::string declarationFileName(const std::string& shaderPath) {
-    // The library's name without its module suffix and any version after it:
-    // qv7k_lumaVeil.so, qv7k_lumaVeil.so.1 and qv7k_lumaVeil.dll all give
-    // qv7k_lumaVeil.mi.
-    std::string name = std::filesystem::path(shaderPath).filename().string();
-    for (std::size_t at = name.find(".so"); at != std::string::npos;
-         at = name.find(".so", at + 1)) {
-        if (at > 0 && (at + 3 == name.size() || name[at + 3] == '.')) {
-            return name.substr(0, at) + ".mi";
-        }
-    }
-    return std::filesystem::path(name).replace_extension(".mi").string();
-}
-
-std::string declarationPathOf(const std::string& shaderPath) {
-    // Beside the library in a build tree; in include/ beside lib/ in an
-    // installed layout.
-    const std::filesystem::path library(shaderPath);
-    const std::string name = declarationFileName(shaderPath);
-    const std::filesystem::path beside = library.parent_path() / name;
-    const std::filesystem::path installed = library.parent_path().parent_path() / "include" / name;
-    std::error_code ignored;
-    if (std::filesystem::exists(beside, ignored)) {
-        return beside.string();
-    }
-    if (std::filesystem::exists(installed, ignored)) {
-        return installed.string();
-    }
-    throw HostLoadError("cannot load the renderer shader " + shaderPath + ": its declaration " +
-                        name + " is neither beside it nor in " + installed.parent_path().string());
-}
-
-std::unique_ptr<SwatchHost> loadMentalrayHost(const std::string& shaderPath,
-                                              const std::string& rendererModulePath) {
-    return std::make_unique<MentalraySwatchHost>(shaderPath, declarationPathOf(shaderPath),
-                                                 rendererModulePath);
+std::unique_ptr<SwatchRenderer> loadMentalraySwatchRenderer(const std::string& shaderPath,
+                                                            const std::string& rendererModulePath) {
+    return std::make_unique<MentalraySwatchRenderer>(shaderPath, declarationPathOf(shaderPath),
+                                                     rendererModulePath);
 }
 
 std::string builtRendererModulePath() {

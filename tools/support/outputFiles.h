@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace lumaveil::preview {
+namespace lumaveil {
 
 // A file that could not be written; the message is one line that names it
 // and says that every target is as it was.
@@ -77,4 +77,4 @@ private:
 // as a write error instead of killing the process.
 void removeTemporariesOnSignals();
 
-}  // namespace lumaveil::preview
+}  // namespace lumaveil

@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <random>
 
-namespace lumaveil::preview {
+namespace lumaveil {
 
 namespace {
 
@@ -55,15 +55,15 @@ extern "C" void removeTemporariesAndReraise(int signal) {
     raise(signal);  // delivered, by the default action, once the handler returns
 }
 
-int publishTemporary(int folder, const std::string& name, const struct stat& file) {
+int publishTemporary(int folder, const std::string& name, dev_t device, ino_t inode) {
     for (int i = 0; i < static_cast<int>(std::size(temporarySlots)); ++i) {
         TemporarySlot& slot = temporarySlots[i];
         int free = 0;
         if (name.size() < sizeof slot.name && slot.state.compare_exchange_strong(free, 1)) {
             slot.folder = folder;
             std::memcpy(slot.name, name.c_str(), name.size() + 1);
-            slot.device = file.st_dev;
-            slot.inode = file.st_ino;
+            slot.device = device;
+            slot.inode = inode;
             slot.state.store(2);
             return i;
         }
@@ -94,8 +94,9 @@ std::string quoted(const std::string& text) {
     return "'" + text + "'";
 }
 
-// Holds back the signals that would end the process while the targets are
-// replaced, so that they are never left half replaced.
+// Holds back the signals that would end the process: while the temporaries
+// are created and published, and while the targets are replaced, so that
+// they are never left half replaced.
 class SignalsHeldBack {
 public:
     SignalsHeldBack() {
@@ -130,32 +131,44 @@ OutputFiles::OutputFiles(const std::vector<std::string>& targets) {
                 : "cannot open the folder " + quoted(folder) + ": " + std::strerror(error);
         throw OutputError("cannot write " + first.string() + ": " + reason);
     }
+    // Signals wait until every temporary is published to the handler, so
+    // that one arriving in between cannot leave a temporary behind; the
+    // temporaries are made one right after the other.
+    const SignalsHeldBack held;
     try {
         for (const std::string& target : targets) {
             File& file = files_.emplace_back();
             file.target = target;
             file.name = std::filesystem::path(target).filename().string();
+            file.temporary = temporaryName(file.name);
+        }
+        for (File& file : files_) {
             struct stat existing {};
             if (fstatat(folder_, file.name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
                 S_ISDIR(existing.st_mode)) {
-                throw OutputError("cannot write " + target + ": it is a folder");
+                throw OutputError("cannot write " + file.target + ": it is a folder");
             }
-            for (int attempt = 0; file.descriptor < 0; ++attempt) {
-                file.temporary = temporaryName(file.name);
+            for (int attempt = 0;; ++attempt) {
                 file.descriptor =
                     openat(folder_, file.temporary.c_str(),
                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+                if (file.descriptor >= 0) {
+                    break;
+                }
                 const int error = errno;
-                if (file.descriptor < 0 && (error != EEXIST || attempt == 100)) {
-                    throw OutputError("cannot write " + target + ": cannot create a file in " +
+                if (error != EEXIST || attempt == 100) {
+                    throw OutputError("cannot write " + file.target + ": cannot create a file in " +
                                       quoted(folder) + ": " + std::strerror(error));
                 }
+                file.temporary = temporaryName(file.name);
             }
             struct stat created {};
             fstat(file.descriptor, &created);
             file.device = created.st_dev;
             file.inode = created.st_ino;
-            file.slot = publishTemporary(folder_, file.temporary, created);
+        }
+        for (File& file : files_) {
+            file.slot = publishTemporary(folder_, file.temporary, file.device, file.inode);
         }
     } catch (...) {
         closeAll();
@@ -285,4 +298,4 @@ void removeTemporariesOnSignals() {
     sigaction(SIGXFSZ, &ignore, nullptr);
 }
 
-}  // namespace lumaveil::preview
+}  // namespace lumaveil

@@ -1,0 +1,9 @@
+#include "defaultFont.h"
+
+namespace lumaveil::preview {
+
+std::string defaultFontPath() {
+    return LUMAVEIL_PREVIEW_FONT;
+}
+
+}  // namespace lumaveil::preview

@@ -1,0 +1,117 @@
+// A command line read against one table of option specs, and the option
+// lines of --help written from the same table.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumaveil::preview {
+
+// A command line that cannot be carried out; the message is one line.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// One option: its names, the value it takes, what --help says of it and what
+// it does to the command line read so far.
+template <class CommandLine>
+struct OptionSpec {
+    std::string_view name;       // "--output"
+    std::string_view shortName;  // "-o"; empty: none
+    std::string_view value;      // as --help names it ("PATH"); empty: a flag, which takes none
+    // --help's words, a line each, broken by '\n'; empty: the next option's
+    // words say what this one does too, on one line of names with it.
+    std::string_view help;
+    // Handed the value (empty for a flag); throws UsageError.
+    void (*apply)(std::string_view value, CommandLine& line);
+    // Given, the option may be given once only, and this is the error when
+    // it is given again.
+    std::string_view givenTwice = {};
+};
+
+// Carries out each argument through its option's spec in order: "--name
+// value" or "--name=value", a short name only as "-o value"; a flag takes no
+// value.
+template <class CommandLine>
+void readArguments(std::span<const OptionSpec<CommandLine>> specs,
+                   const std::vector<std::string_view>& arguments, CommandLine& line) {
+    std::vector<bool> given(specs.size(), false);
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string_view argument = arguments[i];
+        std::string_view inlineValue;
+        bool hasInlineValue = false;
+        if (argument.starts_with("--")) {
+            if (const std::size_t equals = argument.find('='); equals != std::string_view::npos) {
+                inlineValue = argument.substr(equals + 1);
+                argument = argument.substr(0, equals);
+                hasInlineValue = true;
+            }
+        }
+        std::size_t s = 0;
+        while (s < specs.size() && argument != specs[s].name &&
+               (specs[s].shortName.empty() || argument != specs[s].shortName)) {
+            ++s;
+        }
+        if (s == specs.size()) {
+            throw UsageError("unknown option '" + std::string(argument) + "' (see --help)");
+        }
+        const OptionSpec<CommandLine>& spec = specs[s];
+        if (given[s] && !spec.givenTwice.empty()) {
+            throw UsageError(std::string(spec.givenTwice));
+        }
+        given[s] = true;
+        std::string_view value;
+        if (spec.value.empty()) {
+            if (hasInlineValue) {
+                throw UsageError(std::string(argument) + " takes no value");
+            }
+        } else if (hasInlineValue) {
+            value = inlineValue;
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            throw UsageError(std::string(argument) + " needs a value");
+        }
+        spec.apply(value, line);
+    }
+}
+
+// An option's names and value as --help shows them: "-o, --output PATH".
+template <class CommandLine>
+std::string optionNames(const OptionSpec<CommandLine>& spec) {
+    std::string names = spec.shortName.empty() ? "" : std::string(spec.shortName) + ", ";
+    names += spec.name;
+    return spec.value.empty() ? names : names + " " + std::string(spec.value);
+}
+
+// The options' lines of --help, in the table's order: the names, then the
+// words from a column of their own, or from the next line where the names
+// reach into it.
+template <class CommandLine>
+std::string optionHelp(std::span<const OptionSpec<CommandLine>> specs) {
+    constexpr std::size_t wordsColumn = 31;
+    const std::string indent(wordsColumn, ' ');
+    std::string text;
+    std::string names;
+    for (const OptionSpec<CommandLine>& spec : specs) {
+        names += (names.empty() ? "" : ", ") + optionNames(spec);
+        if (spec.help.empty()) {
+            continue;
+        }
+        text += "  " + names;
+        text += names.size() + 3 <= wordsColumn ? std::string(wordsColumn - 2 - names.size(), ' ')
+                                                : "\n" + indent;
+        for (const char c : spec.help) {
+            text += c == '\n' ? "\n" + indent : std::string(1, c);
+        }
+        text += "\n";
+        names.clear();
+    }
+    return text;
+}
+
+}  // namespace lumaveil::preview

@@ -1,0 +1,92 @@
+#include "reports.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "numberText.h"
+
+namespace lumaveil::preview {
+
+namespace {
+
+constexpr const char* program = "lumaveil-preview";
+
+// Items of a list, joined by a separator.
+std::string joined(const std::vector<std::string>& items, const char* separator) {
+    std::string text;
+    for (const std::string& item : items) {
+        text += (text.empty() ? "" : separator) + item;
+    }
+    return text;
+}
+
+}  // namespace
+
+void listPresets() {
+    std::printf("%-11s %-22s %-25s %-22s %s\n", "preset", "scattering (sigma_s')",
+                "absorption (sigma_a)", "color (dipole Rd)", "refractiveIndex");
+    for (const MeasuredMaterial& material : measuredMaterials()) {
+        std::printf("%-11s %-22s %-25s %-22s %.1f\n", material.name.c_str(),
+                    printed("%.2f,%.2f,%.2f", material.reducedScattering).c_str(),
+                    printed("%.4f,%.4f,%.4f", material.absorption).c_str(),
+                    printed("%.4f,%.4f,%.4f", reflectanceOf(material)).c_str(),
+                    static_cast<double>(material.refractiveIndex));
+    }
+}
+
+void printRunSummary(const Options& options, const std::vector<SheetCell>& cells,
+                     const std::vector<std::string>& hostNames, const SheetRender& render,
+                     int threads) {
+    const int hostCount = static_cast<int>(hostNames.size());
+    double totalSeconds = 0.0;
+    std::vector<std::string> rates;
+    for (std::size_t h = 0; h < hostNames.size(); ++h) {
+        const double seconds = render.seconds[h];
+        totalSeconds += seconds;
+        const double rate =
+            seconds > 0.0 ? static_cast<double>(render.shadedSamples[h]) / seconds : 0.0;
+        rates.push_back(hostNames[h] + printed(" %.0f samples/s", rate));
+    }
+    const std::string stem = options.outputStem();
+    std::printf(
+        "%s: %dx%d image (%zu material%s x %d host%s), %d samples/pixel, %d threads, %.2f s; "
+        "%s; %s tone curve at %+g EV; wrote %s.png and %s.exr\n",
+        program, render.image.width, render.image.height, cells.size(),
+        cells.size() == 1 ? "" : "s", hostCount, hostCount == 1 ? "" : "s", options.samples,
+        threads, totalSeconds, joined(rates, ", ").c_str(),
+        std::string(nameOf(options.toneCurve.map)).c_str(),
+        static_cast<double>(options.toneCurve.exposure), stem.c_str(), stem.c_str());
+    if (hostCount == 2) {
+        std::printf(
+            "%s: the halves differ by design: the renderer shader does not divide by the light "
+            "count, takes the channel mean of the diffusion values and its own phase weights, and "
+            "has no transparency (README, \"Why the two halves differ\")\n",
+            program);
+    }
+    if (options.grid) {
+        std::vector<std::string> order;
+        for (const MeasuredMaterial& material : measuredMaterials()) {
+            order.push_back(material.name);
+        }
+        std::printf("%s: sheet order, left to right and top to bottom: %s\n", program,
+                    joined(order, ", ").c_str());
+    }
+    if (options.sweep) {
+        std::vector<std::string> steps;
+        for (const SheetCell& cell : cells) {
+            steps.push_back(cell.label);
+        }
+        std::printf("%s: %s from left to right: %s (rows, top to bottom: %s)\n", program,
+                    std::string(options.sweep->attribute->longName).c_str(),
+                    joined(steps, "; ").c_str(), joined(hostNames, ", ").c_str());
+    }
+}
+
+long long countNonFinite(const Image& image) {
+    return std::count_if(image.pixels.begin(), image.pixels.end(), [](const FloatVector& p) {
+        return !std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z);
+    });
+}
+
+}  // namespace lumaveil::preview

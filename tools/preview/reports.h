@@ -1,0 +1,28 @@
+// What lumaveil-preview prints on standard output: the measured materials
+// for --list-presets, and the lines that sum up a run.
+#pragma once
+
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "options.h"
+#include "sheet.h"
+
+namespace lumaveil::preview {
+
+// Each preset's name and the values it sets.
+void listPresets();
+
+// What a run rendered, how fast through each host and which files it wrote;
+// then, as it applies, why the halves differ and the order of a sheet's
+// cells.
+void printRunSummary(const Options& options, const std::vector<SheetCell>& cells,
+                     const std::vector<std::string>& hostNames, const SheetRender& render,
+                     int threads);
+
+// How many of the image's pixels are infinite or NaN.
+long long countNonFinite(const Image& image);
+
+}  // namespace lumaveil::preview
