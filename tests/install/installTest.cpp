@@ -382,8 +382,16 @@ TEST_F(SchemaTest, TemplateControlsAreTheNodesAttributes) {
             EXPECT_TRUE(named.insert(name).second) << name << " is named twice";
         }
     }
-    // Every input the user edits has a control; every hidden top-level
-    // attribute is kept out of the extra controls.
+    // Every input the user edits has a control, in the node's order (the
+    // order of the attribute reference); every hidden top-level attribute is
+    // kept out of the extra controls.
+    std::vector<std::string> inputs;
+    for (const auto& a : schema->attributes) {
+        if (a.parent.empty() && a.keyable) {
+            inputs.push_back(a.longName);
+        }
+    }
+    EXPECT_EQ(added, inputs);
     for (const auto& a : schema->attributes) {
         if (!a.parent.empty()) {
             continue;
