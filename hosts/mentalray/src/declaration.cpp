@@ -4,6 +4,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mrhost/declaration.h"
@@ -106,18 +107,16 @@ struct TypeInfo {
 };
 
 TypeInfo typeNamed(const std::string& name) {
-    if (name == "boolean")
-        return {ParamType::boolean, 4, 1};
-    if (name == "integer")
-        return {ParamType::integer, 4, 1};
-    if (name == "scalar")
-        return {ParamType::scalar, 4, 1};
-    if (name == "vector")
-        return {ParamType::vector, 12, 3};
-    if (name == "color")
-        return {ParamType::color, 16, 4};
-    if (name == "light")
-        return {ParamType::light, 4, 0};
+    // The record's size of each type and how many numbers its default takes.
+    static const std::pair<const char*, TypeInfo> types[] = {
+        {"boolean", {ParamType::boolean, 4, 1}}, {"integer", {ParamType::integer, 4, 1}},
+        {"scalar", {ParamType::scalar, 4, 1}},   {"vector", {ParamType::vector, 12, 3}},
+        {"color", {ParamType::color, 16, 4}},    {"light", {ParamType::light, 4, 0}},
+    };
+    for (const auto& [typeName, info] : types) {
+        if (name == typeName)
+            return info;
+    }
     throw std::runtime_error("declaration: unknown parameter type " + name);
 }
 
