@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "drawRegistryHost.h"
 #include "mayahost/host.h"
 
 namespace mayahost::detail {
@@ -44,7 +45,7 @@ struct EntryPoint {
 
 // What an MObject handed to the plug-in stands for.
 struct HostObject {
-    enum class Kind { Attribute, Plugin };
+    enum class Kind { Attribute, Plugin, Node };
     explicit HostObject(Kind k) : kind(k) {}
     Kind kind;
 };
@@ -112,7 +113,8 @@ struct ArrayValues {
     int count = 0;
 };
 
-struct NodeRecord {
+struct NodeRecord : HostObject {
+    NodeRecord() : HostObject(Kind::Node) {}
     NodeType* type = nullptr;
     MPxNode* node = nullptr;
     NodeSlots slots;
@@ -129,6 +131,15 @@ struct Plugin : HostObject {
     EntryPoint uninitializePlugin;
 };
 
+// A creator of Viewport 2.0 overrides that a plug-in registered for a draw
+// classification.
+struct DrawOverride {
+    std::string drawClassification;
+    std::string registrantId;
+    OverrideCreator creator = nullptr;
+    Plugin* plugin = nullptr;
+};
+
 struct FailureRule {
     Host::CallMatcher matcher;
     MS::MStatusCode status = MS::kFailure;
@@ -143,6 +154,7 @@ struct mayahost::Host::Impl {
     std::vector<std::unique_ptr<detail::NodeType>> nodeTypes;
     std::vector<std::unique_ptr<detail::Attribute>> attributes;
     std::vector<std::unique_ptr<detail::NodeRecord>> nodes;
+    std::vector<detail::DrawOverride> surfaceShadingNodeOverrides;
     int nextCreationIndex = 0;
 
     // Set while an entry point or an attribute-initialisation function runs.
@@ -194,6 +206,9 @@ inline Attribute* attributeOf(const MObject& object) {
 }
 inline void* handleOf(Attribute* a) {
     return a != nullptr ? static_cast<void*>(static_cast<HostObject*>(a)) : nullptr;
+}
+inline void* handleOf(NodeRecord* n) {
+    return n != nullptr ? static_cast<void*>(static_cast<HostObject*>(n)) : nullptr;
 }
 inline void* handleOf(Plugin* p) {
     return p != nullptr ? static_cast<void*>(static_cast<HostObject*>(p)) : nullptr;
