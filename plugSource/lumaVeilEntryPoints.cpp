@@ -83,6 +83,12 @@ MStatus deregisterViewportOverride() {
     viewportOverrideRegistered = !status;
     return status;
 }
+#else
+// Devkits before Maya 2016's have no Viewport 2.0 to draw the node.
+void registerViewportOverride() {}
+MStatus deregisterViewportOverride() {
+    return MS::kSuccess;
+}
 #endif
 
 }  // namespace
@@ -99,11 +105,9 @@ LUMAVEIL_EXPORT MStatus initializePlugin(MObject obj) {
     if (!status) {
         status.perror("lumaVeil: registerNode");
     }
-#if defined(LUMAVEIL_VIEWPORT_OVERRIDE)
     if (status) {
         registerViewportOverride();
     }
-#endif
     refreshCreateRenderNodeWindow(classification, command);
     return status;
 }
@@ -112,7 +116,6 @@ LUMAVEIL_EXPORT MStatus uninitializePlugin(MObject obj) {
     const MString classification(kClassification);
     const MString command(kRefreshCommandStart);
     MFnPlugin plugin(obj, "Unknown", "Unknown", "Any");
-#if defined(LUMAVEIL_VIEWPORT_OVERRIDE)
     MStatus status = deregisterViewportOverride();
     if (status) {
         status = plugin.deregisterNode(lumaVeil::id);
@@ -120,12 +123,6 @@ LUMAVEIL_EXPORT MStatus uninitializePlugin(MObject obj) {
             status.perror("lumaVeil: deregisterNode");
         }
     }
-#else
-    const MStatus status = plugin.deregisterNode(lumaVeil::id);
-    if (!status) {
-        status.perror("lumaVeil: deregisterNode");
-    }
-#endif
     refreshCreateRenderNodeWindow(classification, command);
     return status;
 }
