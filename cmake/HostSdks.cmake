@@ -37,20 +37,33 @@ set(LUMAVEIL_STAND_IN_MAYA_API_VERSION 800 CACHE STRING
     "API version of the stand-in Maya devkit: 800 (classic) or a 2019-or-later one such as 20220300")
 set(LUMAVEIL_PLUGIN_IN_STAND_IN ${LUMAVEIL_BUILD_MAYA})
 set(LUMAVEIL_STAND_IN_MAYA_SHAPE ${LUMAVEIL_STAND_IN_MAYA_API_VERSION})
+set(LUMAVEIL_MAYA_DEVKIT_API_VERSION ${LUMAVEIL_STAND_IN_MAYA_SHAPE})
 if(LUMAVEIL_BUILD_MAYA AND MAYA_LOCATION)
     lumaveil_is_stand_in_header(${MAYA_LOCATION}/include/maya/MTypes.h LUMAVEIL_STAND_IN_OPENMAYA
                                 LUMAVEIL_PLUGIN_IN_STAND_IN)
+    file(STRINGS ${MAYA_LOCATION}/include/maya/MTypes.h devkit_version
+         REGEX "^#[ \t]*define[ \t]+MAYA_API_VERSION[ \t]+[0-9]+")
+    string(REGEX REPLACE "^#[ \t]*define[ \t]+MAYA_API_VERSION[ \t]+([0-9]+).*" "\\1"
+           LUMAVEIL_MAYA_DEVKIT_API_VERSION "${devkit_version}")
     if(LUMAVEIL_PLUGIN_IN_STAND_IN)
-        file(STRINGS ${MAYA_LOCATION}/include/maya/MTypes.h devkit_version
-             REGEX "^#define MAYA_API_VERSION [0-9]+$")
-        string(REGEX REPLACE "^#define MAYA_API_VERSION " "" LUMAVEIL_STAND_IN_MAYA_SHAPE
-               "${devkit_version}")
+        set(LUMAVEIL_STAND_IN_MAYA_SHAPE ${LUMAVEIL_MAYA_DEVKIT_API_VERSION})
     else()
         message(STATUS "lumaVeil: the plug-in builds against Maya's devkit in ${MAYA_LOCATION}; the Maya suites, benchmarks, fuzzer and the preview, which would load it into the stand-in Maya, are left out")
     endif()
 endif()
 if(NOT LUMAVEIL_STAND_IN_MAYA_SHAPE MATCHES "^[1-9][0-9]*$")
     message(FATAL_ERROR "LUMAVEIL_STAND_IN_MAYA_API_VERSION must be an API version such as 800 or 20220300, not '${LUMAVEIL_STAND_IN_MAYA_SHAPE}'")
+endif()
+# Viewport 2.0 draws a plug-in's shading node through an override that the
+# plug-in registers; the devkits have its classes, and the library
+# OpenMayaRender, from Maya 2016 (API 201600) on. The plug-in builds its
+# override, and links OpenMayaRender, where its devkit has them (a devkit whose
+# version cannot be read is taken for a recent one).
+if(LUMAVEIL_MAYA_DEVKIT_API_VERSION MATCHES "^[0-9]+$" AND
+   LUMAVEIL_MAYA_DEVKIT_API_VERSION LESS 201600)
+    set(LUMAVEIL_MAYA_VIEWPORT_OVERRIDE OFF)
+else()
+    set(LUMAVEIL_MAYA_VIEWPORT_OVERRIDE ON)
 endif()
 set(OPENMAYA_MAJOR_NAMESPACE "")
 if(LUMAVEIL_STAND_IN_MAYA_SHAPE GREATER_EQUAL 20190000)

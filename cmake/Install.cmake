@@ -193,5 +193,12 @@ elseif(TARGET lumaveil-preview)
     install(TARGETS OpenMaya Foundation lumaveil_mrhost
         LIBRARY DESTINATION preview/lib COMPONENT preview
         RUNTIME DESTINATION preview/lib COMPONENT preview)
+    # The plug-in of a devkit from Maya 2016 on needs Viewport 2.0's library too.
+    if(TARGET OpenMayaRender)
+        set_target_properties(OpenMayaRender PROPERTIES INSTALL_RPATH "$ORIGIN")
+        install(TARGETS OpenMayaRender
+            LIBRARY DESTINATION preview/lib COMPONENT preview
+            RUNTIME DESTINATION preview/lib COMPONENT preview)
+    endif()
 endif()
 include(${PROJECT_SOURCE_DIR}/cmake/Packaging.cmake)

@@ -11,6 +11,11 @@
 #include <maya/MString.h>
 
 #include "lumaVeilPlugInt.h"
+#include "lumaVeilShadingNodeOverride.h"
+
+#if defined(LUMAVEIL_VIEWPORT_OVERRIDE)
+#include <maya/MDrawRegistry.h>
+#endif
 
 // Maya finds the entry points by their C++ names, as its samples define them;
 // devkits from 2019 on declare them, exported, in MFnPlugin.h, and for older
@@ -23,7 +28,15 @@
 
 namespace {
 
+#if defined(LUMAVEIL_VIEWPORT_OVERRIDE)
+// Viewport 2.0 finds the node's override by the drawdb part of its
+// classification.
+const char* const kClassification = "shader/surface:drawdb/shader/surface/lumaVeil";
+const char* const kDrawClassification = "drawdb/shader/surface/lumaVeil";
+const char* const kDrawRegistrantId = "lumaVeilPlugin";
+#else
 const char* const kClassification = "shader/surface";
+#endif
 
 // The refresh command up to its argument; two blanks before the brace are
 // part of the text Maya has always received from this plug-in.
@@ -39,6 +52,45 @@ void refreshCreateRenderNodeWindow(const MString& classification, MString comman
     MGlobal::executeCommand(command, false, false);
 }
 
+#if defined(LUMAVEIL_VIEWPORT_OVERRIDE)
+bool viewportOverrideRegistered = false;
+
+// Without the override Viewport 2.0 draws its fallback material; the
+// software renderer does not need it, so a failure is reported and the load
+// goes on.
+void registerViewportOverride() {
+    const MStatus status = MHWRender::MDrawRegistry::registerSurfaceShadingNodeOverrideCreator(
+        kDrawClassification, kDrawRegistrantId, lumaVeilShadingNodeOverride::creator);
+    if (!status) {
+        status.perror(
+            "lumaVeil: no Viewport 2.0 override: registerSurfaceShadingNodeOverrideCreator");
+    }
+    viewportOverrideRegistered = static_cast<bool>(status);
+}
+
+// Before the node type goes, so that nothing registered refers to it. A
+// failure is returned: Maya then keeps the plug-in loaded, rather than hold
+// a creator in a library that is gone.
+MStatus deregisterViewportOverride() {
+    if (!viewportOverrideRegistered) {
+        return MS::kSuccess;
+    }
+    const MStatus status = MHWRender::MDrawRegistry::deregisterSurfaceShadingNodeOverrideCreator(
+        kDrawClassification, kDrawRegistrantId);
+    if (!status) {
+        status.perror("lumaVeil: deregisterSurfaceShadingNodeOverrideCreator");
+    }
+    viewportOverrideRegistered = !status;
+    return status;
+}
+#else
+// Devkits before Maya 2016's have no Viewport 2.0 to draw the node.
+void registerViewportOverride() {}
+MStatus deregisterViewportOverride() {
+    return MS::kSuccess;
+}
+#endif
+
 }  // namespace
 
 // A failing registration is reported and returned, so that Maya does not
@@ -53,6 +105,9 @@ LUMAVEIL_EXPORT MStatus initializePlugin(MObject obj) {
     if (!status) {
         status.perror("lumaVeil: registerNode");
     }
+    if (status) {
+        registerViewportOverride();
+    }
     refreshCreateRenderNodeWindow(classification, command);
     return status;
 }
@@ -61,9 +116,12 @@ LUMAVEIL_EXPORT MStatus uninitializePlugin(MObject obj) {
     const MString classification(kClassification);
     const MString command(kRefreshCommandStart);
     MFnPlugin plugin(obj, "Unknown", "Unknown", "Any");
-    const MStatus status = plugin.deregisterNode(lumaVeil::id);
-    if (!status) {
-        status.perror("lumaVeil: deregisterNode");
+    MStatus status = deregisterViewportOverride();
+    if (status) {
+        status = plugin.deregisterNode(lumaVeil::id);
+        if (!status) {
+            status.perror("lumaVeil: deregisterNode");
+        }
     }
     refreshCreateRenderNodeWindow(classification, command);
     return status;

@@ -7,7 +7,9 @@
 #    a versioned namespace): the plug-in links the devkit's libraries, and
 #    every suite passes with it in the stand-in Maya of the same shape, the
 #    worked examples included; each shape's Maya refuses the other's plug-in
-#    in one line. The classic build also takes MENTALRAY_INCLUDE_DIR, a
+#    in one line. The 2019+ plug-in imports the draw registry's calls from
+#    the devkit's OpenMayaRender and its Viewport 2.0 tests run; the classic
+#    one holds no draw classification at all. The classic build also takes MENTALRAY_INCLUDE_DIR, a
 #    shader.h of other layouts, whose shader must pass the shader suites in a
 #    stand-in renderer built against the same header;
 #  - the deliverables as C++17 by GCC 11, older than the system compiler as
@@ -49,7 +51,7 @@ devkit_2022=build/devkit-2022
 rm -rf "$devkit_2022"
 cmake -S . -B "$devkit_2022" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
     -DLUMAVEIL_STAND_IN_MAYA_API_VERSION=20220300 >/dev/null
-cmake --build "$devkit_2022" --target OpenMaya Foundation
+cmake --build "$devkit_2022" --target OpenMaya Foundation OpenMayaRender
 devkit_2022=$PWD/$devkit_2022/hosts/maya/devkit
 devkit_classic=$PWD/$plain/hosts/maya/devkit
 
@@ -87,6 +89,44 @@ sdk_build "$sdk_2022" "$devkit_2022"
 symbols=$(nm -D --defined-only "$sdk_2022/plugSource/lumaVeil.so")
 grep -q "_Z16initializePluginN8Autodesk4Maya16OpenMaya202200007MObjectE" <<<"$symbols" || {
     echo "test-builds: the 2019+ plug-in does not export initializePlugin in the API's namespace" >&2
+    exit 1
+}
+
+echo "== Viewport 2.0: the 2019+ plug-in registers its override, the classic one has none =="
+linked=$(ldd "$sdk_2022/plugSource/lumaVeil.so")
+grep -q "$devkit_2022/lib/libOpenMayaRender.so" <<<"$linked" || {
+    echo "test-builds: the 2019+ plug-in does not link the devkit's OpenMayaRender" >&2
+    exit 1
+}
+imports=$(nm -D --undefined-only "$sdk_2022/plugSource/lumaVeil.so" | c++filt)
+for call in registerSurfaceShadingNodeOverrideCreator deregisterSurfaceShadingNodeOverrideCreator; do
+    grep -E " U .*::MHWRender::MDrawRegistry::$call\(" <<<"$imports" || {
+        echo "test-builds: the 2019+ plug-in does not import MDrawRegistry::$call" >&2
+        exit 1
+    }
+done
+# Run unfiltered by ctest above; here none of them may have been skipped.
+viewport=$("$sdk_2022/tests/maya/maya_tests" --gtest_filter='*Viewport*:*Override*' 2>&1) || {
+    echo "$viewport" >&2
+    exit 1
+}
+grep -E '^\[  PASSED  \]' <<<"$viewport"
+if grep -q SKIPPED <<<"$viewport" || ! grep -qE '^\[  PASSED  \] [1-9]' <<<"$viewport"; then
+    echo "test-builds: the Viewport 2.0 tests did not all run against the 2019+ devkit" >&2
+    exit 1
+fi
+# (grep -c prints the count and fails on none.)
+for plugin in "$sdk/plugSource/lumaVeil.so" "$plain/plugSource/lumaVeil.so"; do
+    count=$(grep -c drawdb "$plugin" || true)
+    echo "$plugin: $count lines with drawdb"
+    [[ $count == 0 ]] || {
+        echo "test-builds: the classic plug-in $plugin names a draw classification" >&2
+        exit 1
+    }
+done
+count=$(grep -c drawdb "$sdk_2022/plugSource/lumaVeil.so" || true)
+[[ $count != 0 ]] || {
+    echo "test-builds: the 2019+ plug-in names no draw classification" >&2
     exit 1
 }
 

@@ -14,6 +14,14 @@
 
 inline const std::string kPluginPath = LUMAVEIL_PLUGIN_PATH;
 
+// The node type's classification; with Viewport 2.0 (devkits from Maya 2016
+// on) it holds the draw classification of the node's override too.
+#if MAYA_API_VERSION >= 201600
+inline const std::string kClassification = "shader/surface:drawdb/shader/surface/lumaVeil";
+#else
+inline const std::string kClassification = "shader/surface";
+#endif
+
 class HostTest : public ::testing::Test {
 protected:
     // The log entries of one function, as their attributes.

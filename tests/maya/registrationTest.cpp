@@ -14,14 +14,15 @@ namespace {
 
 const std::string kRefreshCommand =
     "if( `window -exists createRenderNodeWindow` )  "
-    "{refreshCreateRenderNodeWindow(\"shader/surface\");}\n";
+    "{refreshCreateRenderNodeWindow(\"" +
+    kClassification + "\");}\n";
 
 TEST_F(PluginTest, RegistersTheNodeType) {
     auto type = host.nodeType("lumaVeil");
     ASSERT_TRUE(type);
     EXPECT_EQ(type->id, 214825u);
     EXPECT_EQ(type->kind, MPxNode::kDependNode);
-    EXPECT_EQ(type->classification, "shader/surface");
+    EXPECT_EQ(type->classification, kClassification);
     EXPECT_EQ(host.nodeTypeNames(), (std::vector<std::string>{"lumaVeil"}));
 
     auto plugin = host.pluginInfo(kPluginPath);
@@ -59,10 +60,10 @@ TEST_F(PluginTest, EachNodeIsCreatedOnceAndDeclaredSafeForThreads) {
 TEST_F(HostTest, RefreshesTheOpenWindowOncePerLoadAndUnload) {
     host.setCreateRenderNodeWindowOpen(true);
     ASSERT_TRUE(host.loadPlugin(kPluginPath));
-    EXPECT_EQ(host.renderNodeWindowRefreshes(), (std::vector<std::string>{"shader/surface"}));
+    EXPECT_EQ(host.renderNodeWindowRefreshes(), (std::vector<std::string>{kClassification}));
     ASSERT_TRUE(host.unloadPlugin(kPluginPath));
     EXPECT_EQ(host.renderNodeWindowRefreshes(),
-              (std::vector<std::string>{"shader/surface", "shader/surface"}));
+              (std::vector<std::string>{kClassification, kClassification}));
     EXPECT_EQ(host.executedCommands(),
               (std::vector<std::string>{kRefreshCommand, kRefreshCommand}));
     for (const auto& call : host.callLog()) {

@@ -79,6 +79,8 @@ void Host::Impl::destroyNodesOf(const Plugin* plugin) {
 // Forgets everything the plug-in left behind and closes its library.
 void Host::Impl::dropPlugin(Plugin* plugin) {
     destroyNodesOf(plugin);
+    std::erase_if(surfaceShadingNodeOverrides,
+                  [&](const detail::DrawOverride& o) { return o.plugin == plugin; });
     std::erase_if(nodeTypes, [&](const auto& t) { return t->plugin == plugin; });
     std::erase_if(attributes, [&](const auto& a) { return a->owner == plugin; });
     if (plugin->library != nullptr) {
@@ -160,18 +162,31 @@ MStatus Host::loadPlugin(const std::string& path, std::string* error) {
     return status;
 }
 
-MStatus Host::unloadPlugin(const std::string& path) {
+MStatus Host::unloadPlugin(const std::string& path, std::string* error) {
+    auto fail = [&](MS::MStatusCode code, const std::string& message) {
+        if (error != nullptr) {
+            *error = message;
+        }
+        return MStatus(code);
+    };
     Plugin* p = impl_->findPlugin(path);
     if (p == nullptr) {
-        return MS::kNotFound;
+        return fail(MS::kNotFound, path + " is not loaded");
     }
     impl_->destroyNodesOf(p);
     impl_->activePlugin = p;
     const MStatus status = detail::call(p->uninitializePlugin, p);
     impl_->activePlugin = nullptr;
-    if (status) {
-        impl_->dropPlugin(p);
+    if (!status) {
+        return fail(status.statusCode(), path + ": uninitializePlugin failed");
     }
+    for (const detail::DrawOverride& o : impl_->surfaceShadingNodeOverrides) {
+        if (o.plugin == p) {
+            return fail(MS::kFailure, path + ": its Viewport 2.0 override for \"" +
+                                          o.drawClassification + "\" is still registered");
+        }
+    }
+    impl_->dropPlugin(p);
     return status;
 }
 
@@ -192,6 +207,14 @@ std::vector<std::string> Host::nodeTypeNames() const {
         names.push_back(t->info.name);
     }
     return names;
+}
+
+std::vector<DrawOverrideInfo> Host::surfaceShadingNodeOverrides() const {
+    std::vector<DrawOverrideInfo> overrides;
+    for (const detail::DrawOverride& o : impl_->surfaceShadingNodeOverrides) {
+        overrides.push_back({o.drawClassification, o.registrantId, o.plugin->path});
+    }
+    return overrides;
 }
 
 std::optional<NodeTypeInfo> Host::nodeType(std::string_view name) const {

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "drawRegistryHost.h"
 #include "mayahost/host.h"
 
 namespace mayahost::detail {
@@ -45,7 +46,7 @@ struct EntryPoint {
 
 // What an MObject handed to the plug-in stands for.
 struct HostObject {
-    enum class Kind { Attribute, Plugin };
+    enum class Kind { Attribute, Plugin, Node };
     explicit HostObject(Kind k) : kind(k) {}
     Kind kind;
 };
@@ -113,7 +114,8 @@ struct ArrayValues {
     int count = 0;
 };
 
-struct NodeRecord {
+struct NodeRecord : HostObject {
+    NodeRecord() : HostObject(Kind::Node) {}
     NodeType* type = nullptr;
     MPxNode* node = nullptr;
     NodeSlots slots;
@@ -130,6 +132,15 @@ struct Plugin : HostObject {
     EntryPoint uninitializePlugin;
 };
 
+// A creator of Viewport 2.0 overrides that a plug-in registered for a draw
+// classification.
+struct DrawOverride {
+    std::string drawClassification;
+    std::string registrantId;
+    OverrideCreator creator = nullptr;
+    Plugin* plugin = nullptr;
+};
+
 struct FailureRule {
     Host::CallMatcher matcher;
     MS::MStatusCode status = MS::kFailure;
@@ -144,6 +155,7 @@ struct mayahost::Host::Impl {
     std::vector<std::unique_ptr<detail::NodeType>> nodeTypes;
     std::vector<std::unique_ptr<detail::Attribute>> attributes;
     std::vector<std::unique_ptr<detail::NodeRecord>> nodes;
+    std::vector<detail::DrawOverride> surfaceShadingNodeOverrides;
     int nextCreationIndex = 0;
 
     // Set while an entry point or an attribute-initialisation function runs.
@@ -195,6 +207,9 @@ inline Attribute* attributeOf(const MObject& object) {
 }
 inline void* handleOf(Attribute* a) {
     return a != nullptr ? static_cast<void*>(static_cast<HostObject*>(a)) : nullptr;
+}
+inline void* handleOf(NodeRecord* n) {
+    return n != nullptr ? static_cast<void*>(static_cast<HostObject*>(n)) : nullptr;
 }
 inline void* handleOf(Plugin* p) {
     return p != nullptr ? static_cast<void*>(static_cast<HostObject*>(p)) : nullptr;

@@ -43,6 +43,17 @@ class MTypeId;
 namespace MS {}
 typedef void* (*MCreatorFunction)();
 typedef MStatus (*MInitializeFunction)();
+#if MAYA_API_VERSION >= 201600
+// Viewport 2.0 (OpenMayaRender), from the devkit of Maya 2016 on.
+namespace MHWRender {
+class MAttributeParameterMapping;
+class MAttributeParameterMappingList;
+class MDrawRegistry;
+class MPxShadingNodeOverride;
+class MPxSurfaceShadingNodeOverride;
+class MShaderInstance;
+}  // namespace MHWRender
+#endif
 OPENMAYA_NAMESPACE_CLOSE
 
 #if defined(OPENMAYA_MAJOR_NAMESPACE)
@@ -67,4 +78,5 @@ using Autodesk::Maya::OPENMAYA_MAJOR_NAMESPACE::MStatus;
 using Autodesk::Maya::OPENMAYA_MAJOR_NAMESPACE::MString;
 using Autodesk::Maya::OPENMAYA_MAJOR_NAMESPACE::MTypeId;
 namespace MS = Autodesk::Maya::OPENMAYA_MAJOR_NAMESPACE::MS;
+namespace MHWRender = Autodesk::Maya::OPENMAYA_MAJOR_NAMESPACE::MHWRender;
 #endif

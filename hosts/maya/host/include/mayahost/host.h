@@ -33,6 +33,14 @@ struct PluginInfo {
     std::string requiredApiVersion;
 };
 
+// A Viewport 2.0 override that a plug-in registered.
+struct DrawOverrideInfo {
+    std::string drawClassification;  // "drawdb/shader/surface/<nodeType>"
+    std::string registrantId;
+    std::string pluginPath;
+    bool operator==(const DrawOverrideInfo&) const = default;
+};
+
 class OPENMAYA_EXPORT Host {
 public:
     Host();
@@ -51,12 +59,17 @@ public:
     MStatus loadPlugin(const std::string& path, std::string* error = nullptr);
     // Destroys the plug-in's nodes, calls uninitializePlugin and, when it
     // succeeds, drops the plug-in's node types and closes the library. When it
-    // fails the plug-in stays loaded, as Maya keeps it.
-    MStatus unloadPlugin(const std::string& path);
+    // fails, or leaves a Viewport 2.0 override registered (whose creator would
+    // then lie in a closed library), the plug-in stays loaded, as Maya keeps
+    // it, and error holds one line.
+    MStatus unloadPlugin(const std::string& path, std::string* error = nullptr);
     bool isPluginLoaded(const std::string& path) const;
     std::optional<PluginInfo> pluginInfo(const std::string& path) const;
 
     std::vector<std::string> nodeTypeNames() const;
+    // Viewport 2.0's surface shading node overrides, in registration order
+    // (mayahost/viewport.h draws through them).
+    std::vector<DrawOverrideInfo> surfaceShadingNodeOverrides() const;
     std::optional<NodeTypeInfo> nodeType(std::string_view name) const;
 
     Node createNode(std::string_view typeName, MStatus* status = nullptr);
