@@ -42,8 +42,9 @@ if(LUMAVEIL_BUILD_MAYA AND MAYA_LOCATION)
     lumaveil_is_stand_in_header(${MAYA_LOCATION}/include/maya/MTypes.h LUMAVEIL_STAND_IN_OPENMAYA
                                 LUMAVEIL_PLUGIN_IN_STAND_IN)
     file(STRINGS ${MAYA_LOCATION}/include/maya/MTypes.h devkit_version
-         REGEX "^#[ \t]*define[ \t]+MAYA_API_VERSION[ \t]+[0-9]+")
-    string(REGEX REPLACE "^#[ \t]*define[ \t]+MAYA_API_VERSION[ \t]+([0-9]+).*" "\\1"
+         REGEX "^[ \t]*#[ \t]*define[ \t]+MAYA_API_VERSION[ \t]+[0-9]+")
+    list(GET devkit_version 0 devkit_version)
+    string(REGEX REPLACE "^.*MAYA_API_VERSION[ \t]+([0-9]+).*$" "\\1"
            LUMAVEIL_MAYA_DEVKIT_API_VERSION "${devkit_version}")
     if(LUMAVEIL_PLUGIN_IN_STAND_IN)
         set(LUMAVEIL_STAND_IN_MAYA_SHAPE ${LUMAVEIL_MAYA_DEVKIT_API_VERSION})
@@ -65,6 +66,21 @@ if(LUMAVEIL_MAYA_DEVKIT_API_VERSION MATCHES "^[0-9]+$" AND
 else()
     set(LUMAVEIL_MAYA_VIEWPORT_OVERRIDE ON)
 endif()
+# The Maya year of the devkit, from its MAYA_API_VERSION: six digits before
+# 2018 (201600, 201780), eight from 2018 on (20180300, 20220300), the year
+# being the first four either way. Empty for a version of neither length: the
+# stand-in's classic headers (800) name no year.
+set(LUMAVEIL_MAYA_YEAR "")
+string(LENGTH "${LUMAVEIL_MAYA_DEVKIT_API_VERSION}" digits)
+if(LUMAVEIL_MAYA_DEVKIT_API_VERSION MATCHES "^[0-9]+$" AND (digits EQUAL 6 OR digits EQUAL 8))
+    string(SUBSTRING "${LUMAVEIL_MAYA_DEVKIT_API_VERSION}" 0 4 LUMAVEIL_MAYA_YEAR)
+endif()
+# A library linked with $<LINK_LIBRARY:KEEP_LOADED,...> is loaded with the
+# program even where the linker drops the libraries it calls nothing of: the
+# stand-in Maya's drivers keep the libraries Maya's process has loaded.
+set(CMAKE_LINK_LIBRARY_USING_KEEP_LOADED
+    "LINKER:--push-state,--no-as-needed" "<LINK_ITEM>" "LINKER:--pop-state")
+set(CMAKE_LINK_LIBRARY_USING_KEEP_LOADED_SUPPORTED TRUE)
 set(OPENMAYA_MAJOR_NAMESPACE "")
 if(LUMAVEIL_STAND_IN_MAYA_SHAPE GREATER_EQUAL 20190000)
     math(EXPR major_version "${LUMAVEIL_STAND_IN_MAYA_SHAPE} / 10000")

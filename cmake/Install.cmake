@@ -26,26 +26,6 @@
 # built against a real SDK, so that a studio's install holds only what loads
 # in its hosts.
 
-# The Maya year of the devkit whose MTypes.h is given, read from its
-# MAYA_API_VERSION: six digits before 2018 (201600, 201780), eight from 2018 on
-# (20180300, 20220300), the year being the first four either way. Empty for a
-# version of neither length: the stand-in's classic headers (800) name no year.
-function(lumaveil_maya_year mtypes_header result)
-    file(STRINGS "${mtypes_header}" defines
-         REGEX "^[ \t]*#[ \t]*define[ \t]+MAYA_API_VERSION[ \t]+[0-9]+")
-    if(NOT defines)
-        message(FATAL_ERROR "${mtypes_header} defines no MAYA_API_VERSION")
-    endif()
-    list(GET defines 0 define)
-    string(REGEX REPLACE "^.*MAYA_API_VERSION[ \t]+([0-9]+).*$" "\\1" version "${define}")
-    string(LENGTH "${version}" digits)
-    set(year "")
-    if(digits EQUAL 6 OR digits EQUAL 8)
-        string(SUBSTRING "${version}" 0 4 year)
-    endif()
-    set(${result} "${year}" PARENT_SCOPE)
-endfunction()
-
 set(LUMAVEIL_MAYA_MODULE_DIR maya/lumaVeil)
 set(LUMAVEIL_MENTALRAY_DIR mentalray)
 
@@ -69,14 +49,8 @@ endif()
 # and its folder (none for the stand-in's classic headers, whose plug-in keeps
 # the module's plug-ins/ folder).
 if(LUMAVEIL_INSTALL_MAYA)
-    if(MAYA_LOCATION)
-        set(mtypes_header ${MAYA_LOCATION}/include/maya/MTypes.h)
-    else()
-        set(mtypes_header ${CMAKE_BINARY_DIR}/hosts/maya/devkit/include/maya/MTypes.h)
-    endif()
-    lumaveil_maya_year(${mtypes_header} LUMAVEIL_MAYA_YEAR)
     if(NOT LUMAVEIL_MAYA_YEAR AND NOT LUMAVEIL_PLUGIN_IN_STAND_IN)
-        message(FATAL_ERROR "The MAYA_API_VERSION of ${mtypes_header} names no Maya year")
+        message(FATAL_ERROR "The MAYA_API_VERSION of ${MAYA_LOCATION}/include/maya/MTypes.h ('${LUMAVEIL_MAYA_DEVKIT_API_VERSION}') names no Maya year")
     endif()
     if(WIN32)
         set(maya_platform win64)
