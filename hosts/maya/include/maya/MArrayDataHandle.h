@@ -10,9 +10,6 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 class OPENMAYA_EXPORT MArrayDataHandle {
 public:
     MArrayDataHandle() = default;
-    MArrayDataHandle(const MArrayDataHandle&) = default;
-    MArrayDataHandle& operator=(const MArrayDataHandle&) = default;
-    ~MArrayDataHandle() = default;
 
     unsigned int elementCount(MStatus* returnStatus = nullptr);
     // The handle of the current element.

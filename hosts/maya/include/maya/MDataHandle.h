@@ -10,9 +10,6 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 class OPENMAYA_EXPORT MDataHandle {
 public:
     MDataHandle() = default;
-    MDataHandle(const MDataHandle&) = default;
-    MDataHandle& operator=(const MDataHandle&) = default;
-    ~MDataHandle() = default;
 
     // References into the data block. A handle that stands on nothing gives
     // a scratch value of its own thread.

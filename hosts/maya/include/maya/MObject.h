@@ -8,9 +8,6 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 class OPENMAYA_EXPORT MObject {
 public:
     MObject() = default;
-    MObject(const MObject&) = default;
-    MObject& operator=(const MObject&) = default;
-    ~MObject() = default;
 
     bool isNull() const { return object_ == nullptr; }
     bool operator==(const MObject& other) const { return object_ == other.object_; }

@@ -9,9 +9,6 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 class OPENMAYA_EXPORT MPlug {
 public:
     MPlug() = default;
-    MPlug(const MPlug&) = default;
-    MPlug& operator=(const MPlug&) = default;
-    ~MPlug() = default;
 
     // True when this is a plug of the attribute `attribute`.
     bool operator==(const MObject& attribute) const;
