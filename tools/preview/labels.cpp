@@ -7,6 +7,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "inputFile.h"
 #include "scene.h"
 
 namespace lumaveil::preview {
@@ -16,6 +17,27 @@ namespace {
 std::string freetypeError(FT_Error error) {
     const char* text = FT_Error_String(error);
     return text != nullptr ? text : "FreeType error " + std::to_string(error);
+}
+
+// Why FreeType cannot make a face of a file, in words.
+std::string unreadableFont(FT_Error error) {
+    switch (error) {
+        // A file too short for any font's header fails the first read.
+        case FT_Err_Unknown_File_Format:
+        case FT_Err_Invalid_Stream_Operation:
+        case FT_Err_Invalid_Stream_Read:
+        case FT_Err_Invalid_Stream_Seek:
+        case FT_Err_Invalid_Stream_Skip:
+            return "it is not a font file (FreeType reads TrueType, OpenType and a few others)";
+        case FT_Err_Invalid_File_Format:
+        case FT_Err_Invalid_Table:
+        case FT_Err_Invalid_Offset:
+            return "it is a damaged font file";
+        case FT_Err_Out_Of_Memory:
+            return "out of memory";
+        default:
+            return "FreeType cannot read it (" + freetypeError(error) + ")";
+    }
 }
 
 std::string displayName(const std::string& host) {
@@ -30,6 +52,7 @@ struct LabelBox {
 }  // namespace
 
 struct LabelFont::Face {
+    std::string file;  // the font file's bytes, which the face reads from
     FT_Library library = nullptr;
     FT_Face face = nullptr;
     ~Face() {
@@ -43,11 +66,18 @@ struct LabelFont::Face {
 };
 
 LabelFont::LabelFont(const std::string& path) : face_(std::make_unique<Face>()) {
+    try {
+        face_->file = InputFile(path).content();
+    } catch (const InputFileError& error) {
+        throw std::runtime_error("cannot read the font " + path + ": " + error.what());
+    }
     if (const FT_Error error = FT_Init_FreeType(&face_->library)) {
         throw std::runtime_error("cannot start FreeType: " + freetypeError(error));
     }
-    if (const FT_Error error = FT_New_Face(face_->library, path.c_str(), 0, &face_->face)) {
-        throw std::runtime_error("cannot read the font " + path + ": " + freetypeError(error));
+    if (const FT_Error error =
+            FT_New_Memory_Face(face_->library, reinterpret_cast<const FT_Byte*>(face_->file.data()),
+                               static_cast<FT_Long>(face_->file.size()), 0, &face_->face)) {
+        throw std::runtime_error("cannot read the font " + path + ": " + unreadableFont(error));
     }
     if (!FT_IS_SCALABLE(face_->face)) {
         throw std::runtime_error("cannot use the font " + path + ": it is not scalable");

@@ -15,7 +15,9 @@ namespace lumaveil::preview {
 
 class LabelFont {
 public:
-    // Throws std::runtime_error naming the file and FreeType's reason.
+    // Reads the whole file, which must be a regular one (see InputFile).
+    // Throws std::runtime_error naming the file and, in words, why it cannot
+    // be read or is no font.
     explicit LabelFont(const std::string& path);
     ~LabelFont();
     LabelFont(const LabelFont&) = delete;
