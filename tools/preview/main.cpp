@@ -103,6 +103,9 @@ void run(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (!openClosedStandardStreams()) {
+        return 2;  // with nowhere to say so
+    }
     removeTemporariesOnSignals();
     try {
         const Options options = parseOptions(std::vector<std::string_view>(argv + 1, argv + argc));
