@@ -172,6 +172,10 @@ TEST(PreviewSweep, StepsEvenlyOrRefusesInOneLine) {
     const Options colour = parse({"--sweep=c=0.1,0.2,0.3:1:3"});
     EXPECT_EQ(colour.sweep->step(2), (FloatVector{1.0f, 1.0f, 1.0f}));
     EXPECT_EQ(sheetCells(colour)[0].label, "0.1, 0.2, 0.3");
+    // As many figures as tell the steps apart.
+    const Options close = parse({"--sweep", "dfst=1:1.0001:3"});
+    EXPECT_EQ(sheetCells(close)[1].label, "1.00005");
+    EXPECT_EQ(sheetCells(close)[2].label, "1.0001");
     const Options normal = parse({"--sweep", "normalCamera=-1,0,0:1,0,0:3", "--host", "maya"});
     EXPECT_EQ(sheetCells(normal)[1].label, "0, 0, 0");
     EXPECT_EQ(sheetLayout(normal).height, 256);

@@ -139,9 +139,9 @@ void LabelFont::draw(DisplayImage& image, int x, int y, std::string_view text, i
 // smallest size that still reads; where even that would touch a sphere it is
 // drawn at that size all the same, its shadow keeping it legible over the
 // sphere's rim, unless the swatch is too small for that to leave the sphere
-// visible. Text wider than its room is left out.
-void drawLabels(DisplayImage& image, LabelFont& font, const SheetLayout& layout,
-                const std::vector<std::string>& hosts, const std::vector<std::string>& materials) {
+// visible. Text wider than its room is left out, and counted.
+int drawLabels(DisplayImage& image, LabelFont& font, const SheetLayout& layout,
+               const std::vector<std::string>& hosts, const std::vector<std::string>& materials) {
     const int side = std::min(layout.swatchWidth, layout.swatchHeight);
     const float radius = sphereOutlineRadius(defaultScene()) * static_cast<float>(side) * 0.5f;
     const unsigned char colour[3] = {225, 225, 225};
@@ -182,21 +182,24 @@ void drawLabels(DisplayImage& image, LabelFont& font, const SheetLayout& layout,
         font.draw(image, box.x, box.y, text, size, colour);
     };
     auto margin = [](int size) { return std::max(2, size / 3); };
+    int leftOut = 0;
 
     // Each host label at the largest size that fits its corner.
     for (std::size_t m = 0; m < materials.size(); ++m) {
         const int cell = static_cast<int>(m);
         for (std::size_t h = 0; h < hosts.size() && (!layout.hostsStacked || m == 0); ++h) {
             const std::string text = displayName(hosts[h]);
-            for (int size = largest; size >= smallest; --size) {
+            bool drawn = false;
+            for (int size = largest; size >= smallest && !drawn; --size) {
                 const LabelBox box{layout.swatchX(cell, static_cast<int>(h)) + margin(size),
                                    layout.swatchY(cell, static_cast<int>(h)) + margin(size),
                                    font.width(text, size), size * 5 / 4};
-                if (drawable(box, margin(size), layout.swatchWidth, cell, size)) {
+                drawn = drawable(box, margin(size), layout.swatchWidth, cell, size);
+                if (drawn) {
                     draw(text, box, size);
-                    break;
                 }
             }
+            leftOut += drawn ? 0 : 1;
         }
     }
 
@@ -223,11 +226,16 @@ void drawLabels(DisplayImage& image, LabelFont& font, const SheetLayout& layout,
     }
     for (std::size_t m = 0; m < materials.size(); ++m) {
         const LabelBox box = cellBox(m, size);
-        if (!materials[m].empty() &&
-            drawable(box, margin(size), layout.cellWidth, static_cast<int>(m), size)) {
+        if (materials[m].empty()) {
+            continue;
+        }
+        if (drawable(box, margin(size), layout.cellWidth, static_cast<int>(m), size)) {
             draw(materials[m], box, size);
+        } else {
+            ++leftOut;
         }
     }
+    return leftOut;
 }
 
 // Lines between the cells of a sheet, so that each material's swatches read
