@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -54,9 +55,11 @@ std::ptrdiff_t entriesIn(const std::filesystem::path& folder) {
 class PreviewCommand : public ::testing::Test {
 protected:
     void SetUp() override {
+        // This run's own: suites of other builds may run at the same time.
         folder_ = std::filesystem::temp_directory_path() /
                   (std::string("lumaveil-preview-command-") +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
+                   std::to_string(getpid()));
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
     }
@@ -140,7 +143,9 @@ TEST_F(PreviewCommand, SweepIsARowOfStepsWithARowPerHost) {
 }
 
 // Everything that can be checked is, before a render that would take
-// minutes: options, libraries, the output's folder and targets.
+// minutes: options, libraries and every file read, the output's folder and
+// targets. Named pipes are refused unopened: a run that blocks on one ends
+// in the time limit instead.
 TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
     const std::filesystem::path libraries = folder_.string() + "-libraries";
     std::filesystem::create_directories(libraries);
@@ -167,9 +172,24 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
     std::ofstream(libraries / "fewer.mi")
         << std::string(declaration)
                .erase(irradiance, declaration.find('\n', irradiance + 1) - irradiance);
+    const std::string piped = library("piped.so", QV7K_SHADER_PATH);
+    const std::string fifo = (libraries / "piped.mi").string();
+    mkfifo(fifo.c_str(), 0600);
+    const std::string lettered = library("lettered.so", QV7K_SHADER_PATH);
+    std::string version = declaration;
+    std::ofstream(libraries / "lettered.mi")
+        << version.replace(version.find("version 1"), 9, "version abc");
+    const std::string binary = library("binary.so", QV7K_SHADER_PATH);
+    std::ofstream(libraries / "binary.mi") << declaration << "\x01\xfe\n";
+    const std::string text = (libraries / "text.ttf").string();
+    std::ofstream(text) << "not a font\n";
+    const std::string loop = (libraries / "loop.so").string();
+    std::filesystem::create_symlink(loop, loop);
     std::filesystem::create_directories(folder_ / "sub");
     std::filesystem::create_directories(folder_ / "dir.png");
+    std::filesystem::create_directory_symlink(folder_ / "sub", folder_ / "linked.png");
     std::ofstream(out("file")) << "a file";
+    const std::string longName = out(std::string(252, 'n').c_str());
     const struct {
         std::string arguments;
         std::string message;
@@ -183,6 +203,17 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
         {"--grid --size 8192", "error: the image would be 65536x24576 pixels"},
         {"--sweep rfi=0.5:2:4", "error: refractiveIndex must be at least 1, the node's hard"},
         {"--font /nonexistent/font.ttf", "error: cannot read the font /nonexistent/font.ttf: "},
+        {"--font " + fifo, "error: cannot read the font " + fifo +
+                               ": it is a named pipe (FIFO), not a regular file\n"},
+        {"--font " + text, "error: cannot read the font " + text + ": it is not a font file"},
+        {"--host mentalray --shader " + piped,
+         "error: cannot load the renderer shader " + piped + ": its declaration " + fifo +
+             ": it is a named pipe (FIFO), not a regular file\n"},
+        {"--shader " + lettered, ".mi: the version must be a whole number, not 'abc'\n"},
+        {"--shader " + binary, "binary.mi: it is not text (byte "},
+        {"--plugin " + loop,
+         "error: cannot load the Maya plug-in " + loop + ": its symbolic links form a loop\n"},
+        {"--plugin ''", "error: --plugin needs a path\n"},
         {"--plugin /nonexistent/lumaVeil.so",
          "error: cannot load the Maya plug-in /nonexistent/lumaVeil.so: no such file"},
         {"--host mentalray --shader /nonexistent/qv7k_lumaVeil.so",
@@ -202,6 +233,9 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
         {"--renderer " + std::string(LUMAVEIL_PLUGIN_PATH),
          ": it does not export mi_sample_light, mi_compute_irradiance and mi_phen_eval, the "
          "renderer functions the shader binds to\n"},
+        {"--renderer " + std::string(NO_EXPORTS_LIBRARY_PATH),
+         ": it does not export mi_sample_light, mi_compute_irradiance and mi_phen_eval, the "
+         "renderer functions the shader binds to\n"},
         {"--shader " + extra, "error: cannot load the renderer shader " + extra +
                                   ": its declaration " + (libraries / "extra.mi").string() +
                                   " does not match the parameters the shader reads: parameter "
@@ -216,13 +250,18 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
         {"--output " + out("file/sheet"), "error: cannot write " + out("file/sheet") + ".png: '" +
                                               out("file") + "' is not a folder\n"},
         {"--output " + out("dir"), "error: cannot write " + out("dir.png") + ": it is a folder\n"},
+        {"--output " + out("linked"),
+         "error: cannot write " + out("linked.png") + ": it is a link to a folder\n"},
+        {"--output " + longName, ".png: its name is 256 bytes long; the folder '" +
+                                     folder_.string() + "' takes names of at most 255\n"},
         {"--output " + out("sub") + "/", "names a folder"},
         {"--output .", "names a folder"},
     };
     for (const auto& c : cases) {
         const std::string output =
             c.arguments.find("--output") == std::string::npos ? " --output " + out("never") : "";
-        const CommandRun result = run("--size 2048 --samples 64 " + c.arguments + output);
+        const CommandRun result =
+            run("--size 2048 --samples 64 " + c.arguments + output, "timeout 60 ");
         EXPECT_EQ(result.status, 2) << c.arguments;
         EXPECT_NE(result.output.find("lumaveil-preview: "), std::string::npos) << result.output;
         EXPECT_NE(result.output.find(c.message), std::string::npos)
@@ -230,7 +269,7 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
         EXPECT_EQ(result.output.find('\n'), result.output.size() - 1) << result.output;
     }
     std::filesystem::remove_all(libraries);
-    EXPECT_EQ(entriesIn(folder_), 3);  // sub, dir.png and file: nothing written
+    EXPECT_EQ(entriesIn(folder_), 4);  // sub, dir.png, linked.png and file: nothing written
 }
 
 // On a terminal the progress bar follows rows that the rendering threads
@@ -245,7 +284,8 @@ TEST_F(PreviewCommand, ProgressOnATerminalLeavesTheRenderAlone) {
 }
 
 // Values that overflow give pixels that are not numbers; the tool says how
-// many, once, and still writes both files.
+// many, once, and still writes both files. Started with its standard output
+// and error closed, it writes them nowhere, and the files hold only the image.
 TEST_F(PreviewCommand, NonFinitePixelsAreCountedInOneWarning) {
     const CommandRun result = run("--set color=1e38 --size 16 --output " + out("hot"));
     EXPECT_EQ(result.status, 0) << result.output;
@@ -255,6 +295,16 @@ TEST_F(PreviewCommand, NonFinitePixelsAreCountedInOneWarning) {
               std::string::npos);
     EXPECT_EQ(result.output.find("warning", warning + 30), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(out("hot") + ".png"));
+
+    const CommandRun closed =
+        shell(std::string(LUMAVEIL_PREVIEW_PATH) + " --set color=1e38 --size 16 --output " +
+              out("closed") + " >&- 2>&-");
+    EXPECT_EQ(closed.status, 0);
+    for (const char* file : {"closed.png", "closed.exr"}) {
+        EXPECT_EQ(contentOf(out(file)).find("lumaveil-preview"), std::string::npos) << file;
+    }
+    const std::string png = contentOf(out("closed.png"));
+    EXPECT_TRUE(png.ends_with(std::string("IEND\xae\x42\x60\x82", 8)));
 }
 
 #if defined(__SANITIZE_THREAD__)
@@ -320,39 +370,67 @@ TEST_F(PreviewCommand, ConcurrentRunsEachLeaveAWholePair) {
     EXPECT_EQ(entriesIn(folder_), 5);  // no temporary left
 }
 
+// The status of a child that a signal should end within 30 s.
+int endedStatus(pid_t child) {
+    int status = 0;
+    for (int waited = 0; waitpid(child, &status, WNOHANG) == 0; ++waited) {
+        if (waited == 300) {  // the signal did not end the tool
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            break;
+        }
+        usleep(100000);
+    }
+    return status;
+}
+
 // INT, TERM, HUP and QUIT end the tool by the signal, with this run's
-// temporaries removed: here during the render, with them already made.
+// temporaries removed: during the render, with both already made, and at
+// the moment either is created, before the tool has recorded it.
 TEST_F(PreviewCommand, SignalsEndTheToolAndLeaveNoFile) {
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    const std::string output = out("swatch");
+    // A sanitizer's runtime is loaded after a preloaded helper.
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    const std::string asanOptions = std::string(asan ? asan : "") + ":verify_asan_link_order=0";
+    auto start = [&](const char* size, const char* raiseAt) {
         const pid_t child = fork();
-        ASSERT_GE(child, 0);
         if (child == 0) {
             for (const int caught : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
                 std::signal(caught, SIG_DFL);
             }
             const rlimit noCore{0, 0};
             setrlimit(RLIMIT_CORE, &noCore);
-            const std::string output = out("swatch");
-            execl(LUMAVEIL_PREVIEW_PATH, LUMAVEIL_PREVIEW_PATH, "--size", "1024", "--samples", "64",
+            if (raiseAt != nullptr) {
+                setenv("LD_PRELOAD", SIGNAL_AT_TEMPORARY_PATH, 1);
+                setenv("LUMAVEIL_RAISE_AT_TEMPORARY", raiseAt, 1);
+                setenv("ASAN_OPTIONS", asanOptions.c_str(), 1);
+            }
+            execl(LUMAVEIL_PREVIEW_PATH, LUMAVEIL_PREVIEW_PATH, "--size", size, "--samples", "64",
                   "--output", output.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
-        for (int waited = 0; entriesIn(folder_) == 0 && waited < 3000; ++waited) {
+        return child;
+    };
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        const pid_t child = start("1024", nullptr);
+        ASSERT_GE(child, 0);
+        // The two temporaries are made one after the other.
+        for (int waited = 0; entriesIn(folder_) < 2 && waited < 3000; ++waited) {
             usleep(20000);
         }
         EXPECT_EQ(entriesIn(folder_), 2) << "no temporaries while rendering";
         kill(child, signal);
-        int status = 0;
-        for (int waited = 0; waitpid(child, &status, WNOHANG) == 0; ++waited) {
-            if (waited == 300) {  // 30 s: the signal did not end the tool
-                kill(child, SIGKILL);
-                waitpid(child, &status, 0);
-                break;
-            }
-            usleep(100000);
-        }
+        const int status = endedStatus(child);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
         EXPECT_EQ(entriesIn(folder_), 0) << signal;
+    }
+    for (const char* raiseAt : {"1", "2"}) {
+        const pid_t child = start("8", raiseAt);
+        ASSERT_GE(child, 0);
+        const int status = endedStatus(child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM)
+            << "temporary " << raiseAt << ": " << status;
+        EXPECT_EQ(entriesIn(folder_), 0) << "temporary " << raiseAt;
     }
 }
 

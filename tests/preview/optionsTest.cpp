@@ -82,6 +82,10 @@ TEST(PreviewOptions, ReadsTheSmallerForms) {
     EXPECT_EQ(parse({"--set", "dfst=1e-50"}).material.get("diffuseScatter")->x, 0.0f);
     EXPECT_EQ(parse({"-o", "out/x.png"}).outputStem(), "out/x");
     EXPECT_EQ(parse({"--output", "out"}).outputStem(), "out");
+    // One .png or .exr, in any case, goes once.
+    EXPECT_EQ(parse({"-o", "z.PNG"}).outputStem(), "z");
+    EXPECT_EQ(parse({"-o", "x.png.exr"}).outputStem(), "x.png");
+    EXPECT_EQ(parse({"-o", "y.exr.png"}).outputStem(), "y.exr");
     const Options curve = parse({"--tonemap", "clip", "--exposure", "-1.5"});
     EXPECT_EQ(curve.toneCurve.map, ToneMap::clip);
     EXPECT_EQ(curve.toneCurve.exposure, -1.5f);
@@ -108,7 +112,7 @@ TEST(PreviewOptions, RejectsBadInputWithOneLine) {
         {{"--set", "dfl=1,2,3"}, "diffuse takes one number, not 3"},
         {{"--set", "dfl=abc"}, "diffuse: 'abc' is not a finite number"},
         {{"--set", "dfl=nan"}, "diffuse: 'nan' is not a finite number"},
-        {{"--set", "dfl=1e39"}, "diffuse: '1e39' is not a finite number"},
+        {{"--set", "dfl=1e39"}, "diffuse: '1e39' is too large for a float (at most about 3.4e38)"},
         {{"--set", "dfl=+-1"}, "diffuse: '+-1' is not a finite number"},
         {{"--set", "dfl="}, "diffuse: '' is not a finite number"},
         {{"--set", "dfl"}, "--set takes NAME=VALUE, not 'dfl'"},
@@ -122,7 +126,10 @@ TEST(PreviewOptions, RejectsBadInputWithOneLine) {
         {{"--grid", "--preset", "skin1"},
          "--grid renders every preset and takes no --preset; --set values apply to every cell"},
         {{"--samples", "5"}, "--samples takes a square number (1, 4, 9, 16, ...), not 5"},
-        {{"--size", "0"}, "--size takes a whole number from 1 to 8192, not '0'"},
+        {{"--size", "0"},
+         "--size takes N or WxH, whole numbers from 1 to 8192 such as 256 or 320x240, not '0'"},
+        {{"--size", "8X8"},
+         "--size takes N or WxH, whole numbers from 1 to 8192 such as 256 or 320x240, not '8X8'"},
         {{"--grid", "--size", "8192"},
          "the image would be 65536x24576 pixels (1611 M, about 41 GB to render); the limit is "
          "134 M pixels: give a smaller --size"},
@@ -135,6 +142,13 @@ TEST(PreviewOptions, RejectsBadInputWithOneLine) {
         {{"--exposure", "25"}, "--exposure takes stops from -20 to 20, not 25"},
         {{"--host", "houdini"}, "--host takes maya, mentalray or both, not 'houdini'"},
         {{"--bogus"}, "unknown option '--bogus' (see --help)"},
+        {{"skin1"},
+         "unexpected 'skin1': every argument is an option or an option's value (see "
+         "--help)"},
+        // An unset variable in a pipeline gives an empty path: never the default.
+        {{"--plugin", ""}, "--plugin needs a path"},
+        {{"--shader="}, "--shader needs a path"},
+        {{"--renderer="}, "--renderer needs a path"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(usageError(c.arguments), c.message);
@@ -158,6 +172,10 @@ TEST(PreviewSweep, StepsEvenlyOrRefusesInOneLine) {
     const Options colour = parse({"--sweep=c=0.1,0.2,0.3:1:3"});
     EXPECT_EQ(colour.sweep->step(2), (FloatVector{1.0f, 1.0f, 1.0f}));
     EXPECT_EQ(sheetCells(colour)[0].label, "0.1, 0.2, 0.3");
+    // As many figures as tell the steps apart.
+    const Options close = parse({"--sweep", "dfst=1:1.0001:3"});
+    EXPECT_EQ(sheetCells(close)[1].label, "1.00005");
+    EXPECT_EQ(sheetCells(close)[2].label, "1.0001");
     const Options normal = parse({"--sweep", "normalCamera=-1,0,0:1,0,0:3", "--host", "maya"});
     EXPECT_EQ(sheetCells(normal)[1].label, "0, 0, 0");
     EXPECT_EQ(sheetLayout(normal).height, 256);

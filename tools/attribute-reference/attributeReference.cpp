@@ -199,8 +199,9 @@ std::string measuredMaterialsSection() {
 std::string attributeReferenceMarkdown() {
     return attributeTable() +
            "\n"
-           "The two hosts use these values differently in places, by design; the README's section\n"
-           "\"Why the two halves differ\" lists where.\n"
+           "The two hosts use these values differently in places, by design;\n"
+           "[Why the two halves differ](preview.md#why-the-two-halves-differ) in the preview's "
+           "guide lists where.\n"
            "\n"
            "## What each attribute does to a swatch\n"
            "\n"

@@ -41,6 +41,9 @@ void writeText(const std::string& path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (!openClosedStandardStreams()) {
+        return 1;
+    }
     if (argc != 2) {
         std::cerr << "usage: generate-attribute-reference <docs folder>\n";
         return 2;

@@ -68,15 +68,21 @@ std::string declarationPathOf(const std::string& shaderPath) {
     const std::string name = declarationFileName(shaderPath);
     const std::filesystem::path beside = library.parent_path() / name;
     const std::filesystem::path installed = library.parent_path().parent_path() / "include" / name;
-    std::error_code ignored;
-    if (std::filesystem::exists(beside, ignored)) {
+    // Whatever entry is there, a dangling link too: reading it says what is
+    // wrong with it.
+    auto present = [](const std::filesystem::path& path) {
+        std::error_code ignored;
+        return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
+    };
+    if (present(beside)) {
         return beside.string();
     }
-    if (std::filesystem::exists(installed, ignored)) {
+    if (present(installed)) {
         return installed.string();
     }
-    throw HostLoadError("cannot load the renderer shader " + shaderPath + ": its declaration " +
-                        name + " is neither beside it nor in " + installed.parent_path().string());
+    throw cannotLoad("the renderer shader", shaderPath,
+                     "its declaration " + name + " is neither beside it nor in " +
+                         installed.parent_path().string());
 }
 
 }  // namespace lumaveil::preview

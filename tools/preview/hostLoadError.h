@@ -2,6 +2,7 @@
 #pragma once
 
 #include <stdexcept>
+#include <string>
 
 namespace lumaveil::preview {
 
@@ -9,5 +10,15 @@ namespace lumaveil::preview {
 struct HostLoadError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+
+// "cannot load WHAT PATH: REASON", the path named once: the loader begins
+// its reasons with the path it was handed, which then goes.
+inline HostLoadError cannotLoad(const std::string& what, const std::string& path,
+                                std::string reason) {
+    if (reason.starts_with(path + ": ")) {
+        reason.erase(0, path.size() + 2);
+    }
+    return HostLoadError("cannot load " + what + " " + path + ": " + reason);
+}
 
 }  // namespace lumaveil::preview

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "inputFile.h"
 #include "scene.h"
 
 namespace lumaveil::preview {
@@ -16,6 +17,27 @@ namespace {
 std::string freetypeError(FT_Error error) {
     const char* text = FT_Error_String(error);
     return text != nullptr ? text : "FreeType error " + std::to_string(error);
+}
+
+// Why FreeType cannot make a face of a file, in words.
+std::string unreadableFont(FT_Error error) {
+    switch (error) {
+        // A file too short for any font's header fails the first read.
+        case FT_Err_Unknown_File_Format:
+        case FT_Err_Invalid_Stream_Operation:
+        case FT_Err_Invalid_Stream_Read:
+        case FT_Err_Invalid_Stream_Seek:
+        case FT_Err_Invalid_Stream_Skip:
+            return "it is not a font file (FreeType reads TrueType, OpenType and a few others)";
+        case FT_Err_Invalid_File_Format:
+        case FT_Err_Invalid_Table:
+        case FT_Err_Invalid_Offset:
+            return "it is a damaged font file";
+        case FT_Err_Out_Of_Memory:
+            return "out of memory";
+        default:
+            return "FreeType cannot read it (" + freetypeError(error) + ")";
+    }
 }
 
 std::string displayName(const std::string& host) {
@@ -30,6 +52,7 @@ struct LabelBox {
 }  // namespace
 
 struct LabelFont::Face {
+    std::string file;  // the font file's bytes, which the face reads from
     FT_Library library = nullptr;
     FT_Face face = nullptr;
     ~Face() {
@@ -43,11 +66,18 @@ struct LabelFont::Face {
 };
 
 LabelFont::LabelFont(const std::string& path) : face_(std::make_unique<Face>()) {
+    try {
+        face_->file = InputFile(path).content();
+    } catch (const InputFileError& error) {
+        throw std::runtime_error("cannot read the font " + path + ": " + error.what());
+    }
     if (const FT_Error error = FT_Init_FreeType(&face_->library)) {
         throw std::runtime_error("cannot start FreeType: " + freetypeError(error));
     }
-    if (const FT_Error error = FT_New_Face(face_->library, path.c_str(), 0, &face_->face)) {
-        throw std::runtime_error("cannot read the font " + path + ": " + freetypeError(error));
+    if (const FT_Error error =
+            FT_New_Memory_Face(face_->library, reinterpret_cast<const FT_Byte*>(face_->file.data()),
+                               static_cast<FT_Long>(face_->file.size()), 0, &face_->face)) {
+        throw std::runtime_error("cannot read the font " + path + ": " + unreadableFont(error));
     }
     if (!FT_IS_SCALABLE(face_->face)) {
         throw std::runtime_error("cannot use the font " + path + ": it is not scalable");
@@ -109,9 +139,9 @@ void LabelFont::draw(DisplayImage& image, int x, int y, std::string_view text, i
 // smallest size that still reads; where even that would touch a sphere it is
 // drawn at that size all the same, its shadow keeping it legible over the
 // sphere's rim, unless the swatch is too small for that to leave the sphere
-// visible. Text wider than its room is left out.
-void drawLabels(DisplayImage& image, LabelFont& font, const SheetLayout& layout,
-                const std::vector<std::string>& hosts, const std::vector<std::string>& materials) {
+// visible. Text wider than its room is left out, and counted.
+int drawLabels(DisplayImage& image, LabelFont& font, const SheetLayout& layout,
+               const std::vector<std::string>& hosts, const std::vector<std::string>& materials) {
     const int side = std::min(layout.swatchWidth, layout.swatchHeight);
     const float radius = sphereOutlineRadius(defaultScene()) * static_cast<float>(side) * 0.5f;
     const unsigned char colour[3] = {225, 225, 225};
@@ -152,21 +182,24 @@ void drawLabels(DisplayImage& image, LabelFont& font, const SheetLayout& layout,
         font.draw(image, box.x, box.y, text, size, colour);
     };
     auto margin = [](int size) { return std::max(2, size / 3); };
+    int leftOut = 0;
 
     // Each host label at the largest size that fits its corner.
     for (std::size_t m = 0; m < materials.size(); ++m) {
         const int cell = static_cast<int>(m);
         for (std::size_t h = 0; h < hosts.size() && (!layout.hostsStacked || m == 0); ++h) {
             const std::string text = displayName(hosts[h]);
-            for (int size = largest; size >= smallest; --size) {
+            bool drawn = false;
+            for (int size = largest; size >= smallest && !drawn; --size) {
                 const LabelBox box{layout.swatchX(cell, static_cast<int>(h)) + margin(size),
                                    layout.swatchY(cell, static_cast<int>(h)) + margin(size),
                                    font.width(text, size), size * 5 / 4};
-                if (drawable(box, margin(size), layout.swatchWidth, cell, size)) {
+                drawn = drawable(box, margin(size), layout.swatchWidth, cell, size);
+                if (drawn) {
                     draw(text, box, size);
-                    break;
                 }
             }
+            leftOut += drawn ? 0 : 1;
         }
     }
 
@@ -193,11 +226,16 @@ void drawLabels(DisplayImage& image, LabelFont& font, const SheetLayout& layout,
     }
     for (std::size_t m = 0; m < materials.size(); ++m) {
         const LabelBox box = cellBox(m, size);
-        if (!materials[m].empty() &&
-            drawable(box, margin(size), layout.cellWidth, static_cast<int>(m), size)) {
+        if (materials[m].empty()) {
+            continue;
+        }
+        if (drawable(box, margin(size), layout.cellWidth, static_cast<int>(m), size)) {
             draw(materials[m], box, size);
+        } else {
+            ++leftOut;
         }
     }
+    return leftOut;
 }
 
 // Lines between the cells of a sheet, so that each material's swatches read

@@ -15,7 +15,9 @@ namespace lumaveil::preview {
 
 class LabelFont {
 public:
-    // Throws std::runtime_error naming the file and FreeType's reason.
+    // Reads the whole file, which must be a regular one (see InputFile).
+    // Throws std::runtime_error naming the file and, in words, why it cannot
+    // be read or is no font.
     explicit LabelFont(const std::string& path);
     ~LabelFont();
     LabelFont(const LabelFont&) = delete;
@@ -37,9 +39,10 @@ private:
 
 // The host of each swatch at its top-left corner (in a sweep, once per row)
 // and the material of each cell (empty: none) at its bottom, in the backdrop
-// around the spheres.
-void drawLabels(DisplayImage& image, LabelFont& font, const SheetLayout& layout,
-                const std::vector<std::string>& hosts, const std::vector<std::string>& materials);
+// around the spheres. Returns how many labels it left out, on swatches too
+// small to hold them.
+int drawLabels(DisplayImage& image, LabelFont& font, const SheetLayout& layout,
+               const std::vector<std::string>& hosts, const std::vector<std::string>& materials);
 
 // Lines between the cells of a sheet.
 void drawCellBorders(DisplayImage& image, const SheetLayout& layout);

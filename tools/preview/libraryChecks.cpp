@@ -1,11 +1,13 @@
 #include "libraryChecks.h"
 
+#include <cctype>
 #include <optional>
 #include <set>
 #include <vector>
 
 #include "deliverablePaths.h"
 #include "hostLoadError.h"
+#include "inputFile.h"
 #include "libraryFile.h"
 #include "mayahost/entryPointNames.h"
 #include "mrhost/declaration.h"
@@ -38,13 +40,18 @@ std::string listed(const std::vector<std::string>& names) {
 
 [[noreturn]] void refuse(const std::string& what, const std::string& path,
                          const std::string& reason) {
-    throw HostLoadError("cannot load " + what + " " + path + ": " + reason);
+    throw cannotLoad(what, path, reason);
 }
 
-// A whole library built for this machine, and its exports. A library without
-// section headers keeps its exports where only the loader reads them: the
-// set is then empty, and the loader judges.
+// A whole library built for this machine, and its exports. The loader reads
+// a library by its path, and so do these checks, once the path is known to
+// lead to a regular file with something in it.
 std::set<std::string> exportsOf(const std::string& what, const std::string& path) {
+    try {
+        const InputFile file(path);
+    } catch (const InputFileError& error) {
+        refuse(what, path, error.what());
+    }
     try {
         checkLibraryFile(path);
         const BinaryTarget target = binaryTargetOf(path);
@@ -63,9 +70,6 @@ template <class Exported>
 void checkExports(const std::string& what, const std::string& path,
                   const std::set<std::string>& symbols, const std::vector<std::string>& wanted,
                   Exported exported, const std::string& whose) {
-    if (symbols.empty()) {
-        return;
-    }
     std::vector<std::string> missing;
     for (const std::string& name : wanted) {
         if (!exported(symbols, name)) {
@@ -79,6 +83,64 @@ void checkExports(const std::string& what, const std::string& path,
 
 bool exportsName(const std::set<std::string>& symbols, const std::string& name) {
     return symbols.contains(name);
+}
+
+// How many continuation bytes a UTF-8 lead byte announces; -1 for a byte
+// that cannot begin a character.
+int continuationBytes(unsigned char lead) {
+    return lead < 0x80                   ? 0
+           : lead >= 0xc2 && lead < 0xe0 ? 1
+           : lead >= 0xe0 && lead < 0xf0 ? 2
+           : lead >= 0xf0 && lead < 0xf5 ? 3
+                                         : -1;
+}
+
+// Why the bytes are not text, or empty if they are: text is UTF-8 without
+// control characters other than white space. Whatever else they hold stays
+// out of the messages.
+std::string notText(const std::string& bytes) {
+    for (std::size_t at = 0; at < bytes.size();) {
+        const auto byte = static_cast<unsigned char>(bytes[at]);
+        const int more = continuationBytes(byte);
+        bool text = more >= 0 && at + static_cast<std::size_t>(more) < bytes.size() &&
+                    ((byte >= 0x20 && byte != 0x7f) || std::isspace(byte));
+        for (int k = 1; text && k <= more; ++k) {
+            text = (static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(k)]) & 0xc0) ==
+                   0x80;
+        }
+        if (!text) {
+            static constexpr char hex[] = "0123456789abcdef";
+            return "it is not text (byte " + std::to_string(at + 1) + " is 0x" + hex[byte >> 4] +
+                   hex[byte & 15] + ")";
+        }
+        at += 1 + static_cast<std::size_t>(more);
+    }
+    return {};
+}
+
+// The declaration the shader comes with, read as text and parsed.
+mrhost::ShaderDeclaration declarationOf(const std::string& what, const std::string& path,
+                                        const std::string& declarationPath) {
+    const std::string whose = "its declaration " + declarationPath + ": ";
+    std::string text;
+    try {
+        text = InputFile(declarationPath).content();
+    } catch (const InputFileError& error) {
+        refuse(what, path, whose + error.what());
+    }
+    if (const std::string reason = notText(text); !reason.empty()) {
+        refuse(what, path, whose + reason);
+    }
+    try {
+        return mrhost::parseDeclaration(text);
+    } catch (const std::runtime_error& error) {
+        // The parser's reasons begin with what they are about.
+        std::string reason = error.what();
+        if (reason.starts_with("declaration: ")) {
+            reason.erase(0, 13);
+        }
+        refuse(what, path, whose + reason);
+    }
 }
 
 }  // namespace
@@ -112,12 +174,7 @@ void checkRendererShader(const std::string& path) {
     const std::string what = "the renderer shader";
     const std::set<std::string> symbols = exportsOf(what, path);
     const std::string declarationPath = declarationPathOf(path);
-    mrhost::ShaderDeclaration declaration;
-    try {
-        declaration = mrhost::loadDeclaration(declarationPath);
-    } catch (const std::exception& error) {
-        refuse(what, path, "its declaration " + declarationPath + ": " + error.what());
-    }
+    const mrhost::ShaderDeclaration declaration = declarationOf(what, path, declarationPath);
     if (const std::string difference = firstRecordDifference(declaration); !difference.empty()) {
         refuse(what, path,
                "its declaration " + declarationPath +

@@ -86,13 +86,16 @@ void run(const Options& options) {
     const int threads = renderingThreads(options);
     const SheetRender render = renderWithProgress(options, cells, renderers, threads);
     const std::vector<std::string> hostNames = hostNamesOf(renderers);
-    const DisplayImage display = displaySheet(options, render.image, cells, hostNames, font.get());
+    int labelsLeftOut = 0;
+    const DisplayImage display =
+        displaySheet(options, render.image, cells, hostNames, font.get(), &labelsLeftOut);
 
     files.write(0, [&](int file) { writePng(file, display); });
     files.write(1, [&](int file) { writeExr(file, render.image); });
     files.commit();
 
     printRunSummary(options, cells, hostNames, render, threads);
+    printNotes(options, hostNames, labelsLeftOut);
     if (const long long nonFinite = countNonFinite(render.image); nonFinite > 0) {
         std::fflush(stdout);
         warn(std::to_string(nonFinite) + " pixels hold infinite or NaN values (kept in " + stem +
@@ -103,6 +106,9 @@ void run(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (!openClosedStandardStreams()) {
+        return 2;  // with nowhere to say so
+    }
     removeTemporariesOnSignals();
     try {
         const Options options = parseOptions(std::vector<std::string_view>(argv + 1, argv + argc));

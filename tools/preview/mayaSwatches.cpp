@@ -9,6 +9,8 @@ namespace lumaveil::preview {
 
 namespace {
 
+constexpr const char* nodeTypeName = "lumaVeil";
+
 std::array<float, 3> array3(FloatVector v) {
     return {v.x, v.y, v.z};
 }
@@ -21,7 +23,7 @@ public:
     MayaSwatchShader(mayahost::Host& host, const MaterialSettings& material, const Scene& scene)
         : host_(host), scene_(scene) {
         MStatus status;
-        node_ = host_.createNode("lumaVeil", &status);
+        node_ = host_.createNode(nodeTypeName, &status);
         if (!node_) {
             throw HostLoadError("the Maya plug-in registered no \"lumaVeil\" node type");
         }
@@ -79,8 +81,18 @@ public:
     explicit MayaSwatchRenderer(const std::string& pluginPath) : path_(pluginPath) {
         std::string error;
         if (!host_.loadPlugin(pluginPath, &error)) {
-            throw HostLoadError("cannot load the Maya plug-in " + pluginPath + ": " +
-                                (error.empty() ? "initializePlugin failed" : error));
+            throw cannotLoad("the Maya plug-in", pluginPath,
+                             error.empty() ? "initializePlugin failed" : error);
+        }
+        // Found now, not when the first swatch asks for a node.
+        if (!host_.nodeType(nodeTypeName)) {
+            std::string registered;
+            for (const std::string& name : host_.nodeTypeNames()) {
+                registered += (registered.empty() ? "" : ", ") + name;
+            }
+            throw cannotLoad("the Maya plug-in", pluginPath,
+                             std::string("it registers no \"") + nodeTypeName + "\" node type" +
+                                 (registered.empty() ? "" : " (only " + registered + ")"));
         }
         host_.setCallLogEnabled(false);
     }

@@ -91,8 +91,7 @@ private:
             return std::make_unique<mrhost::Renderer>(shaderPath, declarationPath,
                                                       rendererModulePath);
         } catch (const std::exception& error) {
-            throw HostLoadError("cannot load the renderer shader " + shaderPath + ": " +
-                                error.what());
+            throw cannotLoad("the renderer shader", shaderPath, error.what());
         }
     }
     std::unique_ptr<mrhost::Renderer> renderer_;

@@ -56,6 +56,10 @@ void readArguments(std::span<const OptionSpec<CommandLine>> specs,
                (specs[s].shortName.empty() || argument != specs[s].shortName)) {
             ++s;
         }
+        if (s == specs.size() && !argument.starts_with("-")) {
+            throw UsageError("unexpected '" + std::string(argument) +
+                             "': every argument is an option or an option's value (see --help)");
+        }
         if (s == specs.size()) {
             throw UsageError("unknown option '" + std::string(argument) + "' (see --help)");
         }

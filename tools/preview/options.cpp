@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -27,10 +28,14 @@ float parseFloat(std::string_view text, std::string_view what) {
     auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (error == std::errc::result_out_of_range && end == digits.data() + digits.size()) {
         // A number too small for a float is taken as the float it rounds to
-        // (zero or the nearest subnormal); one too large is refused below.
+        // (zero or the nearest subnormal); one too large is refused.
         const std::string whole(digits);
         value = std::strtof(whole.c_str(), nullptr);
-        error = std::abs(value) <= std::numeric_limits<float>::min() ? std::errc{} : error;
+        if (std::abs(value) > std::numeric_limits<float>::min()) {
+            throw UsageError(std::string(what) + ": " + inQuotes(text) +
+                             " is too large for a float (at most about 3.4e38)");
+        }
+        error = std::errc{};
     }
     if (digits.empty() || error != std::errc{} || end != digits.data() + digits.size() ||
         !std::isfinite(value)) {
@@ -166,11 +171,17 @@ void readPreset(std::string_view name, CommandLine& line) {
 void readSize(std::string_view text, CommandLine& line) {
     Options& options = line.options;
     const std::size_t x = text.find('x');
-    if (x == std::string_view::npos) {
-        options.width = options.height = parseCount(text, "--size", 1, 8192);
-    } else {
-        options.width = parseCount(text.substr(0, x), "--size", 1, 8192);
-        options.height = parseCount(text.substr(x + 1), "--size", 1, 8192);
+    try {
+        if (x == std::string_view::npos) {
+            options.width = options.height = parseCount(text, "--size", 1, 8192);
+        } else {
+            options.width = parseCount(text.substr(0, x), "--size", 1, 8192);
+            options.height = parseCount(text.substr(x + 1), "--size", 1, 8192);
+        }
+    } catch (const UsageError&) {
+        throw UsageError(
+            "--size takes N or WxH, whole numbers from 1 to 8192 such as 256 or 320x240, not " +
+            inQuotes(text));
     }
 }
 
@@ -266,11 +277,17 @@ constexpr Spec optionSpecs[] = {
          line.options.fontPath = nonEmptyPath(path, "--font");
      }},
     {"--plugin", "", "PATH", "",
-     [](std::string_view path, CommandLine& line) { line.options.pluginPath = path; }},
+     [](std::string_view path, CommandLine& line) {
+         line.options.pluginPath = nonEmptyPath(path, "--plugin");
+     }},
     {"--shader", "", "PATH", "",
-     [](std::string_view path, CommandLine& line) { line.options.shaderPath = path; }},
+     [](std::string_view path, CommandLine& line) {
+         line.options.shaderPath = nonEmptyPath(path, "--shader");
+     }},
     {"--renderer", "", "PATH", "libraries to load instead of the built ones",
-     [](std::string_view path, CommandLine& line) { line.options.rendererPath = path; }},
+     [](std::string_view path, CommandLine& line) {
+         line.options.rendererPath = nonEmptyPath(path, "--renderer");
+     }},
     {"--help", "-h", "", "print this help",
      [](std::string_view, CommandLine& line) { line.options.help = true; }},
 };
@@ -346,13 +363,18 @@ Options applied(CommandLine line) {
 }  // namespace
 
 std::string Options::outputStem() const {
-    std::string stem = output;
-    for (const std::string_view extension : {".png", ".exr"}) {
-        if (stem.ends_with(extension)) {
-            stem.resize(stem.size() - extension.size());
+    // One trailing .png or .exr, in any case, once: z.PNG gives z, and
+    // x.png.exr gives x.png as y.exr.png gives y.exr.
+    if (output.size() >= 4) {
+        std::string extension = output.substr(output.size() - 4);
+        for (char& c : extension) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        if (extension == ".png" || extension == ".exr") {
+            return output.substr(0, output.size() - 4);
         }
     }
-    return stem;
+    return output;
 }
 
 SheetLayout sheetLayout(const Options& options) {
@@ -375,8 +397,13 @@ std::string usageText() {
     options.replace(options.find(font), font.size(), defaultFontPath());
     return "usage: lumaveil-preview [options]\n"
            "Renders a lumaVeil material swatch, a lit sphere, through the Maya node (left)\n"
-           "and the renderer shader (right). The halves differ by design: see the README.\n" +
-           options + "Bad input gets a one-line error and exit status 2.\n";
+           "and the renderer shader (right). The halves differ by design: see docs/preview.md\n"
+           "(\"Why the two halves differ\").\n" +
+           options +
+           "Bad input gets a one-line error and exit status 2.\n"
+           "docs/preview.md is this tool's guide and docs/attributes.md says what each\n"
+           "attribute does. Both are installed in share/doc/lumaVeil/docs/ of the install\n"
+           "prefix: ../../share/doc/lumaVeil/docs/ from the installed program's folder.\n";
 }
 
 }  // namespace lumaveil::preview

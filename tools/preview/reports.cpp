@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "materialInputs.h"
 #include "numberText.h"
 
 namespace lumaveil::preview {
@@ -61,7 +62,7 @@ void printRunSummary(const Options& options, const std::vector<SheetCell>& cells
         std::printf(
             "%s: the halves differ by design: the renderer shader does not divide by the light "
             "count, takes the channel mean of the diffusion values and its own phase weights, and "
-            "has no transparency (README, \"Why the two halves differ\")\n",
+            "has no transparency (docs/preview.md, \"Why the two halves differ\")\n",
             program);
     }
     if (options.grid) {
@@ -80,6 +81,29 @@ void printRunSummary(const Options& options, const std::vector<SheetCell>& cells
         std::printf("%s: %s from left to right: %s (rows, top to bottom: %s)\n", program,
                     std::string(options.sweep->attribute->longName).c_str(),
                     joined(steps, "; ").c_str(), joined(hostNames, ", ").c_str());
+    }
+}
+
+void printNotes(const Options& options, const std::vector<std::string>& hostNames,
+                int labelsLeftOut) {
+    if (options.sweep) {
+        const MaterialAttribute& swept = *options.sweep->attribute;
+        for (const std::string& host : hostNames) {
+            const char* taker = host == "maya" && !isNodeAttribute(swept) ? "the Maya node"
+                                : host == "mentalray" && swept.rendererParameter.empty()
+                                    ? "the renderer shader"
+                                    : nullptr;
+            if (taker != nullptr) {
+                std::printf("%s: note: %s takes no %s: the %s swatches are alike in every column\n",
+                            program, taker, std::string(swept.longName).c_str(), host.c_str());
+            }
+        }
+    }
+    if (labelsLeftOut > 0) {
+        std::printf(
+            "%s: note: %d label%s left out where the swatches are too small to hold labels clear "
+            "of the spheres; a larger --size shows every one\n",
+            program, labelsLeftOut, labelsLeftOut == 1 ? "" : "s");
     }
 }
 

@@ -22,6 +22,12 @@ void printRunSummary(const Options& options, const std::vector<SheetCell>& cells
                      const std::vector<std::string>& hostNames, const SheetRender& render,
                      int threads);
 
+// A line each for what the picture does not show though it may seem to: a
+// swept input that a host leaves alone, and labels the swatches were too
+// small for.
+void printNotes(const Options& options, const std::vector<std::string>& hostNames,
+                int labelsLeftOut);
+
 // How many of the image's pixels are infinite or NaN.
 long long countNonFinite(const Image& image);
 

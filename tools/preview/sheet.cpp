@@ -21,11 +21,11 @@ std::vector<SheetCell> sheetCells(const Options& options) {
         }
     } else if (options.sweep) {
         const Sweep& sweep = *options.sweep;
+        const std::vector<std::string> labels = stepLabels(sweep);
         for (int i = 0; i < sweep.count; ++i) {
             MaterialSettings material = options.material;
-            const FloatVector value = sweep.step(i);
-            material.set(*sweep.attribute, value);
-            cells.push_back({valueText(*sweep.attribute, value), material});
+            material.set(*sweep.attribute, sweep.step(i));
+            cells.push_back({labels[static_cast<std::size_t>(i)], material});
         }
     } else {
         const std::string& preset = options.presetName;
@@ -75,7 +75,8 @@ SheetRender renderSheet(const Options& options, const std::vector<SheetCell>& ce
 
 DisplayImage displaySheet(const Options& options, const Image& image,
                           const std::vector<SheetCell>& cells,
-                          const std::vector<std::string>& hostNames, LabelFont* font) {
+                          const std::vector<std::string>& hostNames, LabelFont* font,
+                          int* labelsLeftOut) {
     DisplayImage display = toDisplay(image, options.toneCurve);
     const SheetLayout layout = sheetLayout(options);
     drawCellBorders(display, layout);
@@ -84,7 +85,10 @@ DisplayImage displaySheet(const Options& options, const Image& image,
         for (const SheetCell& cell : cells) {
             labels.push_back(cell.label);
         }
-        drawLabels(display, *font, layout, hostNames, labels);
+        const int leftOut = drawLabels(display, *font, layout, hostNames, labels);
+        if (labelsLeftOut) {
+            *labelsLeftOut = leftOut;
+        }
     }
     return display;
 }

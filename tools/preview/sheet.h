@@ -38,9 +38,11 @@ SheetRender renderSheet(const Options& options, const std::vector<SheetCell>& ce
                         RenderSettings settings);
 
 // The PNG's picture: through the tone curve, with lines between the cells of
-// a sheet and, given a font, the hosts and cells labelled.
+// a sheet and, given a font, the hosts and cells labelled. Given
+// labelsLeftOut, it is set to how many labels the swatches were too small for.
 DisplayImage displaySheet(const Options& options, const Image& image,
                           const std::vector<SheetCell>& cells,
-                          const std::vector<std::string>& hostNames, LabelFont* font);
+                          const std::vector<std::string>& hostNames, LabelFont* font,
+                          int* labelsLeftOut = nullptr);
 
 }  // namespace lumaveil::preview

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "materialInputs.h"
 #include "model/FloatVector.h"
@@ -23,7 +24,11 @@ struct Sweep {
 };
 
 // A value as its swatch's label: one number, or all three of a colour whose
-// channels differ and of a direction.
-std::string valueText(const MaterialAttribute& attribute, FloatVector value);
+// channels differ and of a direction, each to that many significant figures.
+std::string valueText(const MaterialAttribute& attribute, FloatVector value, int figures = 3);
+
+// The labels of the sweep's steps: three significant figures, or as many
+// more as tell apart every two steps of different values.
+std::vector<std::string> stepLabels(const Sweep& sweep);
 
 }  // namespace lumaveil::preview

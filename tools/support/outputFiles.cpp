@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -78,12 +79,18 @@ void withdrawTemporary(int slot) {
 }
 
 // A name no other run is likely to pick: hidden, after the target, with
-// random letters. It is only ever created exclusively.
-std::string temporaryName(const std::string& target) {
+// random letters, and no longer than the folder takes (the target cut short
+// where it must). It is only ever created exclusively.
+std::string temporaryName(const std::string& target, long longestName) {
     static constexpr char letters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    constexpr long added = 18;  // ".", ".", 8 letters, ".partial"
+    std::size_t kept = 200;
+    if (longestName > 0) {  // else no limit
+        kept = std::min(kept, static_cast<std::size_t>(std::max(longestName - added, 1L)));
+    }
     std::random_device random;
-    std::string name = "." + target.substr(0, 200) + ".";
+    std::string name = "." + target.substr(0, kept) + ".";
     for (int i = 0; i < 8; ++i) {
         name += letters[random() % (sizeof letters - 1)];
     }
@@ -92,6 +99,23 @@ std::string temporaryName(const std::string& target) {
 
 std::string quoted(const std::string& text) {
     return "'" + text + "'";
+}
+
+// Why the folder's entry of that name cannot be replaced by a file: a folder,
+// or a link to one, which would stand for a folder wherever the file is
+// looked for; empty when it can.
+std::string notReplaceable(int folder, const char* name) {
+    struct stat entry {};
+    if (fstatat(folder, name, &entry, AT_SYMLINK_NOFOLLOW) != 0) {
+        return {};
+    }
+    if (S_ISDIR(entry.st_mode)) {
+        return "it is a folder";
+    }
+    if (S_ISLNK(entry.st_mode) && fstatat(folder, name, &entry, 0) == 0 && S_ISDIR(entry.st_mode)) {
+        return "it is a link to a folder";
+    }
+    return {};
 }
 
 // Holds back the signals that would end the process: while the temporaries
@@ -131,23 +155,34 @@ OutputFiles::OutputFiles(const std::vector<std::string>& targets) {
                 : "cannot open the folder " + quoted(folder) + ": " + std::strerror(error);
         throw OutputError("cannot write " + first.string() + ": " + reason);
     }
-    // Signals wait until every temporary is published to the handler, so
-    // that one arriving in between cannot leave a temporary behind; the
-    // temporaries are made one right after the other.
+    // Every target is checked before any temporary is made: a name longer
+    // than the folder takes would fail only at the rename, after the render.
+    const long longestName = fpathconf(folder_, _PC_NAME_MAX);
+    for (const std::string& target : targets) {
+        File file;
+        file.target = target;
+        file.name = std::filesystem::path(target).filename().string();
+        if (longestName > 0 && file.name.size() > static_cast<std::size_t>(longestName)) {
+            close(folder_);
+            throw OutputError("cannot write " + target + ": its name is " +
+                              std::to_string(file.name.size()) + " bytes long; the folder " +
+                              quoted(folder) + " takes names of at most " +
+                              std::to_string(longestName));
+        }
+        if (const std::string reason = notReplaceable(folder_, file.name.c_str());
+            !reason.empty()) {
+            close(folder_);
+            throw OutputError("cannot write " + target + ": " + reason);
+        }
+        file.temporary = temporaryName(file.name, longestName);
+        files_.push_back(std::move(file));
+    }
+    // Signals wait from just before the first temporary is made until every
+    // one is published to the handler, so that one arriving in between
+    // cannot leave a temporary behind.
     const SignalsHeldBack held;
     try {
-        for (const std::string& target : targets) {
-            File& file = files_.emplace_back();
-            file.target = target;
-            file.name = std::filesystem::path(target).filename().string();
-            file.temporary = temporaryName(file.name);
-        }
         for (File& file : files_) {
-            struct stat existing {};
-            if (fstatat(folder_, file.name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
-                S_ISDIR(existing.st_mode)) {
-                throw OutputError("cannot write " + file.target + ": it is a folder");
-            }
             for (int attempt = 0;; ++attempt) {
                 file.descriptor =
                     openat(folder_, file.temporary.c_str(),
@@ -160,7 +195,7 @@ OutputFiles::OutputFiles(const std::vector<std::string>& targets) {
                     throw OutputError("cannot write " + file.target + ": cannot create a file in " +
                                       quoted(folder) + ": " + std::strerror(error));
                 }
-                file.temporary = temporaryName(file.name);
+                file.temporary = temporaryName(file.name, longestName);
             }
             struct stat created {};
             fstat(file.descriptor, &created);
@@ -235,12 +270,12 @@ void OutputFiles::commit() {
         for (const File& file : files_) {
             const char* name = file.name.c_str();
             const char* temporary = file.temporary.c_str();
-            struct stat existing {};
-            const bool exists = fstatat(folder_, name, &existing, AT_SYMLINK_NOFOLLOW) == 0;
-            if (exists && S_ISDIR(existing.st_mode)) {
-                failure = "it is a folder";
+            if (std::string reason = notReplaceable(folder_, name); !reason.empty()) {
+                failure = std::move(reason);
                 break;
             }
+            struct stat existing {};
+            const bool exists = fstatat(folder_, name, &existing, AT_SYMLINK_NOFOLLOW) == 0;
             if (exists && renameat2(folder_, temporary, folder_, name, RENAME_EXCHANGE) == 0) {
                 done.push_back(Undo::exchangeBack);
             } else if (renameat(folder_, temporary, folder_, name) == 0) {
@@ -275,6 +310,19 @@ void OutputFiles::commit() {
     // The renames are made lasting; the targets are already in place, so a
     // failure here has nothing left to undo.
     fsync(folder_);
+}
+
+bool openClosedStandardStreams() {
+    for (int stream = 0; stream <= 2; ++stream) {
+        if (fcntl(stream, F_GETFD) == -1 && errno == EBADF) {
+            // The lowest free number: this one, as the ones below are open.
+            const int opened = open("/dev/null", O_RDWR);
+            if (opened != stream) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 void removeTemporariesOnSignals() {

@@ -24,6 +24,10 @@ struct OutputError : std::runtime_error {
 // local ones can), so every target holds this run's file or its previous one.
 // Until then, and on any exception, the temporaries are removed, and so are
 // they when the process ends by a signal (see removeTemporariesOnSignals).
+// The signals are held back on the calling thread from just before a
+// temporary is made until the handler knows it: make the files while no
+// other thread could take a signal in between (the tools make them before
+// their rendering threads start or once they have ended).
 class OutputFiles {
 public:
     // Checks what can be checked before anything is written: the folder
@@ -76,5 +80,10 @@ private:
 // ignored. SIGXFSZ is ignored, so that a write past the file-size limit fails
 // as a write error instead of killing the process.
 void removeTemporariesOnSignals();
+
+// Opens /dev/null on each of descriptors 0, 1 and 2 that is closed, so that
+// no file opened later takes a standard stream's number and gets what is
+// printed. Call it first, before anything is opened; false if it cannot.
+bool openClosedStandardStreams();
 
 }  // namespace lumaveil

@@ -1,5 +1,6 @@
 // Reading a shader declaration and laying out its parameter record.
 #include <cctype>
+#include <charconv>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -136,6 +137,18 @@ double defaultNumber(const Token& t) {
     throw std::runtime_error("declaration: bad default value " + t.text);
 }
 
+// A version is a whole number, all of the word.
+int versionNumber(const Token& t) {
+    int value = 0;
+    const char* end = t.text.data() + t.text.size();
+    const auto [stop, error] = std::from_chars(t.text.data(), end, value);
+    if (t.quoted || t.text.empty() || error != std::errc{} || stop != end) {
+        throw std::runtime_error("declaration: the version must be a whole number, not '" + t.text +
+                                 "'");
+    }
+    return value;
+}
+
 }  // namespace
 
 const DeclaredField* ShaderDeclaration::find(std::string_view fieldName) const {
@@ -198,7 +211,7 @@ ShaderDeclaration parseDeclaration(std::string_view text) {
     decl.recordSize = offset;
     while (!in.accept("end")) {
         if (in.accept("version")) {
-            decl.version = std::stoi(in.take().text);
+            decl.version = versionNumber(in.take());
         } else if (in.accept("apply")) {
             decl.apply = in.take().text;
         } else {
