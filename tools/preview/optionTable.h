@@ -33,7 +33,7 @@ struct OptionSpec {
     std::string_view givenTwice = {};
 };
 
-// Carries out each argument through its option's spec in order: "--name
+// Carries out each argument through its option's entry in order: "--name
 // value" or "--name=value", a short name only as "-o value"; a flag takes no
 // value.
 template <class CommandLine>
@@ -63,13 +63,13 @@ void readArguments(std::span<const OptionSpec<CommandLine>> specs,
         if (s == specs.size()) {
             throw UsageError("unknown option '" + std::string(argument) + "' (see --help)");
         }
-        const OptionSpec<CommandLine>& spec = specs[s];
-        if (given[s] && !spec.givenTwice.empty()) {
-            throw UsageError(std::string(spec.givenTwice));
+        const OptionSpec<CommandLine>& option = specs[s];
+        if (given[s] && !option.givenTwice.empty()) {
+            throw UsageError(std::string(option.givenTwice));
         }
         given[s] = true;
         std::string_view value;
-        if (spec.value.empty()) {
+        if (option.value.empty()) {
             if (hasInlineValue) {
                 throw UsageError(std::string(argument) + " takes no value");
             }
@@ -80,16 +80,16 @@ void readArguments(std::span<const OptionSpec<CommandLine>> specs,
         } else {
             throw UsageError(std::string(argument) + " needs a value");
         }
-        spec.apply(value, line);
+        option.apply(value, line);
     }
 }
 
 // An option's names and value as --help shows them: "-o, --output PATH".
 template <class CommandLine>
-std::string optionNames(const OptionSpec<CommandLine>& spec) {
-    std::string names = spec.shortName.empty() ? "" : std::string(spec.shortName) + ", ";
-    names += spec.name;
-    return spec.value.empty() ? names : names + " " + std::string(spec.value);
+std::string optionNames(const OptionSpec<CommandLine>& option) {
+    std::string names = option.shortName.empty() ? "" : std::string(option.shortName) + ", ";
+    names += option.name;
+    return option.value.empty() ? names : names + " " + std::string(option.value);
 }
 
 // The options' lines of --help, in the table's order: the names, then the
@@ -101,15 +101,15 @@ std::string optionHelp(std::span<const OptionSpec<CommandLine>> specs) {
     const std::string indent(wordsColumn, ' ');
     std::string text;
     std::string names;
-    for (const OptionSpec<CommandLine>& spec : specs) {
-        names += (names.empty() ? "" : ", ") + optionNames(spec);
-        if (spec.help.empty()) {
+    for (const OptionSpec<CommandLine>& option : specs) {
+        names += (names.empty() ? "" : ", ") + optionNames(option);
+        if (option.help.empty()) {
             continue;
         }
         text += "  " + names;
         text += names.size() + 3 <= wordsColumn ? std::string(wordsColumn - 2 - names.size(), ' ')
                                                 : "\n" + indent;
-        for (const char c : spec.help) {
+        for (const char c : option.help) {
             text += c == '\n' ? "\n" + indent : std::string(1, c);
         }
         text += "\n";
