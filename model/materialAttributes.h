@@ -16,6 +16,24 @@
 
 namespace lumaveil {
 
+// The quantity of a measured material (skin, marble, milk, ...) that a preset
+// sets the attribute to; none for the attributes the presets leave alone.
+enum class MeasuredQuantity {
+    none,
+    diffuseReflectance,
+    absorption,
+    reducedScattering,
+    refractiveIndex
+};
+
+// What the attribute reference shows of an attribute: the range its strip of
+// swatches spans where the attribute has no soft range (a colour), and a note
+// beside the strip.
+struct ReferenceStrip {
+    std::string_view from, to;  // empty: the soft range
+    std::string_view note;
+};
+
 struct MaterialAttribute {
     std::string_view longName;
     std::string_view shortName;
@@ -38,8 +56,32 @@ struct MaterialAttribute {
     std::string_view rendererParameter;
     // What it does in the image, in a lighting artist's words.
     std::string_view effect;
+    MeasuredQuantity measuredQuantity = MeasuredQuantity::none;
+    ReferenceStrip referenceStrip;
 
     constexpr bool isColour() const { return components == 3; }
+
+    // The table's rows are written as a colour or a scalar and then these.
+    constexpr MaterialAttribute withHardMin(double minimum) const {
+        MaterialAttribute a = *this;
+        a.hardMin = minimum;
+        return a;
+    }
+    constexpr MaterialAttribute affectingOutTransparency() const {
+        MaterialAttribute a = *this;
+        a.affectsOutTransparency = true;
+        return a;
+    }
+    constexpr MaterialAttribute measuredAs(MeasuredQuantity quantity) const {
+        MaterialAttribute a = *this;
+        a.measuredQuantity = quantity;
+        return a;
+    }
+    constexpr MaterialAttribute withReferenceStrip(ReferenceStrip strip) const {
+        MaterialAttribute a = *this;
+        a.referenceStrip = strip;
+        return a;
+    }
 };
 
 namespace detail {
@@ -77,16 +119,6 @@ constexpr MaterialAttribute scalarAttribute(std::string_view longName, std::stri
     return a;
 }
 
-constexpr MaterialAttribute withHardMin(MaterialAttribute a, double hardMin) {
-    a.hardMin = hardMin;
-    return a;
-}
-
-constexpr MaterialAttribute affectingOutTransparency(MaterialAttribute a) {
-    a.affectsOutTransparency = true;
-    return a;
-}
-
 }  // namespace detail
 
 // In the node's order: the order in which the plug-in creates, adds and
@@ -98,21 +130,27 @@ inline constexpr std::array<MaterialAttribute, 15> materialAttributes{{
         "Surface colour. Tints the matte, ambient and translucent light (not the highlight or the "
         "incandescence). Each channel is also read as the total diffuse reflectance the material "
         "should show: a bright channel gives a strong glow from beneath the surface, a dark one "
-        "little."),
-    detail::affectingOutTransparency(detail::colourAttribute(
+        "little.")
+        .withReferenceStrip({"0", "1", "Grey: the three channels alike."})
+        .measuredAs(MeasuredQuantity::diffuseReflectance),
+    detail::colourAttribute(
         "transparency", "it", {"transparencyR", "transparencyG", "transparencyB"},
         {"itr", "itg", "itb"}, 0.0f, "",
         "How much of what lies behind shows through, per channel: everything but the highlight is "
         "dimmed by 1 - transparency. The renderer shader has no transparency; it is always "
-        "opaque.")),
+        "opaque.")
+        .affectingOutTransparency()
+        .withReferenceStrip({"0", "1", "Only Maya's row changes: the renderer shader is opaque."}),
     detail::colourAttribute("ambientColor", "ambC",
                             {"ambientColorR", "ambientColorG", "ambientColorB"},
                             {"ambCR", "ambCG", "ambCB"}, 0.0f, "ambientColor",
-                            "Light added everywhere, with no light source, tinted by the colour."),
+                            "Light added everywhere, with no light source, tinted by the colour.")
+        .withReferenceStrip({"0", "1", ""}),
     detail::colourAttribute("incandescence", "ic",
                             {"incandescenceR", "incandescenceG", "incandescenceB"},
                             {"ir", "ig", "ib"}, 0.0f, "incandescence",
-                            "Glow added on top, untinted, whatever the lighting."),
+                            "Glow added on top, untinted, whatever the lighting.")
+        .withReferenceStrip({"0", "1", ""}),
     detail::scalarAttribute(
         "diffuse", "dfl", 0.8f, 0.0, 1.0, "diffuse",
         "Strength of the matte (Lambert) shading from the lights. In the final blend the matte "
@@ -121,25 +159,34 @@ inline constexpr std::array<MaterialAttribute, 15> materialAttributes{{
         "absorption", "ab", {"absorptionR", "absorptionG", "absorptionB"}, {"abr", "abg", "abb"},
         0.5f, "absorption",
         "How strongly the material absorbs light, per millimetre and channel. Only its ratio to "
-        "scattering counts: a channel that absorbs more shows less single-scattering glow."),
+        "scattering counts: a channel that absorbs more shows less single-scattering glow.")
+        .withReferenceStrip({"0", "2.5", "Scattering stays at its default, 0.5."})
+        .measuredAs(MeasuredQuantity::absorption),
     detail::colourAttribute(
         "scattering", "st", {"scatteringR", "scatteringG", "scatteringB"}, {"str", "stg", "stb"},
         0.5f, "scattering",
         "How often light scatters inside the material, per millimetre and channel. With absorption "
         "it sets the share of light scattered back, scattering / (scattering + absorption); "
-        "scaling both alike changes nothing."),
-    detail::withHardMin(
-        detail::scalarAttribute(
-            "refractiveIndex", "rfi", 1.333f, 1.0, 6.0, "refractiveIndex",
-            "Index of refraction (water 1.33, skin 1.3 to 1.4, marble 1.5). Higher values let less "
-            "of the translucent glow out at glancing angles and bend the light entering the "
-            "surface more. Values below 1 are refused."),
-        1.0),
+        "scaling both alike changes nothing.")
+        .withReferenceStrip({"0", "2.5", "Absorption stays at its default, 0.5."})
+        .measuredAs(MeasuredQuantity::reducedScattering),
+    detail::scalarAttribute(
+        "refractiveIndex", "rfi", 1.333f, 1.0, 6.0, "refractiveIndex",
+        "Index of refraction (water 1.33, skin 1.3 to 1.4, marble 1.5). Higher values let less "
+        "of the translucent glow out at glancing angles and bend the light entering the "
+        "surface more. Values below 1 are refused.")
+        .withHardMin(1.0)
+        .measuredAs(MeasuredQuantity::refractiveIndex),
     detail::scalarAttribute(
         "anisotropy", "ani", 0.2f, -1.0, 1.0, "anisotropy",
         "Direction of the single-scattering glow: 0 is the same from every light direction, "
         "positive values favour lights on the viewer's side, negative values lights behind the "
-        "surface."),
+        "surface.")
+        .withReferenceStrip(
+            {"", "",
+             "Towards \u22121 and 1 the renderer's phase weight turns negative over much of "
+             "the sphere: its result there falls below zero, shown black. Maya's weight "
+             "falls to 0 at both ends."}),
     detail::scalarAttribute(
         "diffuseReflection", "dflr", 2.0f, 0.0, 10.0, "diffuseReflection",
         "How much of the diffusion glow the surface boundary keeps back: higher values dim it, "
@@ -147,7 +194,11 @@ inline constexpr std::array<MaterialAttribute, 15> materialAttributes{{
     detail::scalarAttribute(
         "diffuseAnisotropy", "dflani", 0.2f, -1.0, 1.0, "diffuseAnisotropy",
         "Direction of the diffusion glow, as anisotropy is for single scattering: 0 is the same "
-        "from every light direction, positive favours lights on the viewer's side."),
+        "from every light direction, positive favours lights on the viewer's side.")
+        .withReferenceStrip(
+            {"", "",
+             "Towards 1 the renderer's phase weight turns negative at the sphere's rim: its result "
+             "there falls below zero, shown black. Maya's weight falls to 0 at both ends."}),
     detail::scalarAttribute(
         "diffuseScatter", "dfst", 2.0f, 0.0, 10.0, "diffuseScatter",
         "Strength of the whole translucent (subsurface) glow, single scattering and diffusion "
@@ -160,7 +211,8 @@ inline constexpr std::array<MaterialAttribute, 15> materialAttributes{{
                             "Strength of the highlight; 0 turns it off."),
     detail::colourAttribute(
         "specularColor", "spc", {"specularColorR", "specularColorG", "specularColorB"},
-        {"spcr", "spcg", "spcb"}, 0.5f, "specularColor", "Tint of the highlight."),
+        {"spcr", "spcg", "spcb"}, 0.5f, "specularColor", "Tint of the highlight.")
+        .withReferenceStrip({"0", "1", ""}),
 }};
 
 }  // namespace lumaveil

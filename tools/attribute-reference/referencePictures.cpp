@@ -15,32 +15,6 @@ namespace {
 
 using namespace preview;
 
-// The strips' ranges where an input has no soft range, and what to say
-// beside a strip.
-struct StripChoice {
-    std::string_view name;
-    std::string_view from, to;  // empty: the soft range
-    std::string_view note;
-};
-constexpr StripChoice stripChoices[] = {
-    {"color", "0", "1", "Grey: the three channels alike."},
-    {"transparency", "0", "1", "Only Maya's row changes: the renderer shader is opaque."},
-    {"ambientColor", "0", "1", ""},
-    {"incandescence", "0", "1", ""},
-    {"absorption", "0", "2.5", "Scattering stays at its default, 0.5."},
-    {"scattering", "0", "2.5", "Absorption stays at its default, 0.5."},
-    {"anisotropy", "", "",
-     "Towards \u22121 and 1 the renderer's phase weight turns negative over much of the sphere: "
-     "its result there falls below zero, shown black. Maya's weight falls to 0 at both "
-     "ends."},
-    {"diffuseAnisotropy", "", "",
-     "Towards 1 the renderer's phase weight turns negative at the sphere's rim: its result there "
-     "falls below zero, shown black. Maya's weight falls to 0 at both ends."},
-    {"specularColor", "0", "1", ""},
-    {"normalCamera", "-0.8,0,0", "0.8,0,0",
-     "Only mental ray's row changes: the Maya node takes its normal from the geometry."},
-};
-
 Options parsedArguments(const std::vector<std::string>& arguments) {
     return parseOptions(std::vector<std::string_view>(arguments.begin(), arguments.end()));
 }
@@ -91,13 +65,9 @@ std::uint64_t fingerprint(const Image& linear, const DisplayImage& display) {
 Strip stripOf(const MaterialAttribute& attribute) {
     Strip strip;
     strip.file = std::string(attribute.longName) + ".png";
-    for (const StripChoice& choice : stripChoices) {
-        if (choice.name == attribute.longName) {
-            strip.from = choice.from;
-            strip.to = choice.to;
-            strip.note = choice.note;
-        }
-    }
+    strip.from = attribute.referenceStrip.from;
+    strip.to = attribute.referenceStrip.to;
+    strip.note = attribute.referenceStrip.note;
     if (strip.from.empty() && attribute.softMin && attribute.softMax) {
         strip.from = printed("%g", *attribute.softMin);
         strip.to = printed("%g", *attribute.softMax);

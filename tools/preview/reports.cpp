@@ -25,8 +25,15 @@ std::string joined(const std::vector<std::string>& items, const char* separator)
 }  // namespace
 
 void listPresets() {
-    std::printf("%-11s %-22s %-25s %-22s %s\n", "preset", "scattering (sigma_s')",
-                "absorption (sigma_a)", "color (dipole Rd)", "refractiveIndex");
+    // Each column is headed by the attribute its quantity sets.
+    const auto heading = [](MeasuredQuantity quantity, const char* symbol) {
+        return std::string(attributeMeasuredAs(quantity).longName) + symbol;
+    };
+    std::printf("%-11s %-22s %-25s %-22s %s\n", "preset",
+                heading(MeasuredQuantity::reducedScattering, " (sigma_s')").c_str(),
+                heading(MeasuredQuantity::absorption, " (sigma_a)").c_str(),
+                heading(MeasuredQuantity::diffuseReflectance, " (dipole Rd)").c_str(),
+                heading(MeasuredQuantity::refractiveIndex, "").c_str());
     for (const MeasuredMaterial& material : measuredMaterials()) {
         std::printf("%-11s %-22s %-25s %-22s %.1f\n", material.name.c_str(),
                     printed("%.2f,%.2f,%.2f", material.reducedScattering).c_str(),

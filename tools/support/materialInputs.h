@@ -58,7 +58,11 @@ constexpr MaterialAttribute rendererOnlyVector(const RendererOnlyParameter& para
 // (x, y, z) to the normal. The Maya node takes its normal from the geometry,
 // so its half is left as it is.
 inline constexpr std::array<MaterialAttribute, 1> rendererOnlyAttributes{{
-    detail::rendererOnlyVector(rendererOnlyParameters[0]),
+    detail::rendererOnlyVector(rendererOnlyParameters[0])
+        .withReferenceStrip(
+            {"-0.8,0,0", "0.8,0,0",
+             "Only mental ray's row changes: the Maya node takes its normal from the "
+             "geometry."}),
 }};
 
 // Every input in one order, the node's attributes first, then the

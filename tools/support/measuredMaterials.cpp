@@ -75,12 +75,37 @@ FloatVector reflectanceOf(const MeasuredMaterial& material) {
     return reflectance;
 }
 
+FloatVector measuredValue(const MeasuredMaterial& material, MeasuredQuantity quantity) {
+    switch (quantity) {
+        case MeasuredQuantity::diffuseReflectance:
+            return reflectanceOf(material);
+        case MeasuredQuantity::absorption:
+            return material.absorption;
+        case MeasuredQuantity::reducedScattering:
+            return material.reducedScattering;
+        case MeasuredQuantity::refractiveIndex:
+            return {material.refractiveIndex, material.refractiveIndex, material.refractiveIndex};
+        case MeasuredQuantity::none:
+            break;
+    }
+    throw std::logic_error("a measured material has no value of an unmeasured quantity");
+}
+
 void applyMeasuredMaterial(const MeasuredMaterial& material, MaterialSettings& settings) {
-    settings.set(*findMaterialAttribute("color"), reflectanceOf(material));
-    settings.set(*findMaterialAttribute("scattering"), material.reducedScattering);
-    settings.set(*findMaterialAttribute("absorption"), material.absorption);
-    const float eta = material.refractiveIndex;
-    settings.set(*findMaterialAttribute("refractiveIndex"), {eta, eta, eta});
+    for (const MaterialAttribute& attribute : materialAttributes) {
+        if (attribute.measuredQuantity != MeasuredQuantity::none) {
+            settings.set(attribute, measuredValue(material, attribute.measuredQuantity));
+        }
+    }
+}
+
+const MaterialAttribute& attributeMeasuredAs(MeasuredQuantity quantity) {
+    for (const MaterialAttribute& attribute : materialAttributes) {
+        if (attribute.measuredQuantity == quantity) {
+            return attribute;
+        }
+    }
+    throw std::logic_error("no attribute takes that measured quantity");
 }
 
 }  // namespace lumaveil

@@ -28,7 +28,15 @@ const MeasuredMaterial* findMeasuredMaterial(std::string_view name);
 // table, so the node's lookup returns that albedo.
 FloatVector reflectanceOf(const MeasuredMaterial& material);
 
-// color, scattering, absorption and refractiveIndex of a measured material.
+// The value of one of its quantities, per channel (the refractive index in
+// all three).
+FloatVector measuredValue(const MeasuredMaterial& material, MeasuredQuantity quantity);
+
+// Sets every attribute that takes a measured quantity (color, absorption,
+// scattering, refractiveIndex) to the material's.
 void applyMeasuredMaterial(const MeasuredMaterial& material, MaterialSettings& settings);
+
+// The attribute that takes the quantity.
+const MaterialAttribute& attributeMeasuredAs(MeasuredQuantity quantity);
 
 }  // namespace lumaveil
