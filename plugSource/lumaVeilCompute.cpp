@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "FixedCapacityVector.h"
+#include "lumaVeilMaterialHandles.h"
 #include "lumaVeilPlugInt.h"
+#include "model/materialAttributes.h"
 #include "model/shading.h"
 
 namespace {
@@ -67,27 +69,20 @@ void readLights(MArrayDataHandle& lightArray, unsigned int count, Lights& lights
 // Writes outColor. False, with nothing written, when there is no memory for
 // a long light list: std::bad_alloc must not cross into the host.
 bool computeColour(MDataBlock& block) {
-    // Field by field in the order of ShadingInputs, each attribute into the
-    // field of its name; that is also the order of the reads.
-    const ShadingInputs inputs{
-        readVector(block, lumaVeil::aColor),
-        readVector(block, lumaVeil::aTransparency),
-        readVector(block, lumaVeil::aAmbientColor),
-        readVector(block, lumaVeil::aIncandescence),
-        readFloat(block, lumaVeil::aDiffuse),
-        readVector(block, lumaVeil::aAbsorption),
-        readVector(block, lumaVeil::aScattering),
-        readFloat(block, lumaVeil::aRefractiveIndex),
-        readFloat(block, lumaVeil::aAnisotropy),
-        readFloat(block, lumaVeil::aDiffuseReflection),
-        readFloat(block, lumaVeil::aDiffuseAnisotropy),
-        readFloat(block, lumaVeil::aDiffuseScatter),
-        readFloat(block, lumaVeil::aEccentricity),
-        readFloat(block, lumaVeil::aSpecularRollOff),
-        readVector(block, lumaVeil::aSpecularColor),
-        readVector(block, lumaVeil::aPointCamera),
-        readVector(block, lumaVeil::aNormalCamera),
-    };
+    // Each editable attribute into the field its row names, in the table's
+    // order, then the sample geometry.
+    ShadingInputs inputs;
+    for (std::size_t i = 0; i < lumaveil::materialAttributes.size(); ++i) {
+        const lumaveil::MaterialAttribute& attribute = lumaveil::materialAttributes[i];
+        const MObject& handle = *materialHandles[i].attribute;
+        if (attribute.isColour()) {
+            inputs.*attribute.colourField = readVector(block, handle);
+        } else {
+            inputs.*attribute.scalarField = readFloat(block, handle);
+        }
+    }
+    inputs.pointCamera = readVector(block, lumaVeil::aPointCamera);
+    inputs.normalCamera = readVector(block, lumaVeil::aNormalCamera);
 
     MArrayDataHandle lightArray = block.inputArrayValue(lumaVeil::aLightData);
     const unsigned int count = lightArray.elementCount();

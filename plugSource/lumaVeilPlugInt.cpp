@@ -2,6 +2,7 @@
 // attributes are created from lumaveil::materialAttributes; the outputs, the
 // sample geometry and the light data from the small tables in initialize.
 #include "lumaVeilPlugInt.h"
+#include "lumaVeilMaterialHandles.h"
 
 #include <maya/MFnLightDataAttribute.h>
 #include <maya/MFnNumericAttribute.h>
@@ -39,33 +40,6 @@ namespace {
 using lumaveil::MaterialAttribute;
 using lumaveil::materialAttributes;
 
-// The handles of an editable attribute: a colour's compound and children, a
-// scalar's alone.
-struct InputHandles {
-    MObject* attribute;
-    MObject* children[3];
-    bool colour;
-};
-
-constexpr InputHandles colourHandles(MObject* colour, MObject* r, MObject* g, MObject* b) {
-    return {colour, {r, g, b}, true};
-}
-
-constexpr InputHandles scalarHandle(MObject* scalar) {
-    return {scalar, {nullptr, nullptr, nullptr}, false};
-}
-
-// The handles must follow the table, colour for colour and scalar for scalar.
-template <std::size_t count>
-constexpr bool followsTheTable(const InputHandles (&inputs)[count]) {
-    for (std::size_t i = 0; i < count; ++i) {
-        if (inputs[i].colour != materialAttributes[i].isColour()) {
-            return false;
-        }
-    }
-    return count == materialAttributes.size();
-}
-
 struct NamedHandle {
     MObject* handle;
     const char* longName;
@@ -95,7 +69,7 @@ void createFloat3(MFnNumericAttribute& nAttr, const Float3& triple,
 
 // An attribute the user edits and keys: created, then its flags, default and
 // ranges, the soft minimum before the hard one.
-void createInput(MFnNumericAttribute& nAttr, const MaterialAttribute& a, const InputHandles& h) {
+void createInput(MFnNumericAttribute& nAttr, const MaterialAttribute& a, const MaterialHandles& h) {
     const std::array<float, 3>& d = a.defaultValue;
     if (a.isColour()) {
         Float3 triple{{h.attribute, a.longName.data(), a.shortName.data()}, {}};
@@ -215,26 +189,8 @@ MStatus lumaVeil::initialize() {
     MFnNumericAttribute nAttr;
     MFnLightDataAttribute lAttr;
 
-    static constexpr InputHandles inputs[] = {
-        colourHandles(&aColor, &aColorR, &aColorG, &aColorB),
-        colourHandles(&aTransparency, &aTransparencyR, &aTransparencyG, &aTransparencyB),
-        colourHandles(&aAmbientColor, &aAmbientColorR, &aAmbientColorG, &aAmbientColorB),
-        colourHandles(&aIncandescence, &aIncandescenceR, &aIncandescenceG, &aIncandescenceB),
-        scalarHandle(&aDiffuse),
-        colourHandles(&aAbsorption, &aAbsorptionR, &aAbsorptionG, &aAbsorptionB),
-        colourHandles(&aScattering, &aScatteringR, &aScatteringG, &aScatteringB),
-        scalarHandle(&aRefractiveIndex),
-        scalarHandle(&aAnisotropy),
-        scalarHandle(&aDiffuseReflection),
-        scalarHandle(&aDiffuseAnisotropy),
-        scalarHandle(&aDiffuseScatter),
-        scalarHandle(&aEccentricity),
-        scalarHandle(&aSpecularRollOff),
-        colourHandles(&aSpecularColor, &aSpecularColorR, &aSpecularColorG, &aSpecularColorB),
-    };
-    static_assert(followsTheTable(inputs), "a handle for each editable attribute, in table order");
     for (std::size_t i = 0; i < materialAttributes.size(); ++i) {
-        createInput(nAttr, materialAttributes[i], inputs[i]);
+        createInput(nAttr, materialAttributes[i], materialHandles[i]);
     }
 
     const Float3 outputs[] = {
@@ -299,7 +255,7 @@ MStatus lumaVeil::initialize() {
     // A compound's children come with it; the light-data children are added
     // one by one before the array. rayDirection is added before pointCamera
     // and normalCamera, though created after them.
-    for (const InputHandles& input : inputs) {
+    for (const MaterialHandles& input : materialHandles) {
         addAttribute(*input.attribute);
     }
     for (const MObject* attribute :
@@ -311,7 +267,7 @@ MStatus lumaVeil::initialize() {
 
     // Every editable attribute affects outColor, its children first;
     // transparency, which outTransparency copies, affects that first.
-    auto affects = [](const InputHandles& input, const MObject& output) {
+    auto affects = [](const MaterialHandles& input, const MObject& output) {
         if (input.colour) {
             for (const MObject* child : input.children) {
                 attributeAffects(*child, output);
@@ -321,9 +277,9 @@ MStatus lumaVeil::initialize() {
     };
     for (std::size_t i = 0; i < materialAttributes.size(); ++i) {
         if (materialAttributes[i].affectsOutTransparency) {
-            affects(inputs[i], aOutTransparency);
+            affects(materialHandles[i], aOutTransparency);
         }
-        affects(inputs[i], aOutColor);
+        affects(materialHandles[i], aOutColor);
     }
     // pointCamera is related before its children; lightSpecular before
     // lightDiffuse; lightIntensity and its children are not related at all.

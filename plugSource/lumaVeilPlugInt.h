@@ -30,7 +30,7 @@ public:
     MStatus compute(const MPlug& plug, MDataBlock& block) override;
 
     static void* creator();
-    // Creates, adds and relates the node type's 71 attributes. Failures in the
+    // Creates, adds and relates the node type's attributes. Failures in the
     // light-data block are reported on the standard error stream; it always
     // returns success.
     static MStatus initialize();

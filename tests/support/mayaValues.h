@@ -3,8 +3,8 @@
 
 #include <array>
 
-#include "materialValues.h"
 #include "mayahost/host.h"
+#include "model/materialAttributes.h"
 #include "model/shading.h"
 
 namespace lumaveil::test {
@@ -24,14 +24,16 @@ inline mayahost::LightValues mayaLight(const LightSample& light) {
     return values;
 }
 
-// Every editable attribute of the node.
+// Every editable attribute of the node, from the field its row names.
 inline void setMaterial(mayahost::Node& node, const ShadingInputs& in) {
-    forEachMaterialValue(
-        in,
-        [&](const MaterialAttribute& a, FloatVector v) {
+    for (const MaterialAttribute& a : materialAttributes) {
+        const FloatVector v = valueIn(in, a);
+        if (a.isColour()) {
             node.setFloat3(a.longName, mayaVector(v));
-        },
-        [&](const MaterialAttribute& a, float v) { node.setFloat(a.longName, v); });
+        } else {
+            node.setFloat(a.longName, v.x);
+        }
+    }
 }
 
 }  // namespace lumaveil::test

@@ -2,7 +2,7 @@
 // values, set by name in a stand-in parameter block.
 #pragma once
 
-#include "materialValues.h"
+#include "model/materialAttributes.h"
 #include "model/shading.h"
 #include "mrhost/parameterBlock.h"
 
@@ -15,20 +15,20 @@ inline miVector mi(FloatVector v) {
     return {v.x, v.y, v.z};
 }
 
-// Every material parameter the shader shares with the node.
+// Every material parameter the shader shares with the node, from the field
+// its row names.
 inline void setMaterial(mrhost::ParameterBlock& p, const ShadingInputs& in) {
-    forEachMaterialValue(
-        in,
-        [&](const MaterialAttribute& a, FloatVector v) {
-            if (!a.rendererParameter.empty()) {
-                p.setColor(a.rendererParameter, rgba(v));
-            }
-        },
-        [&](const MaterialAttribute& a, float v) {
-            if (!a.rendererParameter.empty()) {
-                p.setScalar(a.rendererParameter, v);
-            }
-        });
+    for (const MaterialAttribute& a : materialAttributes) {
+        if (a.rendererParameter.empty()) {
+            continue;
+        }
+        const FloatVector v = valueIn(in, a);
+        if (a.isColour()) {
+            p.setColor(a.rendererParameter, rgba(v));
+        } else {
+            p.setScalar(a.rendererParameter, v.x);
+        }
+    }
 }
 
 }  // namespace lumaveil::test
