@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "FuzzInput.h"
+#include "model/materialAttributes.h"
 #include "model/shading.h"
 
 namespace {
@@ -35,21 +36,11 @@ bool sameBits(const FloatVector& a, const FloatVector& b) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput in(data, size);
     ShadingInputs inputs;
-    inputs.color = vectorOf(in);
-    inputs.transparency = vectorOf(in);
-    inputs.ambientColor = vectorOf(in);
-    inputs.incandescence = vectorOf(in);
-    inputs.diffuse = in.mixedFloat();
-    inputs.absorption = vectorOf(in);
-    inputs.scattering = vectorOf(in);
-    inputs.refractiveIndex = in.mixedFloat();
-    inputs.anisotropy = in.mixedFloat();
-    inputs.diffuseReflection = in.mixedFloat();
-    inputs.diffuseAnisotropy = in.mixedFloat();
-    inputs.diffuseScatter = in.mixedFloat();
-    inputs.eccentricity = in.mixedFloat();
-    inputs.specularRollOff = in.mixedFloat();
-    inputs.specularColor = vectorOf(in);
+    // Every editable attribute in the table's order, then the geometry.
+    for (const lumaveil::MaterialAttribute& attribute : lumaveil::materialAttributes) {
+        setIn(inputs, attribute,
+              attribute.isColour() ? vectorOf(in) : FloatVector{in.mixedFloat(), 0.0f, 0.0f});
+    }
     inputs.pointCamera = vectorOf(in);
     inputs.normalCamera = vectorOf(in);
 

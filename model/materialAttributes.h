@@ -27,7 +27,7 @@ enum class MeasuredQuantity {
     diffuseReflectance,
     absorption,
     reducedScattering,
-    refractiveIndex
+    eta  // the relative index of refraction
 };
 
 // What the attribute reference shows of an attribute: the range its strip of
@@ -189,7 +189,7 @@ inline constexpr std::array materialAttributes{
         "of the translucent glow out at glancing angles and bend the light entering the "
         "surface more. Values below 1 are refused.")
         .withHardMin(1.0)
-        .measuredAs(MeasuredQuantity::refractiveIndex),
+        .measuredAs(MeasuredQuantity::eta),
     detail::scalarAttribute(
         "anisotropy", "ani", &ShadingInputs::anisotropy, -1.0, 1.0, "anisotropy",
         "Direction of the single-scattering glow: 0 is the same from every light direction, "
@@ -230,6 +230,16 @@ inline constexpr std::array materialAttributes{
                             "specularColor", "Tint of the highlight.")
         .withReferenceStrip({"0", "1", ""}),
 };
+
+// The row of that long or short name, or null.
+constexpr const MaterialAttribute* materialAttributeNamed(std::string_view name) {
+    for (const MaterialAttribute& a : materialAttributes) {
+        if (!name.empty() && (a.longName == name || a.shortName == name)) {
+            return &a;
+        }
+    }
+    return nullptr;
+}
 
 // The attribute's value in `inputs`: a colour's, or a scalar's in x.
 constexpr FloatVector valueIn(const ShadingInputs& inputs, const MaterialAttribute& a) {

@@ -8,15 +8,15 @@
 
 namespace lumaveil {
 
-// exp(-(acos(c) / eccentricity)^2) for the cosine c between the normal and
-// the half vector, given 1 / eccentricity. The cosine is clamped to [-1, 1],
-// so that the rounding excess of unit vectors keeps the highlight instead of
-// turning it into NaN. The lobe's centre keeps its peak when 1 / eccentricity
-// overflows, as it does for a denormal eccentricity: 0 times infinity would
-// give NaN.
-inline float gaussianLobe(float cosine, float inverseEccentricity) {
+// exp(-(acos(c) / w)^2) for the cosine c between the normal and the half
+// vector, given 1 / w for the lobe's width w in radians. The cosine is
+// clamped to [-1, 1], so that the rounding excess of unit vectors keeps the
+// highlight instead of turning it into NaN. The lobe's centre keeps its peak
+// when 1 / w overflows, as it does for a denormal width: 0 times infinity
+// would give NaN.
+inline float gaussianLobe(float cosine, float inverseWidth) {
     const float offCentre = roundedAcos(std::clamp(cosine, -1.0f, 1.0f));
-    const float angle = offCentre == 0.0f ? 0.0f : offCentre * inverseEccentricity;
+    const float angle = offCentre == 0.0f ? 0.0f : offCentre * inverseWidth;
     return roundedExp(-(angle * angle));
 }
 

@@ -39,9 +39,9 @@ const DiffusionDepthTable& diffusionDepthTable() {
 
 }  // namespace
 
-DiffusionChannels diffusionChannels(FloatVector reflectance, float diffuseReflection) {
+DiffusionChannels diffusionChannels(FloatVector reflectance, float boundaryFactor) {
     const DiffusionDepthTable& depths = diffusionDepthTable();
-    const float exponentScale = diffuseReflection * minusFourThirds;  // A q
+    const float exponentScale = boundaryFactor * minusFourThirds;  // A q
     DiffusionChannels c;
     int index[3];
     for (int j = 0; j < 3; ++j) {

@@ -20,10 +20,10 @@ struct DiffusionChannels {
 };
 
 // Each channel of `reflectance` looked up in the albedo table, with A the
-// diffuseReflection input. exp(-s) comes from a table
-// beside the albedo table; channels that read the same entry share its
-// exponentials. Allocates nothing.
-DiffusionChannels diffusionChannels(FloatVector reflectance, float diffuseReflection);
+// material's boundary factor. exp(-s) comes from a table beside the albedo
+// table; channels that read the same entry share its exponentials. Allocates
+// nothing.
+DiffusionChannels diffusionChannels(FloatVector reflectance, float boundaryFactor);
 
 // ((exp((A q) s) + 1) ((p a') 0.5)) exp(-s) / pi per channel, for the phase
 // weight p of the diffusion part.

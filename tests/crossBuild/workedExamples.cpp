@@ -19,13 +19,17 @@
 #include <cstring>
 #include <exception>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
+#include "model/materialAttributes.h"
 #include "model/shading.h"
 #include "workedExample.h"
 
 #if defined(QV7K_SHADER_PATH)
 #include "mrhost/renderer.h"
+#include "shaderValues.h"
 #endif
 
 #if defined(LUMAVEIL_PLUGIN_PATH)
@@ -62,25 +66,35 @@ private:
 };
 
 // A material of the sweep: the worked example's, or one with colour and
-// coefficients that differ per channel.
+// coefficients that differ per channel. Its values by the attributes' short
+// names; the rest keep the worked example's.
 struct Material {
     const char* name;
-    FloatVector color;
-    FloatVector absorption;
-    FloatVector scattering;
-    float refractiveIndex;
-    float eccentricity;
+    std::vector<std::pair<std::string_view, FloatVector>> values;
+
+    lumaveil::ShadingInputs inputs() const {
+        lumaveil::ShadingInputs in = workedInputs();
+        for (const auto& [attribute, value] : values) {
+            setIn(in, *lumaveil::materialAttributeNamed(attribute), value);
+        }
+        return in;
+    }
 };
 
 const Material kMaterials[] = {
-    {"worked", {0.5f, 0.5f, 0.5f}, {0.5f, 0.5f, 0.5f}, {0.5f, 0.5f, 0.5f}, 1.333f, 0.1f},
-    {"skin", {0.8f, 0.45f, 0.3f}, {0.032f, 0.17f, 0.48f}, {0.74f, 0.88f, 1.01f}, 1.3f, 0.3f},
+    {"worked", {}},
+    {"skin",
+     {{"c", {0.8f, 0.45f, 0.3f}},
+      {"ab", {0.032f, 0.17f, 0.48f}},
+      {"st", {0.74f, 0.88f, 1.01f}},
+      {"rfi", {1.3f}},
+      {"eccen", {0.3f}}}},
     {"marble",
-     {0.83f, 0.79f, 0.75f},
-     {0.0021f, 0.0041f, 0.0071f},
-     {2.19f, 2.62f, 3.0f},
-     1.5f,
-     0.05f},
+     {{"c", {0.83f, 0.79f, 0.75f}},
+      {"ab", {0.0021f, 0.0041f, 0.0071f}},
+      {"st", {2.19f, 2.62f, 3.0f}},
+      {"rfi", {1.5f}},
+      {"eccen", {0.05f}}}},
 };
 
 // Unit light directions around the normal +z, in front of the surface and
@@ -115,12 +129,7 @@ void writeModel(Results& results) {
 
     const std::vector<FloatVector> directions = sweepDirections();
     for (const Material& m : kMaterials) {
-        lumaveil::ShadingInputs swept = in;
-        swept.color = m.color;
-        swept.absorption = m.absorption;
-        swept.scattering = m.scattering;
-        swept.refractiveIndex = m.refractiveIndex;
-        swept.eccentricity = m.eccentricity;
+        const lumaveil::ShadingInputs swept = m.inputs();
         for (std::size_t i = 0; i < directions.size(); ++i) {
             const lumaveil::LightSample light = workedLight(directions[i], true);
             results.write("model.sweep." + std::string(m.name) + "." + std::to_string(i),
@@ -170,11 +179,7 @@ bool writeMaya(Results& results) {
 
     const std::vector<FloatVector> directions = sweepDirections();
     for (const Material& m : kMaterials) {
-        node.setFloat3("color", {m.color.x, m.color.y, m.color.z});
-        node.setFloat3("absorption", {m.absorption.x, m.absorption.y, m.absorption.z});
-        node.setFloat3("scattering", {m.scattering.x, m.scattering.y, m.scattering.z});
-        node.setFloat("refractiveIndex", m.refractiveIndex);
-        node.setFloat("eccentricity", m.eccentricity);
+        setMaterial(node, m.inputs());
         for (std::size_t i = 0; i < directions.size(); ++i) {
             results.write("maya.sweep." + std::string(m.name) + "." + std::to_string(i),
                           shade({mayaLight(directions[i], true)}));
@@ -221,11 +226,7 @@ void writeShader(Results& results, const char* shaderLibrary) {
 
     const std::vector<FloatVector> directions = sweepDirections();
     for (const Material& m : kMaterials) {
-        params.setColor("color", {m.color.x, m.color.y, m.color.z, 1.0f});
-        params.setColor("absorption", {m.absorption.x, m.absorption.y, m.absorption.z, 1.0f});
-        params.setColor("scattering", {m.scattering.x, m.scattering.y, m.scattering.z, 1.0f});
-        params.setScalar("refractiveIndex", m.refractiveIndex);
-        params.setScalar("eccentricity", m.eccentricity);
+        lumaveil::test::setMaterial(params, m.inputs());
         for (std::size_t i = 0; i < directions.size(); ++i) {
             const FloatVector d = directions[i];
             results.write("shader.sweep." + std::string(m.name) + "." + std::to_string(i),

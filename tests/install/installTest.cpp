@@ -421,7 +421,9 @@ std::map<std::string, float> expectedPreset(const lumaveil::MeasuredMaterial& ma
         values[std::string("scattering") + channels[k]] = material.reducedScattering[k];
         values[std::string("absorption") + channels[k]] = material.absorption[k];
     }
-    values["refractiveIndex"] = material.refractiveIndex;
+    // The index of refraction, on the attribute that takes it.
+    values[std::string(lumaveil::attributeMeasuredAs(lumaveil::MeasuredQuantity::eta).longName)] =
+        material.eta;
     return values;
 }
 

@@ -130,8 +130,7 @@ TEST_F(ComputeTest, MoreLightsThanTheInlineList) {
 
 TEST_F(ComputeTest, WithoutLightsOnlyAmbientAndIncandescenceRemain) {
     node.setLightCount(0);
-    node.setFloat3("ambientColor", {0.2f, 0.2f, 0.2f});
-    node.setFloat3("incandescence", {0.1f, 0.0f, 0.0f});
+    lumaveil::test::setMaterial(node, lumaveil::test::ambientAndIncandescentInputs());
     EXPECT_EQ(node.compute("outColor"), MS::kSuccess);
     expectColour(node.getFloat3("outColor"), {0.2f, 0.1f, 0.1f});
 }

@@ -57,7 +57,7 @@ TEST_F(PluginTest, NodesAndShaderSamplesRunTogetherFromAColdCache) {
     Renderer renderer(QV7K_SHADER_PATH, QV7K_DECLARATION_PATH, MRHOST_MODULE_PATH);
     LightList scene;
     ParameterBlock params = renderer.makeParameters();
-    params.connect("ambientColor", [](const miState& state, void* out) {
+    params.connect("color", [](const miState& state, void* out) {
         const miColor value{state.point.x * 0.1f, 0.05f, 0.0f, 1.0f};
         std::memcpy(out, &value, sizeof value);
     });

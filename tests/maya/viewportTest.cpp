@@ -48,15 +48,18 @@ TEST_F(NodeTest, Viewport2DrawsTheNodeWithMayasBlinnFragment) {
     EXPECT_EQ(drawn->drawAPIs,
               MHWRender::kOpenGL | MHWRender::kOpenGLCoreProfile | MHWRender::kDirectX11);
     EXPECT_TRUE(drawn->customMappings.empty());
-    Pairs byName;
-    for (const char* name : {"color", "transparency", "ambientColor", "incandescence", "diffuse",
-                             "eccentricity", "specularRollOff", "specularColor"}) {
-        byName.emplace_back(name, name);
-    }
-    EXPECT_EQ(drawn->parametersFromAttributes, byName);
+    // Every parameter of the fragment but these five is fed by the node's
+    // attribute of its name: the Lambert part and the Blinn highlight.
     EXPECT_EQ(drawn->parametersAtDefaults,
               (std::vector<std::string>{"translucence", "translucenceDepth", "translucenceFocus",
                                         "reflectivity", "reflectedColor"}));
+    for (const auto& [parameter, attribute] : drawn->parametersFromAttributes) {
+        EXPECT_EQ(parameter, attribute);
+        EXPECT_TRUE(node.attribute(attribute)) << attribute;
+    }
+    EXPECT_EQ(drawn->parametersFromAttributes.size(), 8u);
+    EXPECT_EQ(drawn->parametersFromAttributes.front(),
+              (std::pair<std::string, std::string>{"color", "color"}));
     EXPECT_EQ(drawn->primaryColorParameter, "color");
     EXPECT_EQ(drawn->transparencyParameter, "transparency");
     EXPECT_EQ(drawn->bumpAttribute, "normalCamera");

@@ -15,7 +15,7 @@ namespace {
 using AllocTest = StandInTest;
 
 TEST_F(AllocTest, ShadingAllocatesNothing) {
-    params.connect("ambientColor", [](const miState&, void* out) {
+    params.connect("color", [](const miState&, void* out) {
         const miColor value{0.1f, 0.2f, 0.3f, 1.0f};
         std::memcpy(out, &value, sizeof value);
     });

@@ -38,7 +38,7 @@ protected:
     BindingTest() {
         // Every renderer function is needed: a driven parameter, a light and
         // the irradiance.
-        params.connect("incandescence", [this](const miState&, void* out) {
+        params.connect("color", [this](const miState&, void* out) {
             ++runs;
             const miColor value{0.25f, 0.25f, 0.25f, 1.0f};
             std::memcpy(out, &value, sizeof value);
@@ -59,9 +59,9 @@ protected:
     void expectFullyBound() {
         miColor c;
         EXPECT_EQ(shadeCapturingErrors(c), "");
-        // 45-degree light, driven incandescence 0.25, irradiance pi.
+        // 45-degree light, driven colour 0.25, irradiance pi.
         reference::ShaderCall call = workedCall({{{{1, 1, 1}, {0, halfSqrt2, halfSqrt2}}}});
-        call.parameters.incandescence = {0.25f, 0.25f, 0.25f};
+        call.parameters.color = {0.25f, 0.25f, 0.25f};
         call.irradianceColor = {1.0f, 1.0f, 1.0f};
         call.irradiance = {3.1415927f, 3.1415927f, 3.1415927f};
         expectRgb(c, reference::shaderColour(call));
@@ -81,7 +81,7 @@ TEST_F(BindingTest, NullHandleReportsEveryLookupAndGivesNeutralOutcomes) {
     for (int call = 0; call < 2; ++call) {  // a failed lookup is tried again
         miColor c;
         EXPECT_EQ(shadeCapturingErrors(c), expected);
-        // Stored incandescence 0, no light samples, black irradiance.
+        // No light samples and black irradiance: only the stored ambient colour 0.
         expectRgb(c, 0.0, 0.0, 0.0);
         EXPECT_EQ(c.a, 1.0f);
     }

@@ -23,10 +23,10 @@ mrhost::Connection colourShader(miColor value, std::atomic<int>& runs) {
 TEST_F(ParametersTest, ConnectedFieldIsEvaluatedByTheRenderer) {
     params.setLights({scene.addDirectionalLight({0.0f, 0.0f, 1.0f}, white)});
     std::atomic<int> runs{0};
-    params.connect("incandescence", colourShader({0.3f, 0.2f, 0.1f, 1.0f}, runs));
+    params.connect("color", colourShader({0.3f, 0.2f, 0.1f, 1.0f}, runs));
     CallTrace trace;
     reference::ShaderCall call = workedCall({{above}});
-    call.parameters.incandescence = {0.3f, 0.2f, 0.1f};
+    call.parameters.color = {0.3f, 0.2f, 0.1f};
     expectRgb(shade(black, &trace), reference::shaderColour(call));
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(trace.phenEvalCalls, 1);
@@ -36,7 +36,7 @@ TEST_F(ParametersTest, GhostOffsetZeroReadsEveryFieldInPlace) {
     params.setLights({scene.addDirectionalLight({0.0f, 0.0f, 1.0f}, white)});
     std::atomic<int> runs{0};
     params.connect("color", colourShader(white, runs));
-    params.connect("incandescence", colourShader(white, runs));
+    params.connect("scattering", colourShader(white, runs));
     params.setGhostOffset(0);
     CallTrace trace;
     expectRgb(shade(black, &trace), reference::shaderColour(workedCall({{above}})));
@@ -56,27 +56,13 @@ TEST_F(ParametersTest, OnlyAFieldsFirstGhostWordDrivesIt) {
 
 TEST_F(ParametersTest, FieldsAreEvaluatedInTheirFixedOrder) {
     std::atomic<int> runs{0};
-    const char* const everyField[] = {"color",
-                                      "ambientColor",
-                                      "incandescence",
-                                      "normalCamera",
-                                      "diffuse",
-                                      "absorption",
-                                      "scattering",
-                                      "refractiveIndex",
-                                      "anisotropy",
-                                      "diffuseReflection",
-                                      "diffuseAnisotropy",
-                                      "diffuseScatter",
-                                      "eccentricity",
-                                      "specularRollOff",
-                                      "specularColor",
-                                      "useIrradiance",
-                                      "irradianceColor",
-                                      "i_light",
-                                      "n_light"};
-    for (const char* name : everyField) {
-        params.connect(name, [&runs](const miState&, void*) { ++runs; });  // keeps the value
+    // Every declared field but the light array's slot.
+    for (const mrhost::DeclaredField& field :
+         mrhost::loadDeclaration(QV7K_DECLARATION_PATH).fields) {
+        if (!field.arrayElement) {
+            params.connect(field.name,
+                           [&runs](const miState&, void*) { ++runs; });  // keeps the value
+        }
     }
     params.setBoolean("useIrradiance", true);
     CallTrace trace;

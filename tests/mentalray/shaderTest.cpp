@@ -1,4 +1,7 @@
 // The shader's results for the worked examples.
+#include <cstring>
+#include <limits>
+
 #include "standInFixture.h"
 
 namespace lumaveil::mrtest {
@@ -43,8 +46,7 @@ TEST_F(ShaderTest, ALightAddsTheMeanOfItsSamples) {
 }
 
 TEST_F(ShaderTest, WithoutSamplesOnlyAmbientAndIncandescenceRemain) {
-    params.setColor("ambientColor", grey(0.2f));
-    params.setColor("incandescence", {0.1f, 0.0f, 0.0f, 1.0f});
+    test::setMaterial(params, test::ambientAndIncandescentInputs());
     const miTag none =
         scene.addAreaLight({0.0f, 0.0f, 5.0f}, {1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, white, 0);
     params.setLights({none});
@@ -121,6 +123,18 @@ TEST_F(ShaderTest, DegenerateInputsStayFinite) {
     params.setColor("scattering", grey(0.5f));
     const miColor flat = shade();
     EXPECT_TRUE(std::isfinite(flat.r) && std::isfinite(flat.g) && std::isfinite(flat.b));
+}
+
+// A denormal eccentricity overflows its reciprocal; the sample on the lobe's
+// centre still sees the peak, as with the smallest normal eccentricity.
+TEST_F(ShaderTest, ADenormalEccentricityKeepsThePeakOfTheLobe) {
+    params.setLights({scene.addDirectionalLight({0.0f, 0.0f, 1.0f}, white)});
+    params.setScalar("eccentricity", std::numeric_limits<float>::denorm_min());
+    const miColor denormal = shade();
+    params.setScalar("eccentricity", std::numeric_limits<float>::min());
+    const miColor smallest = shade();
+    EXPECT_EQ(std::memcmp(&denormal, &smallest, sizeof denormal), 0);
+    expectRgb(denormal, reference::shaderColour(workedCall({{above}})));
 }
 
 // Light, view and normal along one direction whose half-vector cosine rounds

@@ -13,7 +13,7 @@ using ThreadsTest = StandInTest;
 
 TEST_F(ThreadsTest, ConcurrentShadingMatchesShadingAlone) {
     std::atomic<int> runs{0};
-    params.connect("ambientColor", [&runs](const miState& state, void* out) {
+    params.connect("color", [&runs](const miState& state, void* out) {
         ++runs;
         const miColor value{state.point.x * 0.1f, 0.05f, 0.0f, 1.0f};
         std::memcpy(out, &value, sizeof value);

@@ -112,24 +112,6 @@ TEST(ShadingProperties, EveryOutputIsFiniteInsideTheSoftRanges) {
     }
 }
 
-// A denormal eccentricity overflows its reciprocal; a light whose half vector
-// lies on the normal must still see the lobe's peak, as for the smallest
-// normal eccentricity, not NaN.
-TEST(ShadingProperties, ADenormalEccentricityKeepsThePeakOfTheLobe) {
-    ShadingInputs in;
-    in.pointCamera = {0.0f, 0.0f, -5.0f};
-    in.normalCamera = {0.0f, 0.0f, 1.0f};
-    LightSample light;
-    light.lightDirection = {0.0f, 0.0f, 1.0f};
-    light.lightSpecular = true;
-    in.eccentricity = std::numeric_limits<float>::denorm_min();
-    const FloatVector denormal = evaluateShading(in, {&light, 1}, 1).outColor;
-    in.eccentricity = std::numeric_limits<float>::min();
-    const FloatVector smallest = evaluateShading(in, {&light, 1}, 1).outColor;
-    EXPECT_EQ(denormal, smallest);
-    EXPECT_TRUE(finite(denormal));
-}
-
 // With |g| = 1 the renderer shader's phase weight has a base of 2 - 2|mu|;
 // unit vectors whose cosine rounds past 1 must give the weight of mu = 1, not
 // NaN.
@@ -174,9 +156,9 @@ TEST(ShadingProperties, IntensityDrivesTheLitPartsAndPreShadowTheSubsurface) {
         const FloatVector i0 = withIntensity(0.0f), i1 = withIntensity(1.0f), ik = withIntensity(k);
         const FloatVector p0 = withPreShadow(0.0f), p1 = withPreShadow(1.0f), pk = withPreShadow(k);
 
-        // Without intensity only the subsurface, ambient-colour and
-        // incandescence parts remain; without pre-shadow intensity, all but
-        // the subsurface part.
+        // Without intensity only the subsurface part and the light-independent
+        // ones remain; without pre-shadow intensity, all but the subsurface
+        // part.
         Scene unlit = scene;
         unlit.in.diffuse = 0.0f;
         unlit.in.specularRollOff = 0.0f;

@@ -15,6 +15,7 @@
 namespace lumaveil {
 namespace {
 
+using test::ambientAndIncandescentInputs;
 using test::halfSqrt2;
 using test::workedInputs;
 using test::workedLight;
@@ -66,9 +67,7 @@ TEST(EvaluateShading, LightCountDividesTheSubsurfaceSum) {
 }
 
 TEST(EvaluateShading, WithoutLightsOnlyAmbientAndIncandescenceRemain) {
-    ShadingInputs in = workedInputs();
-    in.ambientColor = {0.2f, 0.2f, 0.2f};
-    in.incandescence = {0.1f, 0.0f, 0.0f};
+    ShadingInputs in = ambientAndIncandescentInputs();
     const ShadingOutputs out = evaluateShading(in, {}, 0);
     EXPECT_FLOAT_EQ(out.outColor.x, 0.2f);
     EXPECT_FLOAT_EQ(out.outColor.y, 0.1f);
@@ -228,6 +227,24 @@ TEST(EvaluateShading, RoundingExcessOfAUnitNormalKeepsTheHighlight) {
     const FloatVector c = shade(in, {workedLight()});
     expectFinite(c);
     EXPECT_NEAR(c.x, reference::modelColour(workedInputs(), {workedLight()})[0], 1e-5);
+}
+
+// A denormal eccentricity overflows its reciprocal; a light whose half vector
+// lies on the normal must still see the lobe's peak, as for the smallest
+// normal eccentricity, not NaN.
+TEST(EvaluateShading, ADenormalEccentricityKeepsThePeakOfTheLobe) {
+    ShadingInputs in;
+    in.pointCamera = {0.0f, 0.0f, -5.0f};
+    in.normalCamera = {0.0f, 0.0f, 1.0f};
+    LightSample light;
+    light.lightDirection = {0.0f, 0.0f, 1.0f};
+    light.lightSpecular = true;
+    in.eccentricity = std::numeric_limits<float>::denorm_min();
+    const FloatVector denormal = evaluateShading(in, {&light, 1}, 1).outColor;
+    in.eccentricity = std::numeric_limits<float>::min();
+    const FloatVector smallest = evaluateShading(in, {&light, 1}, 1).outColor;
+    EXPECT_EQ(denormal, smallest);
+    expectFinite(denormal);
 }
 
 }  // namespace

@@ -22,6 +22,15 @@ inline ShadingInputs workedInputs() {
     return in;
 }
 
+// The worked material lit by nothing but an ambient colour of 0.2 and a red
+// incandescence of 0.1: with no light the result is (0.2, 0.1, 0.1).
+inline ShadingInputs ambientAndIncandescentInputs() {
+    ShadingInputs in = workedInputs();
+    in.ambientColor = {0.2f, 0.2f, 0.2f};
+    in.incandescence = {0.1f, 0.0f, 0.0f};
+    return in;
+}
+
 // A white light from `direction` that lights the diffuse terms and, with
 // `specular`, the highlight; straight above by default.
 inline LightSample workedLight(FloatVector direction = workedNormal, bool specular = true) {

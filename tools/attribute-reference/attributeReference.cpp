@@ -139,6 +139,7 @@ std::string rendererOnlyTable() {
 
 // The measured materials, their values and their contact sheet.
 std::string measuredMaterialsSection() {
+    const std::string index(attributeMeasuredAs(MeasuredQuantity::eta).longName);
     std::string page =
         "\n"
         "## Measured materials\n"
@@ -164,13 +165,17 @@ std::string measuredMaterialsSection() {
         "  close to the published reflectance (within about 0.01 for most channels; marble was\n"
         "  measured at index 1.5, and chicken1's blue lands at 0.13 against 0.10). Marble's\n"
         "  colour is computed at 1.3 too, as the table is.\n"
-        "- `refractiveIndex` is the material's index (1.5 for marble, 1.3 for the rest).\n"
+        "- " +
+        code(index) +
+        " is the material's index (1.5 for marble, 1.3 for the rest).\n"
         "\n"
         "All other attributes keep their defaults; `--set` values apply on top.\n"
         "\n"
         "| preset | scattering \u03c3s\u2032 (1/mm) | absorption \u03c3a (1/mm) | color (computed) "
         "| "
-        "published reflectance | refractiveIndex |\n"
+        "published reflectance | " +
+        index +
+        " |\n"
         "|---|---|---|---|---|---|\n";
     for (const MeasuredMaterial& material : measuredMaterials()) {
         page += "| " + material.name + " | " +
@@ -178,7 +183,7 @@ std::string measuredMaterialsSection() {
                 printed("%g, %g, %g", material.absorption) + " | " +
                 printed("%.3f, %.3f, %.3f", reflectanceOf(material)) + " | " +
                 printed("%.2f, %.2f, %.2f", material.publishedReflectance) + " | " +
-                number(material.refractiveIndex) + " |\n";
+                number(material.eta) + " |\n";
     }
     const ReferencePicture sheet = referencePictures().back();
     std::string command = "lumaveil-preview";

@@ -33,13 +33,13 @@ void listPresets() {
                 heading(MeasuredQuantity::reducedScattering, " (sigma_s')").c_str(),
                 heading(MeasuredQuantity::absorption, " (sigma_a)").c_str(),
                 heading(MeasuredQuantity::diffuseReflectance, " (dipole Rd)").c_str(),
-                heading(MeasuredQuantity::refractiveIndex, "").c_str());
+                heading(MeasuredQuantity::eta, "").c_str());
     for (const MeasuredMaterial& material : measuredMaterials()) {
         std::printf("%-11s %-22s %-25s %-22s %.1f\n", material.name.c_str(),
                     printed("%.2f,%.2f,%.2f", material.reducedScattering).c_str(),
                     printed("%.4f,%.4f,%.4f", material.absorption).c_str(),
                     printed("%.4f,%.4f,%.4f", reflectanceOf(material)).c_str(),
-                    static_cast<double>(material.refractiveIndex));
+                    static_cast<double>(material.eta));
     }
 }
 

@@ -83,8 +83,8 @@ FloatVector measuredValue(const MeasuredMaterial& material, MeasuredQuantity qua
             return material.absorption;
         case MeasuredQuantity::reducedScattering:
             return material.reducedScattering;
-        case MeasuredQuantity::refractiveIndex:
-            return {material.refractiveIndex, material.refractiveIndex, material.refractiveIndex};
+        case MeasuredQuantity::eta:
+            return {material.eta, material.eta, material.eta};
         case MeasuredQuantity::none:
             break;
     }

@@ -16,7 +16,7 @@ struct MeasuredMaterial {
     FloatVector reducedScattering;
     FloatVector absorption;
     FloatVector publishedReflectance;
-    float refractiveIndex;
+    float eta;  // relative index of refraction
 };
 
 // The built-in table of measured materials.
@@ -32,8 +32,9 @@ FloatVector reflectanceOf(const MeasuredMaterial& material);
 // all three).
 FloatVector measuredValue(const MeasuredMaterial& material, MeasuredQuantity quantity);
 
-// Sets every attribute that takes a measured quantity (color, absorption,
-// scattering, refractiveIndex) to the material's.
+// Sets every attribute that takes a measured quantity (the colour, the
+// absorption and scattering coefficients, the index of refraction) to the
+// material's.
 void applyMeasuredMaterial(const MeasuredMaterial& material, MaterialSettings& settings);
 
 // The attribute that takes the quantity.
