@@ -10,7 +10,7 @@
 #   mentalray  <prefix>/mentalray/lib/qv7k_lumaVeil.so (.dll on Windows)
 #              <prefix>/mentalray/include/qv7k_lumaVeil.mi
 #              <prefix>/mentalray/examples/lumaVeil_example.mi
-#   doc        <prefix>/share/doc/lumaVeil/README.md, docs/*.md, docs/images/*.png,
+#   doc        <prefix>/share/doc/lumaVeil/README.md, LICENSE, docs/*.md, docs/images/*.png,
 #              as they stand in the repository, so that their links hold
 #   debug      <library>.debug beside each library above: its debug information,
 #              which the release archives ship apart (see Packaging.cmake);
@@ -149,7 +149,8 @@ endif()
 # The README and the guides keep the repository's folders, so that their links
 # between each other and to the pictures hold.
 set(LUMAVEIL_DOC_DIR share/doc/lumaVeil)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${LUMAVEIL_DOC_DIR} COMPONENT doc)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
+    DESTINATION ${LUMAVEIL_DOC_DIR} COMPONENT doc)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${LUMAVEIL_DOC_DIR}/docs COMPONENT doc
     FILES_MATCHING PATTERN "*.md" PATTERN "*.png")
 

@@ -155,7 +155,8 @@ if(stand_in)
 endif()
 set(archive_readme ${CMAKE_BINARY_DIR}/packaging/README.md)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/archive-README.md.in ${archive_readme} @ONLY)
-install(FILES ${archive_readme} DESTINATION . COMPONENT archive EXCLUDE_FROM_ALL)
+install(FILES ${archive_readme} ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . COMPONENT archive
+    EXCLUDE_FROM_ALL)
 
 # ---------------------------------------------------------------- CPack
 # The shipped components only, merged into one tree under one top folder and

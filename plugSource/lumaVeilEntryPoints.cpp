@@ -115,7 +115,9 @@ LUMAVEIL_EXPORT MStatus initializePlugin(MObject obj) {
 LUMAVEIL_EXPORT MStatus uninitializePlugin(MObject obj) {
     const MString classification(kClassification);
     const MString command(kRefreshCommandStart);
-    MFnPlugin plugin(obj, "Unknown", "Unknown", "Any");
+    // Deregistration needs no vendor or version: the function set's defaults
+    // ("Unknown", "Unknown", "Any") serve, as in Maya's own samples.
+    MFnPlugin plugin(obj);
     MStatus status = deregisterViewportOverride();
     if (status) {
         status = plugin.deregisterNode(lumaVeil::id);

@@ -30,8 +30,7 @@ lumaVeilShadingNodeOverride::~lumaVeilShadingNodeOverride() = default;
 
 // The fragment is Maya's, written for every device the viewport runs on.
 MHWRender::DrawAPI lumaVeilShadingNodeOverride::supportedDrawAPIs() const {
-    return static_cast<MHWRender::DrawAPI>(MHWRender::kOpenGL | MHWRender::kOpenGLCoreProfile |
-                                           MHWRender::kDirectX11);
+    return MHWRender::kOpenGL | MHWRender::kOpenGLCoreProfile | MHWRender::kDirectX11;
 }
 
 MString lumaVeilShadingNodeOverride::fragmentName() const {

@@ -122,7 +122,7 @@ extra=$(cd "$work/prefix" && ls -A | grep -vxE 'maya|mentalray|share|preview' ||
 [[ -z "$extra" ]] || { echo "test-install: unexpected in the prefix: $extra" >&2; exit 1; }
 tree=$(unpack "$native" 'lumaVeil-*-standin-linux-x86_64.tar.gz' "$work/linux-archive")
 check "$tree" linux
-extra=$(cd "$tree" && ls -A | grep -vxE 'README.md|maya|mentalray|share' || true)
+extra=$(cd "$tree" && ls -A | grep -vxE 'README.md|LICENSE|maya|mentalray|share' || true)
 [[ -z "$extra" ]] || { echo "test-install: unexpected in the archive: $extra" >&2; exit 1; }
 check_no_build_paths "$tree"/maya/lumaVeil/plug-ins/* "$tree"/mentalray/lib/* \
     "$work/prefix"/maya/lumaVeil/plug-ins/*.so "$work/prefix"/mentalray/lib/*
@@ -203,7 +203,7 @@ for arch in win64 win32; do
     cmake --build "$build"
     tree=$(unpack "$build" "lumaVeil-*-standin-$arch.zip" "$work/$arch-archive")
     check "$tree" "$arch"
-    extra=$(cd "$tree" && ls -A | grep -vxE 'README.md|maya|mentalray|share' || true)
+    extra=$(cd "$tree" && ls -A | grep -vxE 'README.md|LICENSE|maya|mentalray|share' || true)
     [[ -z "$extra" ]] || { echo "test-install: unexpected in the $arch archive: $extra" >&2; exit 1; }
 
     # Dropped into Maya or mental ray as they are, the libraries may need

@@ -277,13 +277,14 @@ TEST_F(InstallTest, DocumentsAreInstalledWithWhatTheyLinkTo) {
     const fs::path root = layout().prefix / "share" / "doc" / "lumaVeil";
     const std::set<std::string> files = filesBelow(root);
     for (const char* document :
-         {"README.md", "docs/maya.md", "docs/mentalray.md", "docs/attributes.md", "docs/preview.md",
-          "docs/development.md", "docs/images/presets.png"}) {
+         {"README.md", "LICENSE", "docs/maya.md", "docs/mentalray.md", "docs/attributes.md",
+          "docs/preview.md", "docs/development.md", "docs/images/presets.png"}) {
         EXPECT_EQ(files.count(document), 1u) << document << " is not installed";
     }
     const std::regex reference(R"re(\]\(([^)\s]+)\)|src="([^"]+)")re");
     for (const std::string& file : files) {
-        EXPECT_TRUE(std::regex_search(file, std::regex(R"(\.(md|png)$)"))) << file;
+        EXPECT_TRUE(file == "LICENSE" || std::regex_search(file, std::regex(R"(\.(md|png)$)")))
+            << file;
         if (file.size() < 3 || file.compare(file.size() - 3, 3, ".md") != 0) {
             continue;
         }

@@ -15,5 +15,10 @@ enum DrawAPI {
     kAllDevices = kOpenGL | kDirectX11 | kOpenGLCoreProfile
 };
 
+// A set of device APIs, as an override returns it.
+inline DrawAPI operator|(DrawAPI a, DrawAPI b) {
+    return static_cast<DrawAPI>(static_cast<int>(a) | static_cast<int>(b));
+}
+
 }  // namespace MHWRender
 OPENMAYA_NAMESPACE_CLOSE
