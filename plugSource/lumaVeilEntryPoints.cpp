@@ -12,6 +12,7 @@
 
 #include "lumaVeilPlugInt.h"
 #include "lumaVeilShadingNodeOverride.h"
+#include "model/nodeType.h"
 
 #if defined(LUMAVEIL_VIEWPORT_OVERRIDE)
 #include <maya/MDrawRegistry.h>
@@ -100,8 +101,8 @@ LUMAVEIL_EXPORT MStatus initializePlugin(MObject obj) {
     const MString command(kRefreshCommandStart);
     MFnPlugin plugin(obj, "Quorvane", "1.0", "Any");
     const MStatus status =
-        plugin.registerNode("lumaVeil", lumaVeil::id, lumaVeil::creator, lumaVeil::initialize,
-                            MPxNode::kDependNode, &classification);
+        plugin.registerNode(lumaveil::nodeTypeName, lumaVeil::id, lumaVeil::creator,
+                            lumaVeil::initialize, MPxNode::kDependNode, &classification);
     if (!status) {
         status.perror("lumaVeil: registerNode");
     }

@@ -15,8 +15,9 @@
 #include <iterator>
 
 #include "model/materialAttributes.h"
+#include "model/nodeType.h"
 
-MTypeId lumaVeil::id(0x34729);
+MTypeId lumaVeil::id(lumaveil::nodeTypeId);
 
 lumaVeil::lumaVeil() = default;
 lumaVeil::~lumaVeil() = default;
