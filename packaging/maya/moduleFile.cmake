@@ -311,15 +311,40 @@ endfunction()
 
 # The file to rewrite for the module file <path>: itself, or, for a symbolic
 # link (to a studio's shared module file, say), the file it points at, so that
-# the link stays a link. A link to nothing is refused: its target may be on a
-# share that is not mounted.
+# the link stays a link. A link to a file not made yet leads to it, as long as
+# its folder is there: a folder that is not (a share that is not mounted, say)
+# is refused.
 function(lumaveil_resolve_module_file path out)
     get_filename_component(path "${path}" ABSOLUTE)
     if(IS_SYMLINK "${path}")
         file(REAL_PATH "${path}" target)
-        if(NOT EXISTS "${target}" OR IS_SYMLINK "${target}")
-            file(READ_SYMLINK "${path}" points)
-            lumaveil_module_file_refuse("${path}" "a link to ${points}, which does not exist")
+        if(NOT EXISTS "${target}")
+            # Followed a link at a time: REAL_PATH stops at one to nothing.
+            set(target "${path}")
+            set(hops 0)
+            while(IS_SYMLINK "${target}")
+                math(EXPR hops "${hops} + 1")
+                if(hops GREATER 40)
+                    lumaveil_module_file_refuse("${path}" "a loop of links")
+                endif()
+                file(READ_SYMLINK "${target}" points)
+                get_filename_component(folder "${target}" DIRECTORY)
+                file(REAL_PATH "${folder}" folder)
+                if(IS_ABSOLUTE "${points}")
+                    set(target "${points}")
+                else()
+                    set(target "${folder}/${points}")
+                endif()
+            endwhile()
+            get_filename_component(folder "${target}" DIRECTORY)
+            get_filename_component(name "${target}" NAME)
+            if(NOT IS_DIRECTORY "${folder}")
+                file(READ_SYMLINK "${path}" points)
+                lumaveil_module_file_refuse("${path}"
+                    "a link to ${points}, whose folder ${folder} does not exist")
+            endif()
+            file(REAL_PATH "${folder}" folder)
+            set(target "${folder}/${name}")
         endif()
         set(path "${target}")
     endif()

@@ -12,6 +12,7 @@ file(MAKE_DIRECTORY "${WORK}")
 
 function(section name text)
     file(WRITE "${WORK}/${name}.mod" "${text}")
+    set(${name}_text "${text}" PARENT_SCOPE)
 endfunction()
 section(classic "# ours\n+ PLATFORM:linux lumaVeil 1.0 lumaVeil\nplug-ins: plug-ins\nscripts: scripts\n")
 section(v2022 "# ours\n+ MAYAVERSION:2022 PLATFORM:linux lumaVeil 1.0 lumaVeil\nplug-ins: plug-ins/2022/linux\nscripts: scripts\n")
@@ -96,7 +97,7 @@ ARNOLD_PLUGIN_PATH +:= /studio/arnold
 endforeach()
 
 # A link to a studio's shared module file stays a link, and the file it points
-# at is rewritten; a link to nothing is refused.
+# at is rewritten, or made; a link into a folder that is not there is refused.
 file(MAKE_DIRECTORY ${WORK}/shared ${WORK}/linked)
 file(WRITE ${WORK}/shared/studio.mod "+ MAYAVERSION:2024 PLATFORM:linux lumaVeil 1.0 /studio/lumaVeil\n")
 file(CREATE_LINK ../shared/studio.mod ${WORK}/linked/lumaVeil.mod SYMBOLIC)
@@ -106,10 +107,13 @@ file(STRINGS ${WORK}/shared/studio.mod headers REGEX "^\\+")
 if(NOT target STREQUAL "../shared/studio.mod" OR NOT headers MATCHES "2024.*;.*2022")
     message(FATAL_ERROR "the link became '${target}', its file holds ${headers}")
 endif()
-file(CREATE_LINK ../shared/none.mod ${WORK}/linked/dangling.mod SYMBOLIC)
-update(${WORK}/linked/dangling.mod v2022 1)
-if(NOT IS_SYMLINK ${WORK}/linked/dangling.mod OR EXISTS ${WORK}/shared/none.mod)
-    message(FATAL_ERROR "a link to nothing was followed: ${error}")
+file(CREATE_LINK ../shared/new.mod ${WORK}/linked/new.mod SYMBOLIC)
+update(${WORK}/linked/new.mod v2022 0)
+expect_file(${WORK}/shared/new.mod "${v2022_text}")
+file(CREATE_LINK ../unmounted/studio.mod ${WORK}/linked/unmounted.mod SYMBOLIC)
+update(${WORK}/linked/unmounted.mod v2022 1)
+if(NOT IS_SYMLINK ${WORK}/linked/new.mod OR EXISTS ${WORK}/unmounted)
+    message(FATAL_ERROR "a link to a new file was replaced, or one into nowhere followed: ${error}")
 endif()
 
 # The rewritten file keeps its mode (and, as root, its owner and group); a new
