@@ -25,7 +25,7 @@ no_32bit_reason=
 can_run_32bit() {
     local probe=${LUMAVEIL_32BIT_PROBE:-/usr/lib/wine/wine} output status=0
     if [[ ! -e "$probe" ]]; then
-        if [[ $(dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null) != "install ok installed" ]]; then
+        if [[ $(dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null || true) != "install ok installed" ]]; then
             no_32bit_reason="wine32:i386 is not installed (scripts/install-deps.sh says why it could not be)"
             return 1
         fi
