@@ -7,6 +7,9 @@
 #              Maya year, <prefix>/maya/lumaVeil/plug-ins/lumaVeil.so
 #              <prefix>/maya/lumaVeil/scripts/AElumaVeilTemplate.mel
 #              <prefix>/maya/lumaVeil/presets/attrPresets/lumaVeil/<material>.mel
+#              <prefix>/maya/lumaVeil/uninstall/<build>.cmake, which removes the
+#              build again (maya<year>-<platform>, or standin-<platform>), and
+#              the scripts it runs (see packaging/maya/uninstallBuild.cmake)
 #   mentalray  <prefix>/mentalray/lib/qv7k_lumaVeil.so (.dll on Windows)
 #              <prefix>/mentalray/include/qv7k_lumaVeil.mi
 #              <prefix>/mentalray/examples/lumaVeil_example.mi
@@ -62,9 +65,11 @@ if(LUMAVEIL_INSTALL_MAYA)
     if(LUMAVEIL_MAYA_YEAR)
         set(LUMAVEIL_MODULE_CONDITIONS "MAYAVERSION:${LUMAVEIL_MAYA_YEAR} PLATFORM:${maya_platform}")
         set(LUMAVEIL_MODULE_PLUGIN_FOLDER plug-ins/${LUMAVEIL_MAYA_YEAR}/${maya_platform})
+        set(LUMAVEIL_UNINSTALL_NAME maya${LUMAVEIL_MAYA_YEAR}-${maya_platform})
     else()
         set(LUMAVEIL_MODULE_CONDITIONS "PLATFORM:${maya_platform}")
         set(LUMAVEIL_MODULE_PLUGIN_FOLDER plug-ins)
+        set(LUMAVEIL_UNINSTALL_NAME standin-${maya_platform})
     endif()
 endif()
 
@@ -83,21 +88,31 @@ endfunction()
 # ---------------------------------------------------------------- Maya module
 if(LUMAVEIL_INSTALL_MAYA)
     # This build's module file, one section; installing merges it into the
-    # prefix's lumaVeil.mod.
+    # prefix's lumaVeil.mod. The merged file is every build's, so the install
+    # manifest leaves it out: removing the files of one install's manifest
+    # must not take the other builds' sections with them.
     set(section_file ${CMAKE_BINARY_DIR}/packaging/maya/lumaVeil.mod)
     configure_file(${PROJECT_SOURCE_DIR}/packaging/maya/lumaVeil.mod.in ${section_file} @ONLY)
+    # CPack stages an archive's tree in the build tree, where no other install
+    # reaches it: no lock file there.
     install(CODE "
-        block(PROPAGATE CMAKE_INSTALL_MANIFEST_FILES)
+        block()
             set(LUMAVEIL_MODULE_FILE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/maya/lumaVeil.mod\")
             set(LUMAVEIL_MODULE_SECTION_FILE \"${section_file}\")
+            string(FIND \"\${LUMAVEIL_MODULE_FILE}\" \"${CMAKE_BINARY_DIR}/_CPack_Packages/\" staged)
+            if(staged EQUAL 0)
+                set(LUMAVEIL_MODULE_STAGED ON)
+            endif()
             include(\"${PROJECT_SOURCE_DIR}/packaging/maya/updateModuleFile.cmake\")
-            list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${LUMAVEIL_MODULE_FILE}\")
         endblock()" COMPONENT maya)
     set(plugin_destination ${LUMAVEIL_MAYA_MODULE_DIR}/${LUMAVEIL_MODULE_PLUGIN_FOLDER})
     install(TARGETS lumaVeil LIBRARY DESTINATION ${plugin_destination} COMPONENT maya)
     lumaveil_install_debug_information(lumaVeil ${plugin_destination})
     install(FILES ${PROJECT_SOURCE_DIR}/packaging/maya/AElumaVeilTemplate.mel
         DESTINATION ${LUMAVEIL_MAYA_MODULE_DIR}/scripts COMPONENT maya)
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/maya/moduleFile.cmake
+                  ${PROJECT_SOURCE_DIR}/packaging/maya/uninstallBuild.cmake
+        DESTINATION ${LUMAVEIL_MAYA_MODULE_DIR}/uninstall COMPONENT maya)
 
     # The presets are generated from the material table on every build that
     # can run the generator; a cross build takes them from a native build.
@@ -175,5 +190,19 @@ elseif(TARGET lumaveil-preview)
             LIBRARY DESTINATION preview/lib COMPONENT preview
             RUNTIME DESTINATION preview/lib COMPONENT preview)
     endif()
+endif()
+
+# ---------------------------------------------------------------- uninstall
+# Last of all, once every file of the module is in place: the script that
+# removes this build again, listing what the install put into the module.
+if(LUMAVEIL_INSTALL_MAYA)
+    install(CODE "
+        block(PROPAGATE CMAKE_INSTALL_MANIFEST_FILES)
+            set(LUMAVEIL_MODULE_ROOT \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/maya\")
+            set(LUMAVEIL_MODULE_SECTION_FILE \"${section_file}\")
+            set(LUMAVEIL_MODULE_PLUGIN_FOLDER \"${LUMAVEIL_MODULE_PLUGIN_FOLDER}\")
+            set(LUMAVEIL_UNINSTALL_NAME \"${LUMAVEIL_UNINSTALL_NAME}\")
+            include(\"${PROJECT_SOURCE_DIR}/packaging/maya/writeUninstallScript.cmake\")
+        endblock()" COMPONENT maya)
 endif()
 include(${PROJECT_SOURCE_DIR}/cmake/Packaging.cmake)

@@ -123,7 +123,10 @@ extra=$(cd "$work/prefix" && ls -A | grep -vxE 'maya|mentalray|share|preview' ||
 tree=$(unpack "$native" 'lumaVeil-*-standin-linux-x86_64.tar.gz' "$work/linux-archive")
 check "$tree" linux
 extra=$(cd "$tree" && ls -A | grep -vxE 'README.md|LICENSE|maya|mentalray|share' || true)
-[[ -z "$extra" ]] || { echo "test-install: unexpected in the archive: $extra" >&2; exit 1; }
+[[ -z "$extra" && ! -e "$tree/maya/.lumaVeil.mod.lock" ]] || {
+    echo "test-install: unexpected in the archive: $extra (or the module file's lock)" >&2
+    exit 1
+}
 check_no_build_paths "$tree"/maya/lumaVeil/plug-ins/* "$tree"/mentalray/lib/* \
     "$work/prefix"/maya/lumaVeil/plug-ins/*.so "$work/prefix"/mentalray/lib/*
 
@@ -145,6 +148,29 @@ headers=$(grep '^+' "$work/prefix/maya/lumaVeil.mod")
 }
 check "$work/prefix" linux "$maya2022"
 check "$work/prefix" linux
+
+# Removing one build, in a copy of the prefix: the stand-in build's script
+# takes out its section and plug-in, and the 2022 build stays whole, with the
+# shared scripts, presets and documents; the 2022 build's script then takes
+# the module with it. The install manifest leaves out the shared module file.
+echo "-- removing the builds again, one at a time"
+removed=$work/removed
+cp -a "$work/prefix" "$removed"
+cmake -P "$removed/maya/lumaVeil/uninstall/standin-linux.cmake" >/dev/null
+[[ ! -e "$removed/maya/lumaVeil/plug-ins/lumaVeil.so" && $(grep -c '^+' "$removed/maya/lumaVeil.mod") -eq 1 ]] || {
+    echo "test-install: the stand-in build's plug-in or section is left" >&2
+    exit 1
+}
+check "$removed" linux "$maya2022"
+cmake -P "$removed/maya/lumaVeil/uninstall/maya2022-linux.cmake" >/dev/null
+[[ ! -e "$removed/maya" && -f "$removed/mentalray/lib/qv7k_lumaVeil.so" && -f "$removed/share/doc/lumaVeil/README.md" ]] || {
+    echo "test-install: removing the last build left the module, or took what is not the module's" >&2
+    exit 1
+}
+if grep -q 'lumaVeil\.mod$' "$native/install_manifest.txt"; then
+    echo "test-install: the install manifest lists the shared lumaVeil.mod" >&2
+    exit 1
+fi
 
 # Archive names of builds against real SDKs (here, the 2022 devkit's and the
 # renderer's headers without the stand-in's mark), as configure sets them: the

@@ -15,20 +15,27 @@ stage_failed() {
 # Whether this machine runs 32-bit x86 programs, found out by running one:
 # Wine's 32-bit loader, which is what the 32-bit suites need (some kernels
 # refuse 32-bit programs altogether). LUMAVEIL_32BIT_PROBE names another
-# program to run instead; one that cannot run plays such a machine. When the
-# answer is no, the reason is left in $no_32bit_reason. A missing probe is an
-# installation fault, not an answer: the stage stops.
+# program to run instead; one that cannot run plays such a machine. The
+# answer is no as well where the 32-bit Wine (wine32:i386) is not installed:
+# the stages run scripts/install-deps.sh first, which skips it, saying why,
+# when the package cannot be installed. When the answer is no, the reason is
+# left in $no_32bit_reason. A probe missing while its package is installed is
+# an installation fault, not an answer: the stage stops.
 no_32bit_reason=
 can_run_32bit() {
     local probe=${LUMAVEIL_32BIT_PROBE:-/usr/lib/wine/wine} output status=0
     if [[ ! -e "$probe" ]]; then
-        echo "$stage_name: FAILED: the 32-bit probe $probe is missing (is wine32 installed?)" >&2
+        if [[ $(dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null || true) != "install ok installed" ]]; then
+            no_32bit_reason="wine32:i386 is not installed (scripts/install-deps.sh says why it could not be)"
+            return 1
+        fi
+        echo "$stage_name: FAILED: the 32-bit probe $probe is missing, though wine32:i386 is installed" >&2
         exit 2
     fi
     output=$("$probe" --version 2>&1) || status=$?
     [[ $status -ne 0 ]] || return 0
     # Bash prefixes its own exec errors with the script and line.
-    no_32bit_reason="$probe --version gave status $status: $(head -n 1 <<<"$output" | sed 's/^.*: line [0-9]*: //')"
+    no_32bit_reason="this machine cannot run 32-bit programs: $probe --version gave status $status: $(head -n 1 <<<"$output" | sed 's/^.*: line [0-9]*: //')"
     return 1
 }
 

@@ -43,7 +43,7 @@ begin_windows_stage() {
 runs_here() {
     [[ $2 == 32 ]] || return 0
     can_run_32bit && return 0
-    skipped+=("SKIPPED: $1: $3, which need the 32-bit Wine: this machine cannot run 32-bit programs ($no_32bit_reason)")
+    skipped+=("SKIPPED: $1: $3, which need the 32-bit Wine: $no_32bit_reason")
     echo "${skipped[-1]}"
     return 1
 }

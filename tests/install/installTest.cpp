@@ -68,6 +68,11 @@ std::string pluginFolder(const std::string& year, const std::string& platform) {
     return year.empty() ? "plug-ins" : "plug-ins/" + year + "/" + platform;
 }
 
+// The script that removes a section's build, relative to the module folder.
+std::string uninstallScript(const std::string& year, const std::string& platform) {
+    return "uninstall/" + (year.empty() ? "standin" : "maya" + year) + "-" + platform + ".cmake";
+}
+
 struct Layout {
     fs::path prefix;
     std::string platform;  // linux, win64 or win32
@@ -254,16 +259,21 @@ TEST_F(InstallTest, LaysOutTheDeliverablesAndNothingElse) {
     const Layout& l = layout();
     std::set<std::string> maya;
     if (l.hasMayaModule()) {
-        maya = {"lumaVeil.mod", "lumaVeil/scripts/AElumaVeilTemplate.mel"};
+        maya = {"lumaVeil.mod", "lumaVeil/scripts/AElumaVeilTemplate.mel",
+                "lumaVeil/uninstall/moduleFile.cmake", "lumaVeil/uninstall/uninstallBuild.cmake"};
         for (const ModuleSection& section : readModuleFile(l.modFile())) {
             maya.insert("lumaVeil/" + pluginFolder(section.mayaYear, section.platform) + "/" +
                         pluginName(section.platform));
+            maya.insert("lumaVeil/" + uninstallScript(section.mayaYear, section.platform));
         }
         for (const auto& material : lumaveil::measuredMaterials()) {
             maya.insert("lumaVeil/presets/attrPresets/lumaVeil/" + material.name + ".mel");
         }
     }
-    EXPECT_EQ(filesBelow(l.prefix / "maya"), maya);
+    // The lock that installs into a prefix take (an archive has none).
+    auto installed = filesBelow(l.prefix / "maya");
+    installed.erase(".lumaVeil.mod.lock");
+    EXPECT_EQ(installed, maya);
     EXPECT_EQ(filesBelow(l.prefix / "mentalray"),
               (std::set<std::string>{"lib/" + l.shaderName(), "include/qv7k_lumaVeil.mi",
                                      "examples/lumaVeil_example.mi"}));
