@@ -181,6 +181,11 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
         << version.replace(version.find("version 1"), 9, "version abc");
     const std::string binary = library("binary.so", QV7K_SHADER_PATH);
     std::ofstream(libraries / "binary.mi") << declaration << "\x01\xfe\n";
+    const std::string infinite = library("infinite.so", QV7K_SHADER_PATH);
+    std::string defaults = declaration;
+    const std::size_t firstDefault = defaults.find("default ") + 8;
+    std::ofstream(libraries / "infinite.mi") << defaults.replace(
+        firstDefault, defaults.find(' ', firstDefault) - firstDefault, "-Infinity");
     const std::string text = (libraries / "text.ttf").string();
     std::ofstream(text) << "not a font\n";
     const std::string loop = (libraries / "loop.so").string();
@@ -256,6 +261,7 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
                                      folder_.string() + "' takes names of at most 255\n"},
         {"--output " + out("sub") + "/", "names a folder"},
         {"--output .", "names a folder"},
+        {"--shader " + infinite, "infinite.mi: bad default value -Infinity\n"},
     };
     for (const auto& c : cases) {
         const std::string output =
