@@ -262,6 +262,10 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
         {"--output " + out("sub") + "/", "names a folder"},
         {"--output .", "names a folder"},
         {"--shader " + infinite, "infinite.mi: bad default value -Infinity\n"},
+        // What shows nothing or breaks the line is spelled out.
+        {"--preset '\xef\xbb\xbfskin1'", "error: unknown preset '<U+FEFF>skin1'"},
+        {"--output '" + out("no\nwhere/x") + "'",
+         "error: cannot write " + out("no\\nwhere/x") + ".png: the folder"},
     };
     for (const auto& c : cases) {
         const std::string output =
@@ -287,6 +291,17 @@ TEST_F(PreviewCommand, ProgressOnATerminalLeavesTheRenderAlone) {
     EXPECT_EQ(result.status, 0) << result.output;
     EXPECT_NE(result.output.find("100%"), std::string::npos) << result.output;
     EXPECT_TRUE(std::filesystem::exists(out("tty") + ".png"));
+}
+
+// The summary stays one line whatever the output's name holds.
+TEST_F(PreviewCommand, SummaryNamesTheOutputVisibly) {
+    const CommandRun result =
+        run("--host maya --size 8 --samples 1 --output '" + out("\xef\xbb\xbftwo\nlines") + "'");
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_NE(result.output.find("; wrote " + out("<U+FEFF>two\\nlines") + ".png and "),
+              std::string::npos)
+        << result.output;
+    EXPECT_TRUE(std::filesystem::exists(out("\xef\xbb\xbftwo\nlines") + ".png"));
 }
 
 // Values that overflow give pixels that are not numbers; the tool says how

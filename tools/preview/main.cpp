@@ -15,6 +15,7 @@
 #include "progressBar.h"
 #include "reports.h"
 #include "sheet.h"
+#include "visibleText.h"
 
 using namespace lumaveil;
 using namespace lumaveil::preview;
@@ -23,13 +24,16 @@ namespace {
 
 constexpr const char* program = "lumaveil-preview";
 
+// Messages quote what users and files gave, which may hold line breaks or
+// characters that show nothing: those are spelled out, so that each message
+// is one line that says what it means.
 int fail(const std::string& message) {
-    std::cerr << program << ": error: " << message << '\n';
+    std::cerr << program << ": error: " << visibleText(message) << '\n';
     return 2;
 }
 
 void warn(const std::string& message) {
-    std::cerr << program << ": warning: " << message << '\n';
+    std::cerr << program << ": warning: " << visibleText(message) << '\n';
 }
 
 // What an output-only command printed must have reached its file.

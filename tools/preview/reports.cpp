@@ -6,6 +6,7 @@
 
 #include "materialInputs.h"
 #include "numberText.h"
+#include "visibleText.h"
 
 namespace lumaveil::preview {
 
@@ -56,7 +57,7 @@ void printRunSummary(const Options& options, const std::vector<SheetCell>& cells
             seconds > 0.0 ? static_cast<double>(render.shadedSamples[h]) / seconds : 0.0;
         rates.push_back(hostNames[h] + printed(" %.0f samples/s", rate));
     }
-    const std::string stem = options.outputStem();
+    const std::string stem = visibleText(options.outputStem());
     std::printf(
         "%s: %dx%d image (%zu material%s x %d host%s), %d samples/pixel, %d threads, %.2f s; "
         "%s; %s tone curve at %+g EV; wrote %s.png and %s.exr\n",
