@@ -468,6 +468,11 @@ TEST_F(PreviewCommand, LostOutputIsAnError) {
     EXPECT_EQ(entriesIn(folder_), 0);
     for (const std::string command : {"--help", "--list-presets"}) {
         EXPECT_EQ(run(command + " >/dev/full").status, 2) << command;
+        const CommandRun closed =
+            shell(std::string(LUMAVEIL_PREVIEW_PATH) + " " + command + " 2>&1 >&-");
+        EXPECT_EQ(closed.status, 1) << command;
+        EXPECT_EQ(closed.output,
+                  "lumaveil-preview: error: cannot write the output: standard output is closed\n");
     }
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iostream>
 #include <new>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -27,17 +28,22 @@ constexpr const char* program = "lumaveil-preview";
 // Messages quote what users and files gave, which may hold line breaks or
 // characters that show nothing: those are spelled out, so that each message
 // is one line that says what it means.
-int fail(const std::string& message) {
+int fail(const std::string& message, int status = 2) {
     std::cerr << program << ": error: " << visibleText(message) << '\n';
-    return 2;
+    return status;
 }
 
 void warn(const std::string& message) {
     std::cerr << program << ": warning: " << visibleText(message) << '\n';
 }
 
-// What an output-only command printed must have reached its file.
-int outputWritten() {
+// What an output-only command printed must have reached its file. Started
+// without standard output, it has nowhere to print: /dev/null in its place
+// would take everything and report success.
+int outputWritten(const ClosedStreams& closed) {
+    if (closed.output) {
+        return fail("cannot write the output: standard output is closed", 1);
+    }
     std::cout.flush();
     if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
         return fail(std::string("cannot write the output: ") + std::strerror(errno));
@@ -110,7 +116,8 @@ void run(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!openClosedStandardStreams()) {
+    const std::optional<ClosedStreams> closed = openClosedStandardStreams();
+    if (!closed) {
         return 2;  // with nowhere to say so
     }
     removeTemporariesOnSignals();
@@ -118,11 +125,11 @@ int main(int argc, char** argv) {
         const Options options = parseOptions(std::vector<std::string_view>(argv + 1, argv + argc));
         if (options.help) {
             std::cout << usageText();
-            return outputWritten();
+            return outputWritten(*closed);
         }
         if (options.listPresets) {
             listPresets();
-            return outputWritten();
+            return outputWritten(*closed);
         }
         run(options);
         return 0;

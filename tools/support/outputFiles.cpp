@@ -312,17 +312,20 @@ void OutputFiles::commit() {
     fsync(folder_);
 }
 
-bool openClosedStandardStreams() {
+std::optional<ClosedStreams> openClosedStandardStreams() {
+    ClosedStreams closed;
+    bool* const wasClosed[] = {&closed.input, &closed.output, &closed.error};
     for (int stream = 0; stream <= 2; ++stream) {
         if (fcntl(stream, F_GETFD) == -1 && errno == EBADF) {
             // The lowest free number: this one, as the ones below are open.
             const int opened = open("/dev/null", O_RDWR);
             if (opened != stream) {
-                return false;
+                return std::nullopt;
             }
+            *wasClosed[stream] = true;
         }
     }
-    return true;
+    return closed;
 }
 
 void removeTemporariesOnSignals() {

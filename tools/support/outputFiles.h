@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -81,9 +82,18 @@ private:
 // as a write error instead of killing the process.
 void removeTemporariesOnSignals();
 
+// Which of the standard streams the process was started without.
+struct ClosedStreams {
+    bool input = false;
+    bool output = false;
+    bool error = false;
+};
+
 // Opens /dev/null on each of descriptors 0, 1 and 2 that is closed, so that
 // no file opened later takes a standard stream's number and gets what is
-// printed. Call it first, before anything is opened; false if it cannot.
-bool openClosedStandardStreams();
+// printed. Call it first, before anything is opened; says which were
+// closed, so that a command whose output is all it does can fail, or
+// nothing if one cannot be opened.
+std::optional<ClosedStreams> openClosedStandardStreams();
 
 }  // namespace lumaveil
