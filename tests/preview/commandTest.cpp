@@ -293,6 +293,22 @@ TEST_F(PreviewCommand, ProgressOnATerminalLeavesTheRenderAlone) {
     EXPECT_TRUE(std::filesystem::exists(out("tty") + ".png"));
 }
 
+// Where a limit on processes or threads lets fewer rendering threads start
+// than asked for, those that started render the image, and a note says so.
+TEST_F(PreviewCommand, RendersWithTheThreadsThatCouldStart) {
+    const CommandRun result = run("--size 16 --samples 1 --threads 4 --output " + out("few"),
+                                  "LD_PRELOAD=" THREAD_LIMIT_PATH
+                                  " LUMAVEIL_THREADS_ALLOWED=1 "
+                                  "ASAN_OPTIONS=$ASAN_OPTIONS:verify_asan_link_order=0 ");
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_NE(result.output.find("lumaveil-preview: note: only 2 of 4 rendering threads could be "
+                                 "started (a limit on processes or threads)"),
+              std::string::npos)
+        << result.output;
+    EXPECT_EQ(lumaveil::preview::readExr(out("few") + ".exr").width, 32);
+    EXPECT_EQ(entriesIn(folder_), 2);
+}
+
 // The summary stays one line whatever the output's name holds.
 TEST_F(PreviewCommand, SummaryNamesTheOutputVisibly) {
     const CommandRun result =

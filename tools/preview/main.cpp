@@ -105,7 +105,7 @@ void run(const Options& options) {
     files.commit();
 
     printRunSummary(options, cells, hostNames, render, threads);
-    printNotes(options, hostNames, labelsLeftOut);
+    printNotes(options, hostNames, render, labelsLeftOut);
     if (const long long nonFinite = countNonFinite(render.image); nonFinite > 0) {
         std::fflush(stdout);
         warn(std::to_string(nonFinite) + " pixels hold infinite or NaN values (kept in " + stem +

@@ -93,7 +93,7 @@ void printRunSummary(const Options& options, const std::vector<SheetCell>& cells
 }
 
 void printNotes(const Options& options, const std::vector<std::string>& hostNames,
-                int labelsLeftOut) {
+                const SheetRender& render, int labelsLeftOut) {
     if (options.sweep) {
         const MaterialAttribute& swept = *options.sweep->attribute;
         for (const std::string& host : hostNames) {
@@ -112,6 +112,12 @@ void printNotes(const Options& options, const std::vector<std::string>& hostName
             "%s: note: %d label%s left out where the swatches are too small to hold labels clear "
             "of the spheres; a larger --size shows every one\n",
             program, labelsLeftOut, labelsLeftOut == 1 ? "" : "s");
+    }
+    if (render.threadsStarted < render.threadsWanted) {
+        std::printf(
+            "%s: note: only %d of %d rendering threads could be started (a limit on processes or "
+            "threads); the image is the same, only slower\n",
+            program, render.threadsStarted, render.threadsWanted);
     }
 }
 
