@@ -421,9 +421,10 @@ int endedStatus(pid_t child) {
     return status;
 }
 
-// INT, TERM, HUP and QUIT end the tool by the signal, with this run's
-// temporaries removed: during the render, with both already made, and at
-// the moment either is created, before the tool has recorded it.
+// INT, TERM, HUP, QUIT and XCPU end the tool by the signal, with this
+// run's temporaries removed: at the moment either is created, before the
+// tool has recorded it. None is made before the render has ended, so that a
+// run killed during it, by SIGKILL too, leaves nothing.
 TEST_F(PreviewCommand, SignalsEndTheToolAndLeaveNoFile) {
     const std::string output = out("swatch");
     // A sanitizer's runtime is loaded after a preloaded helper.
@@ -432,7 +433,7 @@ TEST_F(PreviewCommand, SignalsEndTheToolAndLeaveNoFile) {
     auto start = [&](const char* size, const char* raiseAt) {
         const pid_t child = fork();
         if (child == 0) {
-            for (const int caught : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+            for (const int caught : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXCPU}) {
                 std::signal(caught, SIG_DFL);
             }
             const rlimit noCore{0, 0};
@@ -443,19 +444,21 @@ TEST_F(PreviewCommand, SignalsEndTheToolAndLeaveNoFile) {
                 setenv("ASAN_OPTIONS", asanOptions.c_str(), 1);
             }
             execl(LUMAVEIL_PREVIEW_PATH, LUMAVEIL_PREVIEW_PATH, "--size", size, "--samples", "64",
-                  "--output", output.c_str(), static_cast<char*>(nullptr));
+                  "--threads", "2", "--output", output.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
         return child;
     };
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXCPU, SIGKILL}) {
         const pid_t child = start("1024", nullptr);
         ASSERT_GE(child, 0);
-        // The two temporaries are made one after the other.
-        for (int waited = 0; entriesIn(folder_) < 2 && waited < 3000; ++waited) {
+        // Rendering once its second thread runs.
+        const std::filesystem::path tasks = "/proc/" + std::to_string(child) + "/task";
+        for (int waited = 0; entriesIn(tasks) < 2 && waited < 3000; ++waited) {
             usleep(20000);
         }
-        EXPECT_EQ(entriesIn(folder_), 2) << "no temporaries while rendering";
+        usleep(100000);
+        EXPECT_EQ(entriesIn(folder_), 0) << "a temporary while rendering";
         kill(child, signal);
         const int status = endedStatus(child);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
