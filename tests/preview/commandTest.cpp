@@ -14,6 +14,7 @@
 #include <iterator>
 #include <string>
 
+#include "defaultFont.h"
 #include "image.h"
 
 namespace {
@@ -186,6 +187,10 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
     const std::size_t firstDefault = defaults.find("default ") + 8;
     std::ofstream(libraries / "infinite.mi") << defaults.replace(
         firstDefault, defaults.find(' ', firstDefault) - firstDefault, "-Infinity");
+    // An output that is an input by another name: a hard link to the font.
+    const std::string font = library("font.ttf", lumaveil::preview::defaultFontPath());
+    const std::string fontLink = (libraries / "font-link").string();
+    std::filesystem::create_hard_link(font, fontLink + ".exr");
     const std::string text = (libraries / "text.ttf").string();
     std::ofstream(text) << "not a font\n";
     const std::string loop = (libraries / "loop.so").string();
@@ -261,6 +266,9 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
                                      folder_.string() + "' takes names of at most 255\n"},
         {"--output " + out("sub") + "/", "names a folder"},
         {"--output .", "names a folder"},
+        {"--font " + font + " --output " + fontLink, "error: cannot write " + fontLink +
+                                                         ".exr: it is the font " + font +
+                                                         ", which this run reads\n"},
         {"--shader " + infinite, "infinite.mi: bad default value -Infinity\n"},
         // What shows nothing or breaks the line is spelled out.
         {"--preset '\xef\xbb\xbfskin1'", "error: unknown preset '<U+FEFF>skin1'"},
@@ -278,6 +286,7 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
             << c.arguments << " gave: " << result.output;
         EXPECT_EQ(result.output.find('\n'), result.output.size() - 1) << result.output;
     }
+    EXPECT_EQ(contentOf(font), contentOf(lumaveil::preview::defaultFontPath()));
     std::filesystem::remove_all(libraries);
     EXPECT_EQ(entriesIn(folder_), 4);  // sub, dir.png, linked.png and file: nothing written
 }

@@ -90,7 +90,7 @@ void run(const Options& options) {
     }
     const std::vector<std::unique_ptr<SwatchRenderer>> renderers = loadSwatchRenderers(options);
     const std::string stem = options.outputStem();
-    OutputFiles files({stem + ".png", stem + ".exr"});
+    OutputFiles files({stem + ".png", stem + ".exr"}, inputFilesOf(options));
 
     const std::vector<SheetCell> cells = sheetCells(options);
     const int threads = renderingThreads(options);

@@ -157,7 +157,9 @@ std::string takesNoFiles(int folder) {
 
 }  // namespace
 
-OutputFiles::OutputFiles(const std::vector<std::string>& targets) {
+OutputFiles::OutputFiles(const std::vector<std::string>& targets,
+                         const std::vector<NamedInput>& inputs)
+    : inputs_(inputs) {
     const std::filesystem::path first(targets.at(0));
     folderName_ = first.has_parent_path() ? first.parent_path().string() : std::string(".");
     folder_ = open(folderName_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -169,6 +171,18 @@ OutputFiles::OutputFiles(const std::vector<std::string>& targets) {
                 ? inQuotes(folderName_) + " is not a folder"
                 : "cannot open the folder " + inQuotes(folderName_) + ": " + std::strerror(error);
         throw OutputError("cannot write " + first.string() + ": " + reason);
+    }
+    // An input is known by its file: by the entry its path names and by the
+    // file that entry leads to, so that a link to it, or the link it was
+    // named by, counts as it.
+    for (const NamedInput& input : inputs_) {
+        struct stat entry {};
+        if (lstat(input.path.c_str(), &entry) == 0) {
+            inputIdentities_.push_back({&input, entry.st_dev, entry.st_ino});
+        }
+        if (stat(input.path.c_str(), &entry) == 0) {
+            inputIdentities_.push_back({&input, entry.st_dev, entry.st_ino});
+        }
     }
     // Every target is checked before anything is rendered: a name longer
     // than the folder takes would fail only at the rename.
@@ -189,6 +203,7 @@ OutputFiles::OutputFiles(const std::vector<std::string>& targets) {
                 throw OutputError("cannot write " + target + ": " + reason);
             }
             files_.push_back(std::move(file));
+            refuseInput(files_.size() - 1);
         }
         if (const std::string reason = takesNoFiles(folder_); !reason.empty()) {
             throw OutputError("cannot write " + files_[0].target + ": cannot create a file in " +
@@ -197,6 +212,22 @@ OutputFiles::OutputFiles(const std::vector<std::string>& targets) {
     } catch (...) {
         close(folder_);
         throw;
+    }
+}
+
+void OutputFiles::refuseInput(std::size_t i) const {
+    const File& file = files_[i];
+    for (const int follow : {AT_SYMLINK_NOFOLLOW, 0}) {
+        struct stat entry {};
+        if (fstatat(folder_, file.name.c_str(), &entry, follow) != 0) {
+            continue;
+        }
+        for (const InputIdentity& input : inputIdentities_) {
+            if (input.device == entry.st_dev && input.inode == entry.st_ino) {
+                throw OutputError("cannot write " + file.target + ": it is " + input.input->what +
+                                  " " + input.input->path + ", which this run reads");
+            }
+        }
     }
 }
 
@@ -286,6 +317,10 @@ void OutputFiles::commit() {
     // are renamed without another's in between. A folder system that has no
     // such locks still gets each pair whole, only not the last run's.
     while (flock(folder_, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    // An input may have been linked in a target's place since the check.
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+        refuseInput(i);
     }
     // Each target is exchanged with its temporary, so that the previous file
     // can be put back if a later rename fails. Without a target it is a plain

@@ -17,6 +17,12 @@ struct OutputError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A file a run reads, by what it is ("the font"), that no target may replace.
+struct NamedInput {
+    std::string what;
+    std::string path;
+};
+
 // Each target gets a temporary of this run's own beside it, created
 // exclusively and never through an existing link, once its content is ready:
 // the first write() makes them all, so that nothing is left behind by a run
@@ -34,9 +40,12 @@ struct OutputError : std::runtime_error {
 class OutputFiles {
 public:
     // Checks what can be checked before anything is written: the folder
-    // exists, is a folder and takes new files, no target is a folder. All
-    // targets share one folder. Throws OutputError.
-    explicit OutputFiles(const std::vector<std::string>& targets);
+    // exists, is a folder and takes new files, no target is a folder, and no
+    // target is one of the inputs, by its file rather than its name (a link
+    // or hard link to an input is one). All targets share one folder. Throws
+    // OutputError.
+    explicit OutputFiles(const std::vector<std::string>& targets,
+                         const std::vector<NamedInput>& inputs = {});
     ~OutputFiles();
     OutputFiles(const OutputFiles&) = delete;
     OutputFiles& operator=(const OutputFiles&) = delete;
@@ -69,7 +78,15 @@ private:
         dev_t device = 0;
         ino_t inode = 0;
     };
+    // A file an input's path names, or leads to.
+    struct InputIdentity {
+        const NamedInput* input;
+        dev_t device;
+        ino_t inode;
+    };
     void createTemporaries();
+    // Throws OutputError if target i is an input.
+    void refuseInput(std::size_t i) const;
     [[noreturn]] void fail(std::size_t i, const std::string& reason) const;
     void removeTemporaries();
     void closeAll();  // removing the temporaries unless committed
@@ -78,6 +95,8 @@ private:
     std::string folderName_;
     long longestName_ = -1;
     std::vector<File> files_;
+    std::vector<NamedInput> inputs_;
+    std::vector<InputIdentity> inputIdentities_;
     bool committed_ = false;
 };
 
