@@ -14,6 +14,7 @@
 #include <iterator>
 #include <string>
 
+#include "defaultFont.h"
 #include "image.h"
 
 namespace {
@@ -181,6 +182,15 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
         << version.replace(version.find("version 1"), 9, "version abc");
     const std::string binary = library("binary.so", QV7K_SHADER_PATH);
     std::ofstream(libraries / "binary.mi") << declaration << "\x01\xfe\n";
+    const std::string infinite = library("infinite.so", QV7K_SHADER_PATH);
+    std::string defaults = declaration;
+    const std::size_t firstDefault = defaults.find("default ") + 8;
+    std::ofstream(libraries / "infinite.mi") << defaults.replace(
+        firstDefault, defaults.find(' ', firstDefault) - firstDefault, "-Infinity");
+    // An output that is an input by another name: a hard link to the font.
+    const std::string font = library("font.ttf", lumaveil::preview::defaultFontPath());
+    const std::string fontLink = (libraries / "font-link").string();
+    std::filesystem::create_hard_link(font, fontLink + ".exr");
     const std::string text = (libraries / "text.ttf").string();
     std::ofstream(text) << "not a font\n";
     const std::string loop = (libraries / "loop.so").string();
@@ -256,6 +266,14 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
                                      folder_.string() + "' takes names of at most 255\n"},
         {"--output " + out("sub") + "/", "names a folder"},
         {"--output .", "names a folder"},
+        {"--font " + font + " --output " + fontLink, "error: cannot write " + fontLink +
+                                                         ".exr: it is the font " + font +
+                                                         ", which this run reads\n"},
+        {"--shader " + infinite, "infinite.mi: bad default value -Infinity\n"},
+        // What shows nothing or breaks the line is spelled out.
+        {"--preset '\xef\xbb\xbfskin1'", "error: unknown preset '<U+FEFF>skin1'"},
+        {"--output '" + out("no\nwhere/x") + "'",
+         "error: cannot write " + out("no\\nwhere/x") + ".png: the folder"},
     };
     for (const auto& c : cases) {
         const std::string output =
@@ -268,6 +286,7 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
             << c.arguments << " gave: " << result.output;
         EXPECT_EQ(result.output.find('\n'), result.output.size() - 1) << result.output;
     }
+    EXPECT_EQ(contentOf(font), contentOf(lumaveil::preview::defaultFontPath()));
     std::filesystem::remove_all(libraries);
     EXPECT_EQ(entriesIn(folder_), 4);  // sub, dir.png, linked.png and file: nothing written
 }
@@ -281,6 +300,33 @@ TEST_F(PreviewCommand, ProgressOnATerminalLeavesTheRenderAlone) {
     EXPECT_EQ(result.status, 0) << result.output;
     EXPECT_NE(result.output.find("100%"), std::string::npos) << result.output;
     EXPECT_TRUE(std::filesystem::exists(out("tty") + ".png"));
+}
+
+// Where a limit on processes or threads lets fewer rendering threads start
+// than asked for, those that started render the image, and a note says so.
+TEST_F(PreviewCommand, RendersWithTheThreadsThatCouldStart) {
+    const CommandRun result = run("--size 16 --samples 1 --threads 4 --output " + out("few"),
+                                  "LD_PRELOAD=" THREAD_LIMIT_PATH
+                                  " LUMAVEIL_THREADS_ALLOWED=1 "
+                                  "ASAN_OPTIONS=$ASAN_OPTIONS:verify_asan_link_order=0 ");
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_NE(result.output.find("lumaveil-preview: note: only 2 of 4 rendering threads could be "
+                                 "started (a limit on processes or threads)"),
+              std::string::npos)
+        << result.output;
+    EXPECT_EQ(lumaveil::preview::readExr(out("few") + ".exr").width, 32);
+    EXPECT_EQ(entriesIn(folder_), 2);
+}
+
+// The summary stays one line whatever the output's name holds.
+TEST_F(PreviewCommand, SummaryNamesTheOutputVisibly) {
+    const CommandRun result =
+        run("--host maya --size 8 --samples 1 --output '" + out("\xef\xbb\xbftwo\nlines") + "'");
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_NE(result.output.find("; wrote " + out("<U+FEFF>two\\nlines") + ".png and "),
+              std::string::npos)
+        << result.output;
+    EXPECT_TRUE(std::filesystem::exists(out("\xef\xbb\xbftwo\nlines") + ".png"));
 }
 
 // Values that overflow give pixels that are not numbers; the tool says how
@@ -384,9 +430,10 @@ int endedStatus(pid_t child) {
     return status;
 }
 
-// INT, TERM, HUP and QUIT end the tool by the signal, with this run's
-// temporaries removed: during the render, with both already made, and at
-// the moment either is created, before the tool has recorded it.
+// INT, TERM, HUP, QUIT and XCPU end the tool by the signal, with this
+// run's temporaries removed: at the moment either is created, before the
+// tool has recorded it. None is made before the render has ended, so that a
+// run killed during it, by SIGKILL too, leaves nothing.
 TEST_F(PreviewCommand, SignalsEndTheToolAndLeaveNoFile) {
     const std::string output = out("swatch");
     // A sanitizer's runtime is loaded after a preloaded helper.
@@ -395,7 +442,7 @@ TEST_F(PreviewCommand, SignalsEndTheToolAndLeaveNoFile) {
     auto start = [&](const char* size, const char* raiseAt) {
         const pid_t child = fork();
         if (child == 0) {
-            for (const int caught : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+            for (const int caught : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXCPU}) {
                 std::signal(caught, SIG_DFL);
             }
             const rlimit noCore{0, 0};
@@ -406,19 +453,21 @@ TEST_F(PreviewCommand, SignalsEndTheToolAndLeaveNoFile) {
                 setenv("ASAN_OPTIONS", asanOptions.c_str(), 1);
             }
             execl(LUMAVEIL_PREVIEW_PATH, LUMAVEIL_PREVIEW_PATH, "--size", size, "--samples", "64",
-                  "--output", output.c_str(), static_cast<char*>(nullptr));
+                  "--threads", "2", "--output", output.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
         return child;
     };
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXCPU, SIGKILL}) {
         const pid_t child = start("1024", nullptr);
         ASSERT_GE(child, 0);
-        // The two temporaries are made one after the other.
-        for (int waited = 0; entriesIn(folder_) < 2 && waited < 3000; ++waited) {
+        // Rendering once its second thread runs.
+        const std::filesystem::path tasks = "/proc/" + std::to_string(child) + "/task";
+        for (int waited = 0; entriesIn(tasks) < 2 && waited < 3000; ++waited) {
             usleep(20000);
         }
-        EXPECT_EQ(entriesIn(folder_), 2) << "no temporaries while rendering";
+        usleep(100000);
+        EXPECT_EQ(entriesIn(folder_), 0) << "a temporary while rendering";
         kill(child, signal);
         const int status = endedStatus(child);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
@@ -447,6 +496,11 @@ TEST_F(PreviewCommand, LostOutputIsAnError) {
     EXPECT_EQ(entriesIn(folder_), 0);
     for (const std::string command : {"--help", "--list-presets"}) {
         EXPECT_EQ(run(command + " >/dev/full").status, 2) << command;
+        const CommandRun closed =
+            shell(std::string(LUMAVEIL_PREVIEW_PATH) + " " + command + " 2>&1 >&-");
+        EXPECT_EQ(closed.status, 1) << command;
+        EXPECT_EQ(closed.output,
+                  "lumaveil-preview: error: cannot write the output: standard output is closed\n");
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "labels.h"
 #include "options.h"
+#include "outputFiles.h"
 #include "render.h"
 
 namespace lumaveil::preview {
@@ -21,5 +22,9 @@ std::unique_ptr<LabelFont> openLabelFont(const Options& options, std::string& mi
 // laid out (Maya's first). Throws HostLoadError naming the first library
 // that is not what its option says.
 std::vector<std::unique_ptr<SwatchRenderer>> loadSwatchRenderers(const Options& options);
+
+// Every file a run with these options may read, by what it is: the outputs
+// must be none of them.
+std::vector<NamedInput> inputFilesOf(const Options& options);
 
 }  // namespace lumaveil::preview

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iostream>
 #include <new>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -15,6 +16,7 @@
 #include "progressBar.h"
 #include "reports.h"
 #include "sheet.h"
+#include "visibleText.h"
 
 using namespace lumaveil;
 using namespace lumaveil::preview;
@@ -23,17 +25,25 @@ namespace {
 
 constexpr const char* program = "lumaveil-preview";
 
-int fail(const std::string& message) {
-    std::cerr << program << ": error: " << message << '\n';
-    return 2;
+// Messages quote what users and files gave, which may hold line breaks or
+// characters that show nothing: those are spelled out, so that each message
+// is one line that says what it means.
+int fail(const std::string& message, int status = 2) {
+    std::cerr << program << ": error: " << visibleText(message) << '\n';
+    return status;
 }
 
 void warn(const std::string& message) {
-    std::cerr << program << ": warning: " << message << '\n';
+    std::cerr << program << ": warning: " << visibleText(message) << '\n';
 }
 
-// What an output-only command printed must have reached its file.
-int outputWritten() {
+// What an output-only command printed must have reached its file. Started
+// without standard output, it has nowhere to print: /dev/null in its place
+// would take everything and report success.
+int outputWritten(const ClosedStreams& closed) {
+    if (closed.output) {
+        return fail("cannot write the output: standard output is closed", 1);
+    }
     std::cout.flush();
     if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
         return fail(std::string("cannot write the output: ") + std::strerror(errno));
@@ -80,7 +90,7 @@ void run(const Options& options) {
     }
     const std::vector<std::unique_ptr<SwatchRenderer>> renderers = loadSwatchRenderers(options);
     const std::string stem = options.outputStem();
-    OutputFiles files({stem + ".png", stem + ".exr"});
+    OutputFiles files({stem + ".png", stem + ".exr"}, inputFilesOf(options));
 
     const std::vector<SheetCell> cells = sheetCells(options);
     const int threads = renderingThreads(options);
@@ -95,7 +105,7 @@ void run(const Options& options) {
     files.commit();
 
     printRunSummary(options, cells, hostNames, render, threads);
-    printNotes(options, hostNames, labelsLeftOut);
+    printNotes(options, hostNames, render, labelsLeftOut);
     if (const long long nonFinite = countNonFinite(render.image); nonFinite > 0) {
         std::fflush(stdout);
         warn(std::to_string(nonFinite) + " pixels hold infinite or NaN values (kept in " + stem +
@@ -106,7 +116,8 @@ void run(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!openClosedStandardStreams()) {
+    const std::optional<ClosedStreams> closed = openClosedStandardStreams();
+    if (!closed) {
         return 2;  // with nowhere to say so
     }
     removeTemporariesOnSignals();
@@ -114,11 +125,11 @@ int main(int argc, char** argv) {
         const Options options = parseOptions(std::vector<std::string_view>(argv + 1, argv + argc));
         if (options.help) {
             std::cout << usageText();
-            return outputWritten();
+            return outputWritten(*closed);
         }
         if (options.listPresets) {
             listPresets();
-            return outputWritten();
+            return outputWritten(*closed);
         }
         run(options);
         return 0;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -75,13 +76,21 @@ SwatchResult renderSwatch(SwatchRenderer& renderer, const MaterialSettings& mate
     };
 
     const auto start = std::chrono::steady_clock::now();
-    std::vector<std::thread> threads;
-    for (int i = 1; i < threadCount; ++i) {
-        threads.emplace_back(work, std::ref(*shaders[i]));
-    }
-    work(*shaders[0]);
-    for (std::thread& thread : threads) {
-        thread.join();
+    {
+        // Joined however this block is left. The rows go to whichever thread
+        // asks next, so those started render them all.
+        std::vector<std::jthread> threads;
+        threads.reserve(static_cast<std::size_t>(threadCount - 1));
+        for (int i = 1; i < threadCount; ++i) {
+            try {
+                threads.emplace_back(work, std::ref(*shaders[i]));
+            } catch (const std::system_error&) {
+                break;  // a limit on processes or threads: no more will start
+            }
+        }
+        result.threadsWanted = threadCount;
+        result.threadsStarted = 1 + static_cast<int>(threads.size());
+        work(*shaders[0]);
     }
     result.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -45,14 +45,18 @@ struct SwatchResult {
     Image image;
     long long shadedSamples = 0;  // samples that hit the sphere
     double seconds = 0.0;
+    // The threads asked for (no more than the rows) and those that rendered:
+    // fewer where a limit on processes or threads let no more start.
+    int threadsWanted = 0;
+    int threadsStarted = 0;
 };
 
 // The names of the renderers' hosts, in their order: "maya", "mentalray".
 std::vector<std::string> hostNamesOf(std::span<const std::unique_ptr<SwatchRenderer>> renderers);
 
 // Pixels depend only on their own samples, so the image is the same whatever
-// the thread count. The per-thread shaders are made, and destroyed, on the
-// calling thread.
+// the thread count, and the threads that could be started render it all.
+// The per-thread shaders are made, and destroyed, on the calling thread.
 SwatchResult renderSwatch(SwatchRenderer& renderer, const MaterialSettings& material,
                           const Scene& scene, const RenderSettings& settings);
 

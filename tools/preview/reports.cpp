@@ -6,6 +6,7 @@
 
 #include "materialInputs.h"
 #include "numberText.h"
+#include "visibleText.h"
 
 namespace lumaveil::preview {
 
@@ -56,7 +57,7 @@ void printRunSummary(const Options& options, const std::vector<SheetCell>& cells
             seconds > 0.0 ? static_cast<double>(render.shadedSamples[h]) / seconds : 0.0;
         rates.push_back(hostNames[h] + printed(" %.0f samples/s", rate));
     }
-    const std::string stem = options.outputStem();
+    const std::string stem = visibleText(options.outputStem());
     std::printf(
         "%s: %dx%d image (%zu material%s x %d host%s), %d samples/pixel, %d threads, %.2f s; "
         "%s; %s tone curve at %+g EV; wrote %s.png and %s.exr\n",
@@ -92,7 +93,7 @@ void printRunSummary(const Options& options, const std::vector<SheetCell>& cells
 }
 
 void printNotes(const Options& options, const std::vector<std::string>& hostNames,
-                int labelsLeftOut) {
+                const SheetRender& render, int labelsLeftOut) {
     if (options.sweep) {
         const MaterialAttribute& swept = *options.sweep->attribute;
         for (const std::string& host : hostNames) {
@@ -111,6 +112,12 @@ void printNotes(const Options& options, const std::vector<std::string>& hostName
             "%s: note: %d label%s left out where the swatches are too small to hold labels clear "
             "of the spheres; a larger --size shows every one\n",
             program, labelsLeftOut, labelsLeftOut == 1 ? "" : "s");
+    }
+    if (render.threadsStarted < render.threadsWanted) {
+        std::printf(
+            "%s: note: only %d of %d rendering threads could be started (a limit on processes or "
+            "threads); the image is the same, only slower\n",
+            program, render.threadsStarted, render.threadsWanted);
     }
 }
 

@@ -24,9 +24,9 @@ void printRunSummary(const Options& options, const std::vector<SheetCell>& cells
 
 // A line each for what the picture does not show though it may seem to: a
 // swept input that a host leaves alone, and labels the swatches were too
-// small for.
+// small for; and for rendering threads that could not be started.
 void printNotes(const Options& options, const std::vector<std::string>& hostNames,
-                int labelsLeftOut);
+                const SheetRender& render, int labelsLeftOut);
 
 // How many of the image's pixels are infinite or NaN.
 long long countNonFinite(const Image& image);

@@ -68,6 +68,10 @@ SheetRender renderSheet(const Options& options, const std::vector<SheetCell>& ce
                   layout.swatchY(static_cast<int>(m), static_cast<int>(h)));
             result.seconds[h] += swatch.seconds;
             result.shadedSamples[h] += swatch.shadedSamples;
+            if (result.threadsWanted == 0 || swatch.threadsStarted < result.threadsStarted) {
+                result.threadsWanted = swatch.threadsWanted;
+                result.threadsStarted = swatch.threadsStarted;
+            }
         }
     }
     return result;

@@ -29,6 +29,9 @@ struct SheetRender {
     Image image;                           // linear, unclamped
     std::vector<double> seconds;           // per host
     std::vector<long long> shadedSamples;  // per host
+    // Of the swatch that rendered with the fewest threads (see SwatchResult).
+    int threadsWanted = 0;
+    int threadsStarted = 0;
 };
 
 // Renders every cell through every host. settings gives the samples, threads

@@ -19,7 +19,7 @@ namespace lumaveil {
 
 namespace {
 
-constexpr int cleanedSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE};
+constexpr int cleanedSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXCPU};
 
 // The temporaries a signal handler removes: only plain data and lock-free
 // atomics, as a handler may read them at any moment. A slot is claimed
@@ -97,7 +97,7 @@ std::string temporaryName(const std::string& target, long longestName) {
     return name + ".partial";
 }
 
-std::string quoted(const std::string& text) {
+std::string inQuotes(const std::string& text) {
     return "'" + text + "'";
 }
 
@@ -139,43 +139,101 @@ private:
     sigset_t previous_;
 };
 
+// Why the folder takes no new files, or empty if it does. An unnamed file
+// tells for certain and leaves nothing, whatever ends the run; where the
+// folder system makes none, the permissions tell.
+std::string takesNoFiles(int folder) {
+    const int probe = openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (probe >= 0) {
+        close(probe);
+        return {};
+    }
+    int error = errno;
+    if (error == EOPNOTSUPP || error == EISDIR || error == EINVAL) {
+        error = faccessat(folder, ".", W_OK | X_OK, AT_EACCESS) == 0 ? 0 : errno;
+    }
+    return error == 0 ? std::string() : std::strerror(error);
+}
+
 }  // namespace
 
-OutputFiles::OutputFiles(const std::vector<std::string>& targets) {
+OutputFiles::OutputFiles(const std::vector<std::string>& targets,
+                         const std::vector<NamedInput>& inputs)
+    : inputs_(inputs) {
     const std::filesystem::path first(targets.at(0));
-    const std::string folder =
-        first.has_parent_path() ? first.parent_path().string() : std::string(".");
-    folder_ = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    folderName_ = first.has_parent_path() ? first.parent_path().string() : std::string(".");
+    folder_ = open(folderName_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder_ < 0) {
         const int error = errno;
         const std::string reason =
-            error == ENOENT ? "the folder " + quoted(folder) + " does not exist"
+            error == ENOENT ? "the folder " + inQuotes(folderName_) + " does not exist"
             : error == ENOTDIR
-                ? quoted(folder) + " is not a folder"
-                : "cannot open the folder " + quoted(folder) + ": " + std::strerror(error);
+                ? inQuotes(folderName_) + " is not a folder"
+                : "cannot open the folder " + inQuotes(folderName_) + ": " + std::strerror(error);
         throw OutputError("cannot write " + first.string() + ": " + reason);
     }
-    // Every target is checked before any temporary is made: a name longer
-    // than the folder takes would fail only at the rename, after the render.
-    const long longestName = fpathconf(folder_, _PC_NAME_MAX);
-    for (const std::string& target : targets) {
-        File file;
-        file.target = target;
-        file.name = std::filesystem::path(target).filename().string();
-        if (longestName > 0 && file.name.size() > static_cast<std::size_t>(longestName)) {
-            close(folder_);
-            throw OutputError("cannot write " + target + ": its name is " +
-                              std::to_string(file.name.size()) + " bytes long; the folder " +
-                              quoted(folder) + " takes names of at most " +
-                              std::to_string(longestName));
+    // An input is known by its file: by the entry its path names and by the
+    // file that entry leads to, so that a link to it, or the link it was
+    // named by, counts as it.
+    for (const NamedInput& input : inputs_) {
+        struct stat entry {};
+        if (lstat(input.path.c_str(), &entry) == 0) {
+            inputIdentities_.push_back({&input, entry.st_dev, entry.st_ino});
         }
-        if (const std::string reason = notReplaceable(folder_, file.name.c_str());
-            !reason.empty()) {
-            close(folder_);
-            throw OutputError("cannot write " + target + ": " + reason);
+        if (stat(input.path.c_str(), &entry) == 0) {
+            inputIdentities_.push_back({&input, entry.st_dev, entry.st_ino});
         }
-        file.temporary = temporaryName(file.name, longestName);
-        files_.push_back(std::move(file));
+    }
+    // Every target is checked before anything is rendered: a name longer
+    // than the folder takes would fail only at the rename.
+    longestName_ = fpathconf(folder_, _PC_NAME_MAX);
+    try {
+        for (const std::string& target : targets) {
+            File file;
+            file.target = target;
+            file.name = std::filesystem::path(target).filename().string();
+            if (longestName_ > 0 && file.name.size() > static_cast<std::size_t>(longestName_)) {
+                throw OutputError("cannot write " + target + ": its name is " +
+                                  std::to_string(file.name.size()) + " bytes long; the folder " +
+                                  inQuotes(folderName_) + " takes names of at most " +
+                                  std::to_string(longestName_));
+            }
+            if (const std::string reason = notReplaceable(folder_, file.name.c_str());
+                !reason.empty()) {
+                throw OutputError("cannot write " + target + ": " + reason);
+            }
+            files_.push_back(std::move(file));
+            refuseInput(files_.size() - 1);
+        }
+        if (const std::string reason = takesNoFiles(folder_); !reason.empty()) {
+            throw OutputError("cannot write " + files_[0].target + ": cannot create a file in " +
+                              inQuotes(folderName_) + ": " + reason);
+        }
+    } catch (...) {
+        close(folder_);
+        throw;
+    }
+}
+
+void OutputFiles::refuseInput(std::size_t i) const {
+    const File& file = files_[i];
+    for (const int follow : {AT_SYMLINK_NOFOLLOW, 0}) {
+        struct stat entry {};
+        if (fstatat(folder_, file.name.c_str(), &entry, follow) != 0) {
+            continue;
+        }
+        for (const InputIdentity& input : inputIdentities_) {
+            if (input.device == entry.st_dev && input.inode == entry.st_ino) {
+                throw OutputError("cannot write " + file.target + ": it is " + input.input->what +
+                                  " " + input.input->path + ", which this run reads");
+            }
+        }
+    }
+}
+
+void OutputFiles::createTemporaries() {
+    if (files_.empty() || files_[0].descriptor >= 0) {
+        return;
     }
     // Signals wait from just before the first temporary is made until every
     // one is published to the handler, so that one arriving in between
@@ -183,6 +241,7 @@ OutputFiles::OutputFiles(const std::vector<std::string>& targets) {
     const SignalsHeldBack held;
     try {
         for (File& file : files_) {
+            file.temporary = temporaryName(file.name, longestName_);
             for (int attempt = 0;; ++attempt) {
                 file.descriptor =
                     openat(folder_, file.temporary.c_str(),
@@ -193,9 +252,9 @@ OutputFiles::OutputFiles(const std::vector<std::string>& targets) {
                 const int error = errno;
                 if (error != EEXIST || attempt == 100) {
                     throw OutputError("cannot write " + file.target + ": cannot create a file in " +
-                                      quoted(folder) + ": " + std::strerror(error));
+                                      inQuotes(folderName_) + ": " + std::strerror(error));
                 }
-                file.temporary = temporaryName(file.name, longestName);
+                file.temporary = temporaryName(file.name, longestName_);
             }
             struct stat created {};
             fstat(file.descriptor, &created);
@@ -206,7 +265,7 @@ OutputFiles::OutputFiles(const std::vector<std::string>& targets) {
             file.slot = publishTemporary(folder_, file.temporary, file.device, file.inode);
         }
     } catch (...) {
-        closeAll();
+        removeTemporaries();
         throw;
     }
 }
@@ -248,6 +307,7 @@ void OutputFiles::fail(std::size_t i, const std::string& reason) const {
 }
 
 void OutputFiles::commit() {
+    createTemporaries();
     for (std::size_t i = 0; i < files_.size(); ++i) {
         if (fsync(files_[i].descriptor) != 0) {
             fail(i, std::strerror(errno));
@@ -257,6 +317,10 @@ void OutputFiles::commit() {
     // are renamed without another's in between. A folder system that has no
     // such locks still gets each pair whole, only not the last run's.
     while (flock(folder_, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    // An input may have been linked in a target's place since the check.
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+        refuseInput(i);
     }
     // Each target is exchanged with its temporary, so that the previous file
     // can be put back if a later rename fails. Without a target it is a plain
@@ -312,17 +376,20 @@ void OutputFiles::commit() {
     fsync(folder_);
 }
 
-bool openClosedStandardStreams() {
+std::optional<ClosedStreams> openClosedStandardStreams() {
+    ClosedStreams closed;
+    bool* const wasClosed[] = {&closed.input, &closed.output, &closed.error};
     for (int stream = 0; stream <= 2; ++stream) {
         if (fcntl(stream, F_GETFD) == -1 && errno == EBADF) {
             // The lowest free number: this one, as the ones below are open.
             const int opened = open("/dev/null", O_RDWR);
             if (opened != stream) {
-                return false;
+                return std::nullopt;
             }
+            *wasClosed[stream] = true;
         }
     }
-    return true;
+    return closed;
 }
 
 void removeTemporariesOnSignals() {

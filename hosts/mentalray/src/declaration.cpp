@@ -1,6 +1,7 @@
 // Reading a shader declaration and laying out its parameter record.
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -126,10 +127,12 @@ double defaultNumber(const Token& t) {
         return 1.0;
     if (t.text == "off" || t.text == "false")
         return 0.0;
+    // A default the shader is handed must be a number: nan and inf are
+    // refused as one too large for a double is.
     try {
         std::size_t used = 0;
         const double value = std::stod(t.text, &used);
-        if (used == t.text.size()) {
+        if (used == t.text.size() && std::isfinite(value)) {
             return value;
         }
     } catch (const std::exception&) {
