@@ -56,12 +56,13 @@ inline Vec refracted(Vec i, Vec n, double eta) {
     return k > 0.0 ? eta * i + (-(d * eta + std::sqrt(k))) * n : Vec{};
 }
 
-// The Fresnel reflectance with the transmitted cosine weighted by 1.1.
+// The Fresnel reflectance with the transmitted cosine weighted by 1.1; 1 for
+// a direction from behind the normal.
 inline double fresnelReflectance(Vec i, Vec n, double eta) {
     const double w = 1.1;
     const double ci = -dot(i, n);
     const double k = 1.0 - (1.0 - ci * ci) * eta * eta;
-    if (k < 0.0) {
+    if (ci < 0.0 || k < 0.0) {
         return 1.0;
     }
     const double ct = -dot(n, w * ((ci * eta - std::sqrt(k)) * n + eta * i));
