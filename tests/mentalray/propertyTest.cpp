@@ -92,6 +92,65 @@ TEST_F(PropertyTest, EveryResultIsFiniteInsideTheSoftRanges) {
     }
 }
 
+// A normal offset that turns N' away from the viewer, or all but cancels the
+// renderer's normal, leaves every colour finite, non-negative and within the
+// light that reaches the point: per light, at most a Lc + b in each channel.
+// a = 0.75 diffuse color + specularColor specularRollOff holds the diffuse and
+// specular terms at their peaks. b = 0.25 diffuseScatter color (1/pi + 1.1 rho
+// / sqrt(1 - eta^2)) holds the subsurface term, which takes no light colour,
+// for phase weights in [0, 1] (|g| <= 0.5): diffusion at most 1/pi, a view-side
+// transmission at most 1.1 and a path m at least sqrt(1 - eta^2).
+TEST_F(PropertyTest, ANormalOffsetAgainstTheNormalStaysWithinTheLight) {
+    RandomScene rng(1313);
+    const float towardsOpposite[] = {0.5f, 0.9f, 0.95f, 0.99f, 0.9999f, 1.0f, 1.0001f, 1.1f, 2.0f};
+    for (int i = 0; i < 3000; ++i) {
+        ShadingInputs in = rng.material();
+        in.anisotropy = rng.uniform(-0.5f, 0.5f);
+        in.diffuseAnisotropy = rng.uniform(-0.5f, 0.5f);
+        in.refractiveIndex = rng.uniform(1.05f, 6.0f);
+        in.ambientColor = in.incandescence = {};
+        const FloatVector normal = rng.direction();
+        const FloatVector dir = i % 3 == 0 ? rng.direction() : rng.directionNear(-normal, 0.0f);
+        // The opposite of the normal, scaled on either side of 1, nudged, or
+        // any offset at all.
+        FloatVector offset = -normal * towardsOpposite[i % 9];
+        if (i % 4 == 1) {
+            offset = offset + rng.direction() * rng.uniform(0.0f, 0.2f);
+        } else if (i % 4 == 2) {
+            offset = rng.direction() * rng.uniform(0.0f, 2.0f);
+        }
+        ParameterBlock p = renderer.makeParameters();
+        setMaterial(p, in);
+        p.setVector("normalCamera", mi(offset));
+        LightList lights;
+        std::vector<miTag> tags;
+        FloatVector lightSum{};
+        for (int l = 0; l < 3; ++l) {
+            const FloatVector colour = rng.colour(0.0f, 10.0f);
+            tags.push_back(lights.addDirectionalLight(mi(rng.direction()), rgba(colour)));
+            lightSum = lightSum + colour;
+        }
+        p.setLights(tags);
+        const miColor c = renderer.shade(lights, p, SamplePoint{{}, mi(normal), mi(dir)});
+
+        const double eta = 1.0 / in.refractiveIndex;
+        const float got[3] = {c.r, c.g, c.b};
+        for (int k = 0; k < 3; ++k) {
+            const double perLight =
+                0.75 * in.diffuse * in.color[k] + double{in.specularColor[k]} * in.specularRollOff;
+            const double rho =
+                reference::singleScatteringAlbedo(in.scattering[k], in.absorption[k]);
+            const double subsurface =
+                0.25 * in.diffuseScatter * in.color[k] *
+                (1.0 / reference::pi + 1.1 * rho / std::sqrt(1.0 - eta * eta));
+            const double bound = perLight * lightSum[k] + 3.0 * subsurface;
+            ASSERT_TRUE(std::isfinite(got[k]) && got[k] >= 0.0f &&
+                        got[k] <= bound * (1.0 + 1e-5) + 1e-6)
+                << "case " << i << " channel " << k << ": " << got[k] << ", bound " << bound;
+        }
+    }
+}
+
 // A denormal eccentricity overflows its reciprocal; the sample on the lobe's
 // centre still sees the peak, as with the smallest normal eccentricity.
 TEST_F(PropertyTest, ADenormalEccentricityKeepsThePeakOfTheLobe) {
