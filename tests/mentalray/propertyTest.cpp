@@ -1,5 +1,6 @@
 // Properties of the shader over random scenes: invariance under a rotation of
-// the whole scene, finite results inside the soft ranges, and results that do
+// the whole scene, finite results inside the soft ranges, colours within the
+// light that reaches the point whatever the normal offset, and results that do
 // not depend on how many threads shade or on the order in which the binding's
 // cache was filled.
 #include <cmath>
