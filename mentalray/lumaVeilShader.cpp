@@ -5,6 +5,7 @@
 // diffuse and specular terms), then the ambient and incandescent colours and,
 // when asked, the irradiance. Everything lives on the stack.
 #include <cmath>
+#include <limits>
 
 #include <shader.h>
 #include "mentalray/ShaderParams.h"
@@ -62,6 +63,19 @@ struct CallConstants {
     bool hasLobe = false;
     float inverseEccentricity = 0.0f;
 };
+
+// N', the renderer's normal offset by normalCamera and made unit. An offset
+// that cancels the normal, or leaves a sum too short to be made unit, leaves
+// the renderer's normal: such a sum has no direction, and every cosine with it
+// would be 0 or next to it, where the phase weight jumps and the
+// single-scattering path has no length.
+FloatVector shadingNormalOf(FloatVector rendererNormal, FloatVector offset) {
+    const FloatVector sum = rendererNormal + offset;
+    if (dot(sum, sum) < std::numeric_limits<float>::min()) {
+        return normalizeVector(rendererNormal);
+    }
+    return normalizeVector(sum);
+}
 
 // The contribution of one light sample of colour lc from direction l.
 Lanes sampleContribution(const CallConstants& k, Lanes lc, FloatVector l) {
@@ -147,7 +161,7 @@ miBoolean shade(miColor* result, miState* state, const ShaderParams& v, const mi
         v.useIrradiance != miFALSE && !(v.irradianceColor.r == 0.0f &&
                                         v.irradianceColor.g == 0.0f && v.irradianceColor.b == 0.0f);
 
-    const FloatVector shadingNormal = normalizeVector(xyz(state->normal) + xyz(v.normalCamera));
+    const FloatVector shadingNormal = shadingNormalOf(xyz(state->normal), xyz(v.normalCamera));
 
     // The irradiance is gathered with the shading normal and the primitive
     // that was hit, so the copy is taken before pri is cleared.

@@ -16,6 +16,12 @@ constexpr float fresnelWeight = 1.1f;
 
 float fresnelReflectance(FloatVector i, FloatVector n, float eta) {
     const float ci = dot(-i, n);
+    // A direction that meets the surface from behind its normal is not
+    // transmitted. The formula below would give a reflectance above 1 there,
+    // without bound where a + eta or b + eta crosses 0.
+    if (ci < 0.0f) {
+        return 1.0f;
+    }
     const float k = 1.0f - (1.0f - ci * ci) * (eta * eta);
     if (k < 0.0f) {
         return 1.0f;

@@ -45,8 +45,8 @@ inline FloatVector refractDirection(FloatVector i, FloatVector n, float eta) {
 
 // The surface's Fresnel reflectance with its transmitted cosine weighted by
 // 1.1, so that 1 - reflectance is 1.1 times the plain Fresnel transmission.
-// Total internal reflection, and a zero incident or transmitted cosine,
-// give 1.
+// Total internal reflection, a zero incident or transmitted cosine, and a
+// direction that meets the surface from behind n give 1.
 float fresnelReflectance(FloatVector i, FloatVector n, float eta);
 
 // The renderer shader's phase weight for one asymmetry g: one minus

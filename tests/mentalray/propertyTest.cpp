@@ -1,5 +1,6 @@
 // Properties of the shader over random scenes: invariance under a rotation of
-// the whole scene, finite results inside the soft ranges, and results that do
+// the whole scene, finite results inside the soft ranges, colours within the
+// light that reaches the point whatever the normal offset, and results that do
 // not depend on how many threads shade or on the order in which the binding's
 // cache was filled.
 #include <cmath>
@@ -89,6 +90,48 @@ TEST_F(PropertyTest, EveryResultIsFiniteInsideTheSoftRanges) {
                      lights.addDirectionalLight(mi(normal), rgba(rng.colour(0, 10)))});
         const miColor c = renderer.shade(lights, p, SamplePoint{{}, mi(normal), mi(dir)});
         ASSERT_TRUE(finite(c)) << "case " << i << ": " << c.r << " " << c.g << " " << c.b;
+    }
+}
+
+// A normal offset that turns N' away from the viewer, or all but cancels the
+// renderer's normal, leaves every colour finite, non-negative and within the
+// light that reaches the point (reference::shaderLightBound).
+TEST_F(PropertyTest, ANormalOffsetAgainstTheNormalStaysWithinTheLight) {
+    RandomScene rng(1313);
+    const float towardsOpposite[] = {0.5f, 0.9f, 0.95f, 0.99f, 0.9999f, 1.0f, 1.0001f, 1.1f, 2.0f};
+    for (int i = 0; i < 3000; ++i) {
+        const ShadingInputs in = rng.materialLitOnlyByLights();
+        const FloatVector normal = rng.direction();
+        const FloatVector dir = i % 3 == 0 ? rng.direction() : rng.directionNear(-normal, 0.0f);
+        // The opposite of the normal, scaled on either side of 1, nudged, or
+        // any offset at all.
+        FloatVector offset = -normal * towardsOpposite[i % 9];
+        if (i % 4 == 1) {
+            offset = offset + rng.direction() * rng.uniform(0.0f, 0.2f);
+        } else if (i % 4 == 2) {
+            offset = rng.direction() * rng.uniform(0.0f, 2.0f);
+        }
+        ParameterBlock p = renderer.makeParameters();
+        setMaterial(p, in);
+        p.setVector("normalCamera", mi(offset));
+        LightList lights;
+        std::vector<miTag> tags;
+        FloatVector lightSum{};
+        for (int l = 0; l < 3; ++l) {
+            const FloatVector colour = rng.colour(0.0f, 10.0f);
+            tags.push_back(lights.addDirectionalLight(mi(rng.direction()), rgba(colour)));
+            lightSum = lightSum + colour;
+        }
+        p.setLights(tags);
+        const miColor c = renderer.shade(lights, p, SamplePoint{{}, mi(normal), mi(dir)});
+
+        const float got[3] = {c.r, c.g, c.b};
+        for (int k = 0; k < 3; ++k) {
+            const double bound = reference::shaderLightBound(in, k, lightSum[k], 3);
+            ASSERT_TRUE(std::isfinite(got[k]) && got[k] >= 0.0f &&
+                        got[k] <= bound * (1.0 + 1e-5) + 1e-6)
+                << "case " << i << " channel " << k << ": " << got[k] << ", bound " << bound;
+        }
     }
 }
 

@@ -117,12 +117,16 @@ TEST_F(ShaderTest, DegenerateInputsStayFinite) {
     params.setScalar("refractiveIndex", 0.0f);
     EXPECT_EQ(shade().r, noSingle.r);
 
-    // A normal offset that cancels the normal: N' is zero, so is m.
-    params.setVector("normalCamera", {0.0f, 0.0f, -1.0f});
+    // A normal offset that cancels the normal, exactly or down to a sum too
+    // short to be made unit, leaves the renderer's normal.
     params.setScalar("refractiveIndex", 1.333f);
+    params.setColor("absorption", grey(0.5f));
     params.setColor("scattering", grey(0.5f));
-    const miColor flat = shade();
-    EXPECT_TRUE(std::isfinite(flat.r) && std::isfinite(flat.g) && std::isfinite(flat.b));
+    for (const miVector offset : {miVector{0.0f, 0.0f, -1.0f}, miVector{1e-25f, 0.0f, -1.0f}}) {
+        params.setVector("normalCamera", offset);
+        const miColor cancelled = shade();
+        EXPECT_EQ(std::memcmp(&cancelled, &reference, sizeof reference), 0) << offset.x;
+    }
 }
 
 // A denormal eccentricity overflows its reciprocal; the sample on the lobe's

@@ -52,13 +52,19 @@ TEST(FresnelReflectance, CarriesTheWeightAtNormalIncidence) {
     EXPECT_NEAR(fresnelReflectance(down, up, 1.0f), -0.097506f, 1e-6f);
 }
 
-TEST(FresnelReflectance, IsOnePastTheCriticalAngleAndAtGrazing) {
+TEST(FresnelReflectance, IsOnePastTheCriticalAngleAtGrazingAndFromBehind) {
     const FloatVector steep = normalizeVector({1.0f, 0.0f, -0.2f});
     EXPECT_EQ(fresnelReflectance(steep, up, 1.5f), 1.0f);
     // ci = 0: the formula would divide by zero.
     EXPECT_EQ(fresnelReflectance({1.0f, 0.0f, 0.0f}, up, 0.75f), 1.0f);
     // eta 1 at grazing: k = 0 and so ct = 0.
     EXPECT_EQ(fresnelReflectance({1.0f, 0.0f, 0.0f}, up, 1.0f), 1.0f);
+    // From behind the normal, nothing is transmitted; near ci = -0.695 the
+    // formula's b + eta would pass through 0.
+    for (float ci : {-1e-6f, -0.3f, -0.695f, -1.0f}) {
+        const FloatVector behind{std::sqrt(1.0f - ci * ci), 0.0f, -ci};
+        EXPECT_EQ(fresnelReflectance(behind, up, 1.0f / 1.333f), 1.0f) << ci;
+    }
 }
 
 TEST(ScatterPhase, JumpsAtZeroCosine) {

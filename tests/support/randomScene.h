@@ -88,6 +88,18 @@ public:
         return in;
     }
 
+    // A material whose phase weights stay in [0, 1] (|g| <= 0.5), of index
+    // 1.05 or more, with no ambient or incandescent light: everything it
+    // shows comes from the lights.
+    ShadingInputs materialLitOnlyByLights() {
+        ShadingInputs in = material();
+        in.anisotropy = uniform(-0.5f, 0.5f);
+        in.diffuseAnisotropy = uniform(-0.5f, 0.5f);
+        in.refractiveIndex = uniform(1.05f, 6.0f);
+        in.ambientColor = in.incandescence = {};
+        return in;
+    }
+
     std::mt19937& engine() { return engine_; }
 
 private:

@@ -56,12 +56,13 @@ inline Vec refracted(Vec i, Vec n, double eta) {
     return k > 0.0 ? eta * i + (-(d * eta + std::sqrt(k))) * n : Vec{};
 }
 
-// The Fresnel reflectance with the transmitted cosine weighted by 1.1.
+// The Fresnel reflectance with the transmitted cosine weighted by 1.1; 1 for
+// a direction from behind the normal.
 inline double fresnelReflectance(Vec i, Vec n, double eta) {
     const double w = 1.1;
     const double ci = -dot(i, n);
     const double k = 1.0 - (1.0 - ci * ci) * eta * eta;
-    if (k < 0.0) {
+    if (ci < 0.0 || k < 0.0) {
         return 1.0;
     }
     const double ct = -dot(n, w * ((ci * eta - std::sqrt(k)) * n + eta * i));
@@ -241,6 +242,24 @@ inline Rgb shaderColour(const ShaderCall& call) {
         }
     }
     return result;
+}
+
+// The most channel k of the shader's colour may be for these parameters,
+// lights of sumOfLights_k in all and lightCount of them, whatever the normal
+// offset: per light a Lc + b, a = 0.75 diffuse color + specularColor
+// specularRollOff holding the diffuse and specular terms at their peaks,
+// b = 0.25 diffuseScatter color (1/pi + 1.1 rho / sqrt(1 - eta^2)) the
+// subsurface term, which takes no light colour, for phase weights in [0, 1]
+// (|g| <= 0.5): diffusion at most 1/pi, a view-side transmission at most 1.1
+// and a path m at least sqrt(1 - eta^2). No ambient or incandescent light.
+inline double shaderLightBound(const ShadingInputs& p, int k, double sumOfLights, int lightCount) {
+    const double eta = 1.0 / p.refractiveIndex;
+    const double perLight =
+        0.75 * p.diffuse * p.color[k] + double{p.specularColor[k]} * p.specularRollOff;
+    const double rho = singleScatteringAlbedo(p.scattering[k], p.absorption[k]);
+    const double subsurface =
+        0.25 * p.diffuseScatter * p.color[k] * (1.0 / pi + 1.1 * rho / std::sqrt(1.0 - eta * eta));
+    return perLight * sumOfLights + lightCount * subsurface;
 }
 
 }  // namespace lumaveil::reference

@@ -25,7 +25,7 @@ struct RendererOnlyParameter {
 inline constexpr std::array<RendererOnlyParameter, 4> rendererOnlyParameters{{
     {"normalCamera", "vector",
      "An offset added to the renderer's surface normal before shading, as a bump would; 0 0 0 "
-     "leaves the normal as it is."},
+     "leaves the normal as it is, and so does an offset that cancels it."},
     {"useIrradiance", "boolean",
      "Adds the renderer's irradiance (indirect light, final gather) tinted by the colour.",
      "the preview's scene has no indirect light, so the irradiance it adds is black"},
