@@ -23,7 +23,6 @@ AI_SHADER_NODE_EXPORT_METHODS(lumaVeilMethods);
 namespace {
 
 using lumaveil::FloatVector;
-using lumaveil::LightSample;
 using lumaveil::MaterialAttribute;
 using lumaveil::materialAttributes;
 
@@ -37,32 +36,18 @@ AtRGB rgb(const FloatVector& c) {
     return AtRGB(c.x, c.y, c.z);
 }
 
-// The light records of one sample: the diffuse and translucent terms take
-// the light's diffuse weight for their radiance and its subsurface weight for
-// the pre-shadow intensity, the mean of the unshadowed colour; the highlight
-// takes its specular weight. Each divides by the sample's pdf, which carries
-// the light's sample count.
+// One sample as two of the node's light records: the diffuse and translucent
+// terms take the light's diffuse weight for their radiance and its subsurface
+// weight for the pre-shadow intensity, the mean of the unshadowed colour; the
+// highlight takes its specular weight. Each divides by the sample's pdf, which
+// carries the light's sample count.
 void addSample(lumaveil::ShadingAccumulator& shading, const AtLightSample& sample) {
     const AtNode* light = sample.Lp;
-    const FloatVector direction = floatVector(sample.Ld);
-
-    LightSample diffuse;
-    diffuse.lightDirection = direction;
-    diffuse.lightIntensity = floatVector(sample.Li / sample.pdf * AiLightGetDiffuse(light));
-    diffuse.preShadowIntensity =
-        (sample.Liu.r + sample.Liu.g + sample.Liu.b) / 3.0f / sample.pdf * AiLightGetSSS(light);
-    diffuse.lightAmbient = false;
-    diffuse.lightDiffuse = true;
-    diffuse.lightSpecular = false;
-    shading.addLight(diffuse);
-
-    LightSample specular;
-    specular.lightDirection = direction;
-    specular.lightIntensity = floatVector(sample.Li / sample.pdf * AiLightGetSpecular(light));
-    specular.lightAmbient = false;
-    specular.lightDiffuse = false;
-    specular.lightSpecular = true;
-    shading.addLight(specular);
+    const AtRGB perSample = sample.Li / sample.pdf;
+    const float preShadow = (sample.Liu.r + sample.Liu.g + sample.Liu.b) / 3.0f / sample.pdf;
+    shading.addDiffuseAndSpecular(
+        floatVector(sample.Ld), floatVector(perSample * AiLightGetDiffuse(light)),
+        preShadow * AiLightGetSSS(light), floatVector(perSample * AiLightGetSpecular(light)));
 }
 
 }  // namespace

@@ -169,3 +169,44 @@ struct MayaBenchScene {
 
 }  // namespace lumaveil::bench
 #endif
+
+#if __has_include("aihost/host.h") && defined(LUMAVEIL_ARNOLD_SHADER_PATH)
+#include "aihost/host.h"
+#include "arnoldValues.h"
+
+namespace lumaveil::bench {
+
+// The scene in the stand-in Arnold: the material as the node's parameters,
+// the sample's point and normal with the eye at the origin, and one white
+// sample of pdf 1 from each bench light, of weights 1.
+struct ArnoldBenchScene {
+    explicit ArnoldBenchScene(int lightCount)
+        : shader(LUMAVEIL_ARNOLD_SHADER_PATH),
+          lights(std::vector<aihost::LightWeights>(static_cast<std::size_t>(lightCount))) {
+        const ShadingInputs in = benchInputs();
+        test::setMaterial(shader, in);
+        point.P = test::atVector(in.pointCamera);
+        point.N = point.Nf = test::atVector(in.normalCamera);
+        point.Ro = AtVector(0.0f, 0.0f, 0.0f);
+        std::size_t i = 0;
+        for (const LightSample& light : benchLights(lightCount)) {
+            aihost::LightSampleValues sample;
+            sample.light = i++;
+            sample.direction = test::atVector(light.lightDirection);
+            sample.unoccluded = test::atRGB(light.lightIntensity);
+            samples.push_back(sample);
+        }
+    }
+
+    aihost::ShadeResult shade() const {
+        return shader.shade(point, lights, samples.data(), samples.size());
+    }
+
+    aihost::Shader shader;
+    aihost::Lights lights;
+    aihost::ShadingPoint point;
+    std::vector<aihost::LightSampleValues> samples;
+};
+
+}  // namespace lumaveil::bench
+#endif

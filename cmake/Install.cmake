@@ -10,10 +10,14 @@
 #              <prefix>/maya/lumaVeil/uninstall/<build>.cmake, which removes the
 #              build again (maya<year>-<platform>, or standin-<platform>), and
 #              the scripts it runs (see packaging/maya/uninstallBuild.cmake)
+#              <prefix>/maya/lumaVeil/arnold/<year>/<platform>/lumaVeilArnold.so
+#              (.dll on Windows; arnold/ for the stand-in's classic headers),
+#              the Arnold shader, on the section's ARNOLD_PLUGIN_PATH
 #   mentalray  <prefix>/mentalray/lib/qv7k_lumaVeil.so (.dll on Windows)
 #              <prefix>/mentalray/include/qv7k_lumaVeil.mi
 #              <prefix>/mentalray/examples/lumaVeil_example.mi
-#   doc        <prefix>/share/doc/lumaVeil/README.md, LICENSE, docs/*.md, docs/images/*.png,
+#   doc        <prefix>/share/doc/lumaVeil/README.md, LICENSE, docs/*.md, docs/*.ass,
+#              docs/images/*.png,
 #              as they stand in the repository, so that their links hold
 #   debug      <library>.debug beside each library above: its debug information,
 #              which the release archives ship apart (see Packaging.cmake);
@@ -33,18 +37,30 @@ set(LUMAVEIL_MAYA_MODULE_DIR maya/lumaVeil)
 set(LUMAVEIL_MENTALRAY_DIR mentalray)
 
 # Builds without the plug-in (32-bit ones: Maya is 64-bit only) lay out the
-# renderer shader alone. Where one SDK is real and the other the stand-in's,
-# only the deliverable built against the real one is laid out.
+# renderer shader alone. Where some SDK is real and another the stand-in's,
+# only the deliverables built against a real one are laid out.
 set(LUMAVEIL_INSTALL_MAYA OFF)
 set(LUMAVEIL_INSTALL_SHADER ON)
+set(LUMAVEIL_INSTALL_ARNOLD OFF)
 if(TARGET lumaVeil)
     set(LUMAVEIL_INSTALL_MAYA ON)
-    if(LUMAVEIL_PLUGIN_IN_STAND_IN AND NOT LUMAVEIL_SHADER_IN_STAND_IN)
+endif()
+if(TARGET lumaVeilArnold)
+    set(LUMAVEIL_INSTALL_ARNOLD ON)
+endif()
+if((LUMAVEIL_INSTALL_MAYA AND NOT LUMAVEIL_PLUGIN_IN_STAND_IN) OR NOT LUMAVEIL_SHADER_IN_STAND_IN
+   OR (LUMAVEIL_INSTALL_ARNOLD AND NOT LUMAVEIL_ARNOLD_IN_STAND_IN))
+    if(LUMAVEIL_INSTALL_MAYA AND LUMAVEIL_PLUGIN_IN_STAND_IN)
         set(LUMAVEIL_INSTALL_MAYA OFF)
-        message(STATUS "lumaVeil: the plug-in, built against the stand-in Maya headers, is neither installed nor packaged beside the shader built against the renderer's shader.h (give -DMAYA_LOCATION for Maya)")
-    elseif(NOT LUMAVEIL_PLUGIN_IN_STAND_IN AND LUMAVEIL_SHADER_IN_STAND_IN)
+        message(STATUS "lumaVeil: the plug-in, built against the stand-in Maya headers, is neither installed nor packaged beside a deliverable built against a real SDK (give -DMAYA_LOCATION for Maya)")
+    endif()
+    if(LUMAVEIL_SHADER_IN_STAND_IN)
         set(LUMAVEIL_INSTALL_SHADER OFF)
-        message(STATUS "lumaVeil: the shader, built against the stand-in shader.h, is neither installed nor packaged beside the plug-in built against Maya's devkit (give -DMENTALRAY_INCLUDE_DIR for mental ray)")
+        message(STATUS "lumaVeil: the mental ray shader, built against the stand-in shader.h, is neither installed nor packaged beside a deliverable built against a real SDK (give -DMENTALRAY_INCLUDE_DIR for mental ray)")
+    endif()
+    if(LUMAVEIL_INSTALL_ARNOLD AND LUMAVEIL_ARNOLD_IN_STAND_IN)
+        set(LUMAVEIL_INSTALL_ARNOLD OFF)
+        message(STATUS "lumaVeil: the Arnold shader, built against the stand-in ai.h, is neither installed nor packaged beside a deliverable built against a real SDK (give -DARNOLD_ROOT for Arnold)")
     endif()
 endif()
 
@@ -70,6 +86,34 @@ if(LUMAVEIL_INSTALL_MAYA)
         set(LUMAVEIL_MODULE_CONDITIONS "PLATFORM:${maya_platform}")
         set(LUMAVEIL_MODULE_PLUGIN_FOLDER plug-ins)
         set(LUMAVEIL_UNINSTALL_NAME standin-${maya_platform})
+    endif()
+endif()
+
+# The Arnold shader's folder in the module, which the section of this build
+# adds to ARNOLD_PLUGIN_PATH: beside the plug-in's, per Maya year and
+# platform. A build without the plug-in names it by the Arnold version
+# instead, and writes no section: the section of the Maya it serves adds it.
+set(LUMAVEIL_MODULE_ARNOLD_LINE "")
+if(LUMAVEIL_INSTALL_ARNOLD)
+    if(WIN32)
+        set(arnold_platform win64)
+    elseif(APPLE)
+        set(arnold_platform mac)
+    else()
+        set(arnold_platform linux)
+    endif()
+    if(LUMAVEIL_INSTALL_MAYA AND LUMAVEIL_MAYA_YEAR)
+        set(LUMAVEIL_MODULE_ARNOLD_FOLDER arnold/${LUMAVEIL_MAYA_YEAR}/${arnold_platform})
+    elseif(LUMAVEIL_INSTALL_MAYA OR LUMAVEIL_ARNOLD_IN_STAND_IN)
+        set(LUMAVEIL_MODULE_ARNOLD_FOLDER arnold)
+    else()
+        set(LUMAVEIL_MODULE_ARNOLD_FOLDER arnold/${LUMAVEIL_ARNOLD_VERSION}/${arnold_platform})
+    endif()
+    if(LUMAVEIL_INSTALL_MAYA)
+        # The template's last line ends in it.
+        set(LUMAVEIL_MODULE_ARNOLD_LINE "\nARNOLD_PLUGIN_PATH +:= ${LUMAVEIL_MODULE_ARNOLD_FOLDER}")
+    else()
+        message(STATUS "lumaVeil: the Arnold shader goes to maya/lumaVeil/${LUMAVEIL_MODULE_ARNOLD_FOLDER} with no section of the module file: add 'ARNOLD_PLUGIN_PATH +:= ${LUMAVEIL_MODULE_ARNOLD_FOLDER}' to the section of the Maya it serves")
     endif()
 endif()
 
@@ -160,6 +204,15 @@ if(LUMAVEIL_INSTALL_SHADER)
         DESTINATION ${LUMAVEIL_MENTALRAY_DIR}/examples COMPONENT mentalray)
 endif()
 
+# ---------------------------------------------------------------- Arnold
+# The Arnold shader in the Maya module, where the section of its Maya puts it
+# on ARNOLD_PLUGIN_PATH for Maya's Arnold plug-in.
+if(LUMAVEIL_INSTALL_ARNOLD)
+    set(arnold_destination ${LUMAVEIL_MAYA_MODULE_DIR}/${LUMAVEIL_MODULE_ARNOLD_FOLDER})
+    install(TARGETS lumaVeilArnold LIBRARY DESTINATION ${arnold_destination} COMPONENT maya)
+    lumaveil_install_debug_information(lumaVeilArnold ${arnold_destination})
+endif()
+
 # ---------------------------------------------------------------- documents
 # The README and the guides keep the repository's folders, so that their links
 # between each other and to the pictures hold.
@@ -167,7 +220,7 @@ set(LUMAVEIL_DOC_DIR share/doc/lumaVeil)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
     DESTINATION ${LUMAVEIL_DOC_DIR} COMPONENT doc)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${LUMAVEIL_DOC_DIR}/docs COMPONENT doc
-    FILES_MATCHING PATTERN "*.md" PATTERN "*.png")
+    FILES_MATCHING PATTERN "*.md" PATTERN "*.png" PATTERN "*.ass")
 
 # ---------------------------------------------------------------- preview tool
 # The tool and the stand-in hosts it renders through, in a folder of their own

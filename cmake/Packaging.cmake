@@ -11,16 +11,18 @@
 #                         into its stand-in hosts (-maya<year>: those modelled on
 #                         that Maya's devkit)
 #   maya<year>            the plug-in alone, against the devkit of Maya <year>
-#   maya<year>-mentalray  the plug-in against that devkit, the shader against the
-#                         renderer's own shader.h
-#   mentalray             the shader alone, against the renderer's own shader.h
+#   maya<year>-arnold<A.B>  with the Arnold shader, against Arnold A.B's SDK
+#   arnold<A.B>           the Arnold shader alone
+#   ...-mentalray         appended where the build also has the mental ray shader,
+#                         against the renderer's own shader.h; mentalray alone:
+#                         that shader alone
 # (A deliverable built against a stand-in header is left out beside one built
 # against a real SDK, see Install.cmake.)
 set(CPACK_PACKAGE_NAME lumaVeil)
 set(CPACK_PACKAGE_VENDOR Quorvane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "lumaVeil: Maya plug-in and mental ray shader for translucent materials")
+    "lumaVeil: Maya plug-in, Arnold and mental ray shaders for translucent materials")
 
 if(WIN32)
     set(CPACK_GENERATOR ZIP)
@@ -38,7 +40,8 @@ endif()
 
 set(stand_in OFF)
 if((LUMAVEIL_INSTALL_MAYA AND LUMAVEIL_PLUGIN_IN_STAND_IN)
-   OR (LUMAVEIL_INSTALL_SHADER AND LUMAVEIL_SHADER_IN_STAND_IN))
+   OR (LUMAVEIL_INSTALL_SHADER AND LUMAVEIL_SHADER_IN_STAND_IN)
+   OR (LUMAVEIL_INSTALL_ARNOLD AND LUMAVEIL_ARNOLD_IN_STAND_IN))
     set(stand_in ON)
 endif()
 set(kind "")
@@ -47,6 +50,9 @@ if(stand_in)
 endif()
 if(LUMAVEIL_INSTALL_MAYA AND LUMAVEIL_MAYA_YEAR)
     list(APPEND kind maya${LUMAVEIL_MAYA_YEAR})
+endif()
+if(LUMAVEIL_INSTALL_ARNOLD AND NOT LUMAVEIL_ARNOLD_IN_STAND_IN)
+    list(APPEND kind arnold${LUMAVEIL_ARNOLD_VERSION})
 endif()
 if(LUMAVEIL_INSTALL_SHADER AND NOT LUMAVEIL_SHADER_IN_STAND_IN)
     list(APPEND kind mentalray)
@@ -113,6 +119,25 @@ if(LUMAVEIL_INSTALL_MAYA)
         "`cmake --install`, which keeps every section "
         "(`share/doc/lumaVeil/docs/maya.md`).\n\n")
 endif()
+if(LUMAVEIL_INSTALL_ARNOLD)
+    if(WIN32)
+        set(arnold_file lumaVeilArnold.dll)
+    else()
+        set(arnold_file lumaVeilArnold.so)
+    endif()
+    if(LUMAVEIL_INSTALL_MAYA)
+        string(APPEND LUMAVEIL_ARCHIVE_CONTENTS
+            "- `maya/lumaVeil/${LUMAVEIL_MODULE_ARNOLD_FOLDER}/${arnold_file}`: the Arnold shader, "
+            "which the module's section puts on `ARNOLD_PLUGIN_PATH`; in Maya, load the "
+            "`lumaVeil` plug-in before MtoA (`share/doc/lumaVeil/docs/arnold.md`).\n")
+    else()
+        string(APPEND LUMAVEIL_ARCHIVE_CONTENTS
+            "- `maya/lumaVeil/${LUMAVEIL_MODULE_ARNOLD_FOLDER}/${arnold_file}`: the Arnold shader "
+            "alone, for Arnold ${LUMAVEIL_ARNOLD_VERSION}. Add "
+            "`ARNOLD_PLUGIN_PATH +:= ${LUMAVEIL_MODULE_ARNOLD_FOLDER}` to the section of "
+            "`lumaVeil.mod` of the Maya it serves (`share/doc/lumaVeil/docs/arnold.md`).\n")
+    endif()
+endif()
 if(LUMAVEIL_INSTALL_SHADER)
     string(APPEND LUMAVEIL_ARCHIVE_CONTENTS
         "- `mentalray/`: the shader library `lib/${shader_file}`, its declaration "
@@ -166,7 +191,7 @@ set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_GROUPING ONE_PER_GROUP)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_COMPONENTS_ALL archive doc)
-if(LUMAVEIL_INSTALL_MAYA)
+if(LUMAVEIL_INSTALL_MAYA OR LUMAVEIL_INSTALL_ARNOLD)
     list(APPEND CPACK_COMPONENTS_ALL maya)
 endif()
 if(LUMAVEIL_INSTALL_SHADER)

@@ -11,16 +11,6 @@
 
 namespace lumaveil {
 
-namespace {
-
-// Phase weight of the model: (1 - g^2) / (1 + 2 g mu + 2 g^2)^1.5, with mu
-// taken against the direction into the surface.
-float phaseWeight(float g, float mu) {
-    return (1.0f - g * g) / roundedPowOneAndHalf(((2.0f * g) * mu + 1.0f) + 2.0f * (g * g));
-}
-
-}  // namespace
-
 ShadingAccumulator::ShadingAccumulator(const ShadingInputs& in, int subsurfaceDivisor)
     : in_(in),
       subsurfaceDivisor_(subsurfaceDivisor),
@@ -41,58 +31,6 @@ void ShadingAccumulator::prepareViewSide() {
     albedoTimesTransmission_ = transmittedAlbedo(in_.scattering, in_.absorption, viewTransmission);
     viewCosine_ = std::fabs(dot(n_, v_));
     viewSidePrepared_ = true;
-}
-
-void ShadingAccumulator::addLight(const LightSample& light) {
-    const ShadingInputs& in = in_;
-    const FloatVector n = n_;
-    const FloatVector l = light.lightDirection;
-    const Lanes intensity = lanes(light.lightIntensity);
-    const float nl = dot(l, n);
-
-    if (light.lightAmbient) {
-        ambientSum_ = intensity * color_ + ambientSum_;
-    }
-
-    if (light.lightDiffuse) {
-        if (!viewSidePrepared_) {
-            prepareViewSide();
-        }
-        const FloatVector refracted = normalizeVector(refractDirection(-l, n, eta_));
-        const float mu = dot(n, -l);
-        const float p1 = phaseWeight(in.anisotropy, mu);
-        const float p2 = sameAnisotropy_ ? p1 : phaseWeight(in.diffuseAnisotropy, mu);
-        const float m = std::fabs(dot(n, refracted)) + viewCosine_;
-        // With both cosines 0 the single-scattering part has no path.
-        const float phaseOverPath = m != 0.0f ? p1 / m : 0.0f;
-        if (subsurfaceDivisor_ != 0) {
-            const Lanes single = albedoTimesTransmission_ * phaseOverPath;
-            subsurfaceSum_ =
-                ((((diffusion(channels_, p2) + single) * light.preShadowIntensity) * color_) *
-                 in.diffuseScatter) /
-                    divisor_ +
-                subsurfaceSum_;
-        }
-        if (nl > 0.0f) {
-            diffuseSum_ = ((nl * in.diffuse) * intensity) * color_ + diffuseSum_;
-        }
-    }
-
-    if (light.lightSpecular && in.eccentricity != 0.0f) {
-        const FloatVector h = normalizeVector(l + e_);
-        const float nh = dot(n, h);
-        const float he = dot(h, e_);
-        // A light exactly opposite the eye has no half vector and no lobe.
-        if (he != 0.0f) {
-            const float gauss = gaussianLobe(nh, inverseEccentricity_) * in.specularRollOff;
-            const float t = nl <= ne_ ? nl : ne_;
-            float geometry = ((nh * 2.0f) * t) / he;
-            if (geometry > 1.0f) {
-                geometry = 1.0f;
-            }
-            specularSum_ = ((gauss * intensity) * geometry) * specularColor_ + specularSum_;
-        }
-    }
 }
 
 ShadingOutputs ShadingAccumulator::result() const {

@@ -13,7 +13,7 @@ source scripts/lib/stage.sh
 bash scripts/install-deps.sh build preview fuzz
 
 seconds=${FUZZ_SECONDS:-60}
-fuzzers=${FUZZERS:-"shading shader maya_node preview_options"}
+fuzzers=${FUZZERS:-"shading shader arnold_shader maya_node preview_options"}
 
 echo "== fuzz =="
 cmake --preset fuzz >/dev/null

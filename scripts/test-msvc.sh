@@ -56,7 +56,8 @@ for preset in msvc-x64 msvc-x86; do
     timings+=("$preset build: $(seconds_since "$start")")
 
     # What we ship names no folder of this machine.
-    for library in "$dir/mentalray/qv7k_lumaVeil.dll" "$dir/plugSource/lumaVeil.mll"; do
+    for library in "$dir/mentalray/qv7k_lumaVeil.dll" "$dir/plugSource/lumaVeil.mll" \
+        "$dir/arnold/lumaVeilArnold.dll"; do
         if [[ -f "$library" ]] && grep -qaF "$PWD" "$library"; then
             echo "test-msvc: $library holds a build path" >&2
             exit 1

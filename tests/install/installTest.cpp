@@ -63,6 +63,11 @@ std::string pluginName(const std::string& platform) {
                                : "lumaVeil.mll";
 }
 
+// The Arnold shader's folder of a section, relative to the module folder.
+std::string arnoldFolder(const std::string& year, const std::string& platform) {
+    return year.empty() ? "arnold" : "arnold/" + year + "/" + platform;
+}
+
 // The plug-in folder of a section, relative to the module folder.
 std::string pluginFolder(const std::string& year, const std::string& platform) {
     return year.empty() ? "plug-ins" : "plug-ins/" + year + "/" + platform;
@@ -83,18 +88,46 @@ struct Layout {
     bool hasMayaModule() const { return platform != "win32"; }
     // The deliverables load only on the platform they were built for.
     bool loadable() const { return platform == runningPlatform(); }
+    // This build made an Arnold shader, of its own platform only.
+    bool hasArnold() const {
+#if defined(LUMAVEIL_INSTALLS_ARNOLD)
+        return loadable();
+#else
+        return false;
+#endif
+    }
 
-    std::string pluginName() const { return ::pluginName(platform); }
-    std::string shaderName() const { return windows() ? "qv7k_lumaVeil.dll" : "qv7k_lumaVeil.so"; }
+    std::string pluginName() const {
+        return ::pluginName(platform);
+    }
+    std::string shaderName() const {
+        return windows() ? "qv7k_lumaVeil.dll" : "qv7k_lumaVeil.so";
+    }
 
-    fs::path modFile() const { return prefix / "maya" / "lumaVeil.mod"; }
-    fs::path module() const { return prefix / "maya" / "lumaVeil"; }
-    fs::path plugin() const { return module() / pluginFolder(mayaYear, platform) / pluginName(); }
-    fs::path aeTemplate() const { return module() / "scripts" / "AElumaVeilTemplate.mel"; }
-    fs::path presets() const { return module() / "presets" / "attrPresets" / "lumaVeil"; }
-    fs::path shader() const { return prefix / "mentalray" / "lib" / shaderName(); }
-    fs::path declaration() const { return prefix / "mentalray" / "include" / "qv7k_lumaVeil.mi"; }
-    fs::path example() const { return prefix / "mentalray" / "examples" / "lumaVeil_example.mi"; }
+    fs::path modFile() const {
+        return prefix / "maya" / "lumaVeil.mod";
+    }
+    fs::path module() const {
+        return prefix / "maya" / "lumaVeil";
+    }
+    fs::path plugin() const {
+        return module() / pluginFolder(mayaYear, platform) / pluginName();
+    }
+    fs::path aeTemplate() const {
+        return module() / "scripts" / "AElumaVeilTemplate.mel";
+    }
+    fs::path presets() const {
+        return module() / "presets" / "attrPresets" / "lumaVeil";
+    }
+    fs::path shader() const {
+        return prefix / "mentalray" / "lib" / shaderName();
+    }
+    fs::path declaration() const {
+        return prefix / "mentalray" / "include" / "qv7k_lumaVeil.mi";
+    }
+    fs::path example() const {
+        return prefix / "mentalray" / "examples" / "lumaVeil_example.mi";
+    }
 };
 
 const Layout& layout() {
@@ -167,7 +200,14 @@ struct ModuleSection {
     std::string platform;
     std::vector<std::string> header;             // "+", conditions, name, version, path
     std::map<std::string, std::string> folders;  // plug-ins, scripts, presets
+    std::string arnoldFolder;                    // ARNOLD_PLUGIN_PATH's, if any
 };
+
+std::string arnoldShaderName(const std::string& platform) {
+    return platform == "linux" ? "lumaVeilArnold.so"
+           : platform == "mac" ? "lumaVeilArnold.dylib"
+                               : "lumaVeilArnold.dll";
+}
 
 // The sections of a module file, each checked for the form the install
 // writes: + [MAYAVERSION:<year>] PLATFORM:<platform> lumaVeil <version> lumaVeil
@@ -196,6 +236,12 @@ std::vector<ModuleSection> readModuleFile(const fs::path& path) {
                 }
             }
             sections.push_back(section);
+        } else if (!sections.empty() &&
+                   line.compare(firstChar, 22, "ARNOLD_PLUGIN_PATH +:=") == 0) {
+            EXPECT_TRUE(sections.back().arnoldFolder.empty()) << "two Arnold folders: " << line;
+            const auto folder = words(line.substr(firstChar + 22));
+            EXPECT_EQ(folder.size(), 1u) << line;
+            sections.back().arnoldFolder = folder.empty() ? "" : folder[0];
         } else if (!sections.empty()) {
             const std::string setting = line.substr(firstChar);
             const auto colon = setting.find(": ");
@@ -250,6 +296,16 @@ TEST_F(InstallTest, ModuleFileHasASectionPerMayaVersionAndPlatform) {
             fs::is_regular_file(l.module() / pluginFolder(section.mayaYear, section.platform) /
                                 pluginName(section.platform)))
             << "no plug-in for " << section.mayaYear << " " << section.platform;
+        // The Arnold shader beside the plug-in, where the build made one.
+        if (!section.arnoldFolder.empty()) {
+            EXPECT_EQ(section.arnoldFolder, arnoldFolder(section.mayaYear, section.platform));
+            EXPECT_TRUE(fs::is_regular_file(l.module() / section.arnoldFolder /
+                                            arnoldShaderName(section.platform)))
+                << "no Arnold shader in " << section.arnoldFolder;
+        }
+        if (section.mayaYear == l.mayaYear && section.platform == l.platform) {
+            EXPECT_EQ(!section.arnoldFolder.empty(), l.hasArnold()) << "this build's section";
+        }
     }
     EXPECT_EQ(seen.count(l.mayaYear + "/" + l.platform), 1u)
         << "no section for this build (" << l.mayaYear << " " << l.platform << ")";
@@ -265,6 +321,10 @@ TEST_F(InstallTest, LaysOutTheDeliverablesAndNothingElse) {
             maya.insert("lumaVeil/" + pluginFolder(section.mayaYear, section.platform) + "/" +
                         pluginName(section.platform));
             maya.insert("lumaVeil/" + uninstallScript(section.mayaYear, section.platform));
+            if (!section.arnoldFolder.empty()) {
+                maya.insert("lumaVeil/" + section.arnoldFolder + "/" +
+                            arnoldShaderName(section.platform));
+            }
         }
         for (const auto& material : lumaveil::measuredMaterials()) {
             maya.insert("lumaVeil/presets/attrPresets/lumaVeil/" + material.name + ".mel");
@@ -293,7 +353,7 @@ TEST_F(InstallTest, DocumentsAreInstalledWithWhatTheyLinkTo) {
     }
     const std::regex reference(R"re(\]\(([^)\s]+)\)|src="([^"]+)")re");
     for (const std::string& file : files) {
-        EXPECT_TRUE(file == "LICENSE" || std::regex_search(file, std::regex(R"(\.(md|png)$)")))
+        EXPECT_TRUE(file == "LICENSE" || std::regex_search(file, std::regex(R"(\.(md|png|ass)$)")))
             << file;
         if (file.size() < 3 || file.compare(file.size() - 3, 3, ".md") != 0) {
             continue;

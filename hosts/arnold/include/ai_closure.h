@@ -48,7 +48,12 @@ private:
 
 struct AtShaderGlobals;
 
-AI_BEGIN_VALUE_RETURNS
+// Functions of C linkage that return the SDK's small value types, as the
+// SDK's own headers declare them.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wreturn-type-c-linkage"
+#endif
 extern "C" {
 AI_API AtClosure AiClosureEmission(const AtShaderGlobals* sg, const AtRGB& weight);
 AI_API AtClosure AiClosureTransparent(const AtShaderGlobals* sg, const AtRGB& weight = AI_RGB_WHITE,
@@ -56,4 +61,6 @@ AI_API AtClosure AiClosureTransparent(const AtShaderGlobals* sg, const AtRGB& we
                                       int32_t importance = 0);
 AI_API AtClosure AiClosureMatte(const AtShaderGlobals* sg, const AtRGB& weight = AI_RGB_WHITE);
 }
-AI_END_VALUE_RETURNS
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif

@@ -63,7 +63,12 @@ struct AtNodeMethods {
     static AtNodeMethods ai_node_mtds = {&ai_common_mtds, &ai_shader_mtds};   \
     const AtNodeMethods* tag = &ai_node_mtds
 
-AI_BEGIN_VALUE_RETURNS
+// Functions of C linkage that return the SDK's small value types, as the
+// SDK's own headers declare them.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wreturn-type-c-linkage"
+#endif
 extern "C" {
 // Declares a parameter of the node in node_parameters; varoffset is -1.
 AI_API void AiNodeParamRGB(AtList* params, int varoffset, const char* name, float r, float g,
@@ -92,7 +97,9 @@ AI_API void AiMetaDataSetBool(AtNodeEntry* nentry, const AtString param, const A
 AI_API void AiMetaDataSetFlt(AtNodeEntry* nentry, const AtString param, const AtString name,
                              float value);
 }
-AI_END_VALUE_RETURNS
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 
 inline void AiMetaDataSetStr(AtNodeEntry* nentry, const char* param, const char* name,
                              const char* value) {

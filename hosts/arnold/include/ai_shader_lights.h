@@ -18,7 +18,12 @@ struct AtLightSample {
     uint8_t trace_ray_types;
 };
 
-AI_BEGIN_VALUE_RETURNS
+// Functions of C linkage that return the SDK's small value types, as the
+// SDK's own headers declare them.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wreturn-type-c-linkage"
+#endif
 extern "C" {
 AI_API void AiLightsPrepare(AtShaderGlobals* sg);
 AI_API bool AiLightsGetSample(AtShaderGlobals* sg, AtLightSample& sample);
@@ -32,4 +37,6 @@ AI_API float AiLightGetVolume(const AtNode* light);
 AI_API float AiLightGetIntensity(const AtNode* light);
 AI_API AtRGB AiLightGetColor(const AtNode* light);
 }
-AI_END_VALUE_RETURNS
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif

@@ -18,18 +18,6 @@
 #define AI_EXPORT_LIB __attribute__((visibility("default")))
 #endif
 
-// Functions of C linkage that return the SDK's small value types, as the
-// SDK's own headers declare them.
-#if defined(__clang__)
-#define AI_BEGIN_VALUE_RETURNS                                           \
-    _Pragma("clang diagnostic push") _Pragma("clang diagnostic ignored " \
-                                             "\"-Wreturn-type-c-linkage\"")
-#define AI_END_VALUE_RETURNS _Pragma("clang diagnostic pop")
-#else
-#define AI_BEGIN_VALUE_RETURNS
-#define AI_END_VALUE_RETURNS
-#endif
-
 struct AtRGB {
     float r, g, b;
 

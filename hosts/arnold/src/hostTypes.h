@@ -45,11 +45,12 @@ struct AtList {
     lumaveil::aihost::NodeEntry* entry = nullptr;
 };
 
+// Set whole when a closure is made: the room for them is left unset.
 struct AtClosureBase {
     enum class Kind { emission, transparent, matte };
-    Kind kind = Kind::emission;
-    AtRGB weight{0.0f, 0.0f, 0.0f};
-    AtClosureBase* next = nullptr;
+    Kind kind;
+    AtRGB weight;
+    AtClosureBase* next;
 };
 
 // One call's context, with a fixed room for closures: a surface shader

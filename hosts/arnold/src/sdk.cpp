@@ -59,7 +59,12 @@ AtClosure newClosure(const AtShaderGlobals* sg, AtClosureBase::Kind kind, const 
 
 }  // namespace
 
-AI_BEGIN_VALUE_RETURNS
+// Functions of C linkage that return the SDK's small value types, as the
+// SDK's own headers declare them.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wreturn-type-c-linkage"
+#endif
 extern "C" {
 
 const char* AiCreateAtStringData_private(const char* text) {
@@ -205,4 +210,6 @@ AtClosure AiClosureMatte(const AtShaderGlobals* sg, const AtRGB& weight) {
 }
 
 }  // extern "C"
-AI_END_VALUE_RETURNS
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
