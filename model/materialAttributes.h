@@ -231,6 +231,16 @@ inline constexpr std::array materialAttributes{
         .withReferenceStrip({"0", "1", ""}),
 };
 
+// How many attribute objects the rows make: a colour's compound and its three
+// children, a scalar's one.
+constexpr std::size_t materialHandleCount() {
+    std::size_t count = 0;
+    for (const MaterialAttribute& a : materialAttributes) {
+        count += a.isColour() ? 4 : 1;
+    }
+    return count;
+}
+
 // The row of that long or short name, or null.
 constexpr const MaterialAttribute* materialAttributeNamed(std::string_view name) {
     for (const MaterialAttribute& a : materialAttributes) {

@@ -113,7 +113,9 @@ bool computeColour(MDataBlock& block) {
 }
 
 void computeTransparency(MDataBlock& block) {
-    const MFloatVector transparency = block.inputValue(lumaVeil::aTransparency).asFloatVector();
+    const MFloatVector transparency =
+        block.inputValue(*materialHandles[lumaveil::detail::outTransparencyRow()].attribute)
+            .asFloatVector();
     MDataHandle out = block.outputValue(lumaVeil::aOutTransparency);
     out.asFloatVector() = transparency;
     out.setClean();

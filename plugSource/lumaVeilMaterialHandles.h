@@ -5,6 +5,7 @@
 
 #include <maya/MObject.h>
 
+#include <array>
 #include <cstddef>
 
 #include "lumaVeilPlugInt.h"
@@ -18,55 +19,39 @@ struct MaterialHandles {
     bool colour;
 };
 
-constexpr MaterialHandles colourHandles(MObject* colour, MObject* r, MObject* g, MObject* b) {
-    return {colour, {r, g, b}, true};
-}
-
-constexpr MaterialHandles scalarHandle(MObject* scalar) {
-    return {scalar, {nullptr, nullptr, nullptr}, false};
-}
-
-inline constexpr MaterialHandles materialHandles[] = {
-    colourHandles(&lumaVeil::aColor, &lumaVeil::aColorR, &lumaVeil::aColorG, &lumaVeil::aColorB),
-    colourHandles(&lumaVeil::aTransparency, &lumaVeil::aTransparencyR, &lumaVeil::aTransparencyG,
-                  &lumaVeil::aTransparencyB),
-    colourHandles(&lumaVeil::aAmbientColor, &lumaVeil::aAmbientColorR, &lumaVeil::aAmbientColorG,
-                  &lumaVeil::aAmbientColorB),
-    colourHandles(&lumaVeil::aIncandescence, &lumaVeil::aIncandescenceR, &lumaVeil::aIncandescenceG,
-                  &lumaVeil::aIncandescenceB),
-    scalarHandle(&lumaVeil::aDiffuse),
-    colourHandles(&lumaVeil::aAbsorption, &lumaVeil::aAbsorptionR, &lumaVeil::aAbsorptionG,
-                  &lumaVeil::aAbsorptionB),
-    colourHandles(&lumaVeil::aScattering, &lumaVeil::aScatteringR, &lumaVeil::aScatteringG,
-                  &lumaVeil::aScatteringB),
-    scalarHandle(&lumaVeil::aRefractiveIndex),
-    scalarHandle(&lumaVeil::aAnisotropy),
-    scalarHandle(&lumaVeil::aDiffuseReflection),
-    scalarHandle(&lumaVeil::aDiffuseAnisotropy),
-    scalarHandle(&lumaVeil::aDiffuseScatter),
-    scalarHandle(&lumaVeil::aEccentricity),
-    scalarHandle(&lumaVeil::aSpecularRollOff),
-    colourHandles(&lumaVeil::aSpecularColor, &lumaVeil::aSpecularColorR, &lumaVeil::aSpecularColorG,
-                  &lumaVeil::aSpecularColorB),
-};
-
 namespace lumaveil::detail {
 
-// A handle for each row, colour for colour and scalar for scalar.
-constexpr bool handlesFollowTheTable() {
-    constexpr std::size_t count = sizeof materialHandles / sizeof materialHandles[0];
-    if (count != materialAttributes.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < count; ++i) {
-        if (materialHandles[i].colour != materialAttributes[i].isColour()) {
-            return false;
+// Each row's handles in lumaVeil::aMaterial, one after another in the rows'
+// order.
+constexpr std::array<MaterialHandles, materialAttributes.size()> materialHandlesOfRows() {
+    std::array<MaterialHandles, materialAttributes.size()> handles{};
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < materialAttributes.size(); ++i) {
+        MaterialHandles& h = handles[i];
+        h.colour = materialAttributes[i].isColour();
+        h.attribute = &lumaVeil::aMaterial[next++];
+        for (MObject*& child : h.children) {
+            child = h.colour ? &lumaVeil::aMaterial[next++] : nullptr;
         }
     }
-    return true;
+    return handles;
 }
+
+// The row outTransparency copies: the one row that affects it.
+constexpr std::size_t outTransparencyRow() {
+    std::size_t row = materialAttributes.size();
+    for (std::size_t i = 0; i < materialAttributes.size(); ++i) {
+        if (materialAttributes[i].affectsOutTransparency) {
+            row = row == materialAttributes.size() ? i : materialAttributes.size() + 1;
+        }
+    }
+    return row;
+}
+static_assert(outTransparencyRow() < materialAttributes.size() &&
+                  materialAttributes[outTransparencyRow()].isColour(),
+              "one editable attribute, a colour, is what outTransparency copies");
 
 }  // namespace lumaveil::detail
 
-static_assert(lumaveil::detail::handlesFollowTheTable(),
-              "a handle for each editable attribute, in the order of materialAttributes");
+inline constexpr std::array<MaterialHandles, lumaveil::materialAttributes.size()> materialHandles =
+    lumaveil::detail::materialHandlesOfRows();

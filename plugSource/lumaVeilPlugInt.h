@@ -9,6 +9,8 @@
 #include <maya/MStatus.h>
 #include <maya/MTypeId.h>
 
+#include "model/materialAttributes.h"
+
 class lumaVeil : public MPxNode {
 public:
     lumaVeil();
@@ -38,23 +40,11 @@ public:
     static MTypeId id;
 
     // One handle per attribute, null from load until initialize assigns it;
-    // compute reads them. The material inputs, in the order of
-    // lumaveil::materialAttributes (model/materialAttributes.h).
-    static inline MObject aColorR, aColorG, aColorB, aColor;
-    static inline MObject aTransparencyR, aTransparencyG, aTransparencyB, aTransparency;
-    static inline MObject aAmbientColorR, aAmbientColorG, aAmbientColorB, aAmbientColor;
-    static inline MObject aIncandescenceR, aIncandescenceG, aIncandescenceB, aIncandescence;
-    static inline MObject aDiffuse;
-    static inline MObject aAbsorptionR, aAbsorptionG, aAbsorptionB, aAbsorption;
-    static inline MObject aScatteringR, aScatteringG, aScatteringB, aScattering;
-    static inline MObject aRefractiveIndex;
-    static inline MObject aAnisotropy;
-    static inline MObject aDiffuseReflection;
-    static inline MObject aDiffuseAnisotropy;
-    static inline MObject aDiffuseScatter;
-    static inline MObject aEccentricity;
-    static inline MObject aSpecularRollOff;
-    static inline MObject aSpecularColorR, aSpecularColorG, aSpecularColorB, aSpecularColor;
+    // compute reads them. The editable attributes' first, row for row with
+    // lumaveil::materialAttributes (model/materialAttributes.h): a colour's
+    // compound and then its red, green and blue children, a scalar's alone
+    // (lumaVeilMaterialHandles.h finds a row's).
+    static inline MObject aMaterial[lumaveil::materialHandleCount()];
 
     // Outputs.
     static inline MObject aOutColorR, aOutColorG, aOutColorB, aOutColor;
