@@ -2,16 +2,50 @@
 # hosts' headers (hosts/maya/include, hosts/mentalray/include); these switches
 # build them against Maya's devkit and the renderer's own shader.h instead:
 #
-#   -DMAYA_LOCATION=<devkit root holding include/maya and lib>
-#   -DMENTALRAY_INCLUDE_DIR=<folder holding shader.h> (Maya's devkit ships one)
+#   -DMAYA_LOCATION=<Maya's devkit or Maya's own install, holding include/maya
+#                    and lib> (or -DDEVKIT_LOCATION=, Autodesk's name for it)
+#   -DMENTALRAY_INCLUDE_DIR=<folder holding shader.h> (it comes with a mental
+#                    ray installation, not with Maya's devkit)
 #
 # A library built against a real SDK cannot run in a stand-in host, so the
 # suites, benchmarks, fuzzers and preview that would load it there are left
 # out. An SDK folder made from a stand-in (its headers carry the stand-in's
 # mark) still runs there; the stand-in renderer then reads the same header as
 # the shader, so that both agree on its layouts.
-set(MAYA_LOCATION "" CACHE PATH "Maya devkit root (include/maya, lib) to build the plug-in against")
-set(MENTALRAY_INCLUDE_DIR "" CACHE PATH "Folder holding the renderer's shader.h to build the shader against")
+set(MAYA_LOCATION "" CACHE PATH "Maya's devkit or install (include/maya, lib) to build the plug-in against")
+set(DEVKIT_LOCATION "" CACHE PATH "Autodesk's name for MAYA_LOCATION: the Maya devkit's folder")
+set(MENTALRAY_INCLUDE_DIR "" CACHE PATH "Folder of a mental ray installation holding shader.h to build the shader against")
+
+# Stops configure with one line unless folder holds every file given (paths
+# relative to it; "a|b" is either file). The line names the variable, the
+# folder, the files missing and what the variable must hold:
+#   lumaveil_require_sdk_files(<variable> <folder> <what it must hold> <file>...)
+function(lumaveil_require_sdk_files variable folder must_hold)
+    set(missing "")
+    foreach(wanted IN LISTS ARGN)
+        string(REPLACE "|" ";" alternatives "${wanted}")
+        set(found OFF)
+        foreach(file IN LISTS alternatives)
+            if(EXISTS "${folder}/${file}")
+                set(found ON)
+            endif()
+        endforeach()
+        if(NOT found)
+            string(REPLACE ";" " or " alternatives "${alternatives}")
+            list(APPEND missing "${alternatives}")
+        endif()
+    endforeach()
+    if(NOT IS_DIRECTORY "${folder}")
+        set(lacks "there is no such folder")
+    elseif(missing)
+        list(JOIN missing ", " lacks)
+        set(lacks "it holds no ${lacks}")
+    else()
+        return()
+    endif()
+    # The leading space keeps CMake from wrapping the line.
+    message(FATAL_ERROR " ${variable}=${folder}: ${lacks}; ${variable} must be ${must_hold}")
+endfunction()
 
 # Whether header, which must exist, carries the stand-in's mark.
 function(lumaveil_is_stand_in_header header mark result)
@@ -38,14 +72,55 @@ set(LUMAVEIL_STAND_IN_MAYA_API_VERSION 800 CACHE STRING
 set(LUMAVEIL_PLUGIN_IN_STAND_IN ${LUMAVEIL_BUILD_MAYA})
 set(LUMAVEIL_STAND_IN_MAYA_SHAPE ${LUMAVEIL_STAND_IN_MAYA_API_VERSION})
 set(LUMAVEIL_MAYA_DEVKIT_API_VERSION ${LUMAVEIL_STAND_IN_MAYA_SHAPE})
+# DEVKIT_LOCATION stands for MAYA_LOCATION; given both, they must agree.
+set(maya_variable MAYA_LOCATION)
+if(DEVKIT_LOCATION)
+    if(MAYA_LOCATION AND NOT MAYA_LOCATION STREQUAL DEVKIT_LOCATION)
+        message(FATAL_ERROR " MAYA_LOCATION=${MAYA_LOCATION} and DEVKIT_LOCATION=${DEVKIT_LOCATION} name two folders; give one")
+    endif()
+    set(MAYA_LOCATION ${DEVKIT_LOCATION})
+    set(maya_variable DEVKIT_LOCATION)
+endif()
+# The libraries of a devkit as Maya names them, without the lib prefix on
+# Windows (where MinGW's import libraries end in .dll.a).
+function(lumaveil_maya_library_files result)
+    set(files "")
+    foreach(name IN LISTS ARGN)
+        if(MSVC)
+            list(APPEND files lib/${name}.lib)
+        elseif(WIN32)
+            list(APPEND files "lib/${name}.lib|lib/${name}.dll.a")
+        else()
+            list(APPEND files lib/${CMAKE_SHARED_LIBRARY_PREFIX}${name}${CMAKE_SHARED_LIBRARY_SUFFIX})
+        endif()
+    endforeach()
+    set(${result} ${files} PARENT_SCOPE)
+endfunction()
 if(LUMAVEIL_BUILD_MAYA AND MAYA_LOCATION)
-    lumaveil_is_stand_in_header(${MAYA_LOCATION}/include/maya/MTypes.h LUMAVEIL_STAND_IN_OPENMAYA
+    set(devkit_header ${MAYA_LOCATION}/include/maya/MTypes.h)
+    set(devkit_version "")
+    if(EXISTS ${devkit_header})
+        file(STRINGS ${devkit_header} devkit_version
+             REGEX "^[ \t]*#[ \t]*define[ \t]+MAYA_API_VERSION[ \t]+[0-9]+")
+        string(REGEX REPLACE "^[^;]*MAYA_API_VERSION[ \t]+([0-9]+).*$" "\\1"
+               devkit_version "${devkit_version}")
+    endif()
+    # OpenMayaRender too where the devkit has Viewport 2.0 (see below), and
+    # wherever its version is unknown yet.
+    set(devkit_libraries OpenMaya Foundation)
+    if(NOT devkit_version OR devkit_version GREATER_EQUAL 201600)
+        list(APPEND devkit_libraries OpenMayaRender)
+    endif()
+    lumaveil_maya_library_files(devkit_library_files ${devkit_libraries})
+    lumaveil_require_sdk_files(${maya_variable} "${MAYA_LOCATION}"
+        "Maya's devkit or Maya's own install folder, holding include/maya and lib"
+        include/maya/MTypes.h ${devkit_library_files})
+    if(NOT devkit_version)
+        message(FATAL_ERROR " ${maya_variable}=${MAYA_LOCATION}: include/maya/MTypes.h defines no MAYA_API_VERSION")
+    endif()
+    set(LUMAVEIL_MAYA_DEVKIT_API_VERSION ${devkit_version})
+    lumaveil_is_stand_in_header(${devkit_header} LUMAVEIL_STAND_IN_OPENMAYA
                                 LUMAVEIL_PLUGIN_IN_STAND_IN)
-    file(STRINGS ${MAYA_LOCATION}/include/maya/MTypes.h devkit_version
-         REGEX "^[ \t]*#[ \t]*define[ \t]+MAYA_API_VERSION[ \t]+[0-9]+")
-    list(GET devkit_version 0 devkit_version)
-    string(REGEX REPLACE "^.*MAYA_API_VERSION[ \t]+([0-9]+).*$" "\\1"
-           LUMAVEIL_MAYA_DEVKIT_API_VERSION "${devkit_version}")
     if(LUMAVEIL_PLUGIN_IN_STAND_IN)
         set(LUMAVEIL_STAND_IN_MAYA_SHAPE ${LUMAVEIL_MAYA_DEVKIT_API_VERSION})
     else()
@@ -90,6 +165,9 @@ endif()
 # ---------------------------------------------------------------- mental ray
 set(LUMAVEIL_STAND_IN_RENDERER_INCLUDE ${PROJECT_SOURCE_DIR}/hosts/mentalray/include)
 if(MENTALRAY_INCLUDE_DIR)
+    lumaveil_require_sdk_files(MENTALRAY_INCLUDE_DIR "${MENTALRAY_INCLUDE_DIR}"
+        "the include folder of a mental ray installation, holding shader.h (Maya's devkit has none)"
+        shader.h)
     set(LUMAVEIL_RENDERER_SDK_INCLUDE ${MENTALRAY_INCLUDE_DIR})
     lumaveil_is_stand_in_header(${MENTALRAY_INCLUDE_DIR}/shader.h LUMAVEIL_STAND_IN_RENDERER
                                 LUMAVEIL_SHADER_IN_STAND_IN)

@@ -78,6 +78,19 @@ else()
     set(LUMAVEIL_DELIVERABLE_FLAGS -Wpedantic)
 endif()
 
+# On x86-64 glibc the deliverables bind the C library's functions to versions
+# that glibc 2.28 has (cmake/glibcFloor.h says how), so that they load on the
+# oldest Linux our hosts support whatever glibc built them. Other platforms
+# and C libraries leave the binding to the linker.
+set(LUMAVEIL_GLIBC_FLOOR_FLAGS)
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64)$")
+    include(CheckSymbolExists)
+    check_symbol_exists(__GLIBC__ features.h LUMAVEIL_GLIBC)
+    if(LUMAVEIL_GLIBC)
+        set(LUMAVEIL_GLIBC_FLOOR_FLAGS -include ${CMAKE_CURRENT_LIST_DIR}/glibcFloor.h)
+    endif()
+endif()
+
 function(lumaveil_target_defaults target)
     cmake_parse_arguments(PARSE_ARGV 1 arg "DELIVERABLE" "" "")
     target_compile_options(${target} PRIVATE ${LUMAVEIL_WARNING_FLAGS} ${LUMAVEIL_FLOAT_FLAGS}
@@ -89,7 +102,8 @@ function(lumaveil_target_defaults target)
             CXX_STANDARD_REQUIRED ON
             CXX_EXTENSIONS OFF)
         target_compile_features(${target} PUBLIC cxx_std_17)
-        target_compile_options(${target} PRIVATE ${LUMAVEIL_DELIVERABLE_FLAGS})
+        target_compile_options(${target} PRIVATE ${LUMAVEIL_DELIVERABLE_FLAGS}
+                                                 ${LUMAVEIL_GLIBC_FLOOR_FLAGS})
     else()
         target_compile_features(${target} PRIVATE cxx_std_20)
     endif()

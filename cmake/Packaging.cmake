@@ -96,8 +96,7 @@ if(stand_in)
         "without Autodesk's devkit. They load only into lumaVeil's stand-in hosts, "
         "for evaluation and for the preview tool: no Maya loads this plug-in, and "
         "the shader would misread mental ray's render state. For your Maya, build "
-        "lumaVeil against its devkit (`share/doc/lumaVeil/README.md`, "
-        "\"Build for your Maya\").\n\n")
+        "lumaVeil against its devkit (`share/doc/lumaVeil/docs/building.md`).\n\n")
 endif()
 set(LUMAVEIL_ARCHIVE_CONTENTS "")
 set(maya_install "")
@@ -112,7 +111,9 @@ if(LUMAVEIL_INSTALL_MAYA)
         "Maya: put the folder `maya/` on `MAYA_MODULE_PATH` (in `Maya.env`: "
         "`MAYA_MODULE_PATH=<this folder>/maya`), or copy `maya/lumaVeil.mod` and "
         "`maya/lumaVeil/` side by side into a modules folder Maya already reads. Start "
-        "Maya and load `lumaVeil` in the Plug-in Manager. `lumaVeil.mod` has one section "
+        "Maya and load `lumaVeil` in the Plug-in Manager. To render, pick Maya Software "
+        "in Render Settings (\"Render Using\"): lumaVeil renders there, and Arnold, Maya's "
+        "default renderer, does not render it. `lumaVeil.mod` has one section "
         "(`${LUMAVEIL_MODULE_CONDITIONS}`); unpacking an archive for another Maya "
         "version or platform over this one would replace it: copy that archive's section "
         "into this file instead, or install the builds into one folder with "

@@ -4,6 +4,9 @@
 // Each function is evaluated in double precision and rounded to the nearest
 // float, so the result is the float nearest the exact value on every C
 // library, and the Linux and Windows builds agree bit for bit.
+//
+// On glibc the shipped libraries call exp's first version, the same function
+// behind an older error wrapper (cmake/glibcFloor.h).
 #pragma once
 
 #include <cmath>

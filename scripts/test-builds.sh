@@ -20,13 +20,31 @@
 #    shape, which deprecates setMPSafe): a packager's build compiles only
 #    what it installs, warns about nothing, and says so; with the suites on,
 #    those that would load its libraries into a stand-in host are left out,
-#    and configure says so.
+#    and configure says so; and a devkit folder without its libraries stops
+#    configure with one line that names them;
+#  - every build's shipped libraries need no glibc above 2.28 (objdump -T), the
+#    oldest that the Linux of our hosts has (RHEL and Rocky Linux 8).
 # Build folders: build/plain-release, build/devkit-2022, build/sdk-switches,
 # build/sdk-2022, build/gcc11-classic, build/gcc11-2022, build/real-sdk.
 cd "$(dirname "$0")/.."
 source scripts/lib/stage.sh
 
 bash scripts/install-deps.sh build
+
+# The shipped libraries, by their place in a build tree: every build below
+# makes them all.
+deliverables=(plugSource/lumaVeil.so mentalray/qv7k_lumaVeil.so)
+
+# Fails for any library of the tree that needs a glibc symbol version above
+# 2.28, naming it: check_glibc_floor <tree>.
+check_glibc_floor() {
+    local libraries=() deliverable
+    for deliverable in "${deliverables[@]}"; do
+        libraries+=("$1/$deliverable")
+    done
+    cmake -DOBJDUMP=objdump "-DLIBRARIES=$(IFS=';' && echo "${libraries[*]}")" \
+        -P tests/crossBuild/checkGlibcFloor.cmake
+}
 
 plain=build/plain-release
 echo "== plain Release build ($plain) =="
@@ -37,10 +55,11 @@ if grep -E '^(GTest_DIR|benchmark_DIR|PNG_LIBRARY|OpenEXR_DIR)[:=]' "$plain/CMak
     exit 1
 fi
 cmake --build "$plain"
-for deliverable in plugSource/lumaVeil.so mentalray/qv7k_lumaVeil.so \
+for deliverable in "${deliverables[@]}" \
     packaging/maya/attrPresets/lumaVeil/skin1.mel packaging/mentalray/lumaVeil_example.mi; do
     [[ -f "$plain/$deliverable" ]] || { echo "test-builds: $plain/$deliverable was not built" >&2; exit 1; }
 done
+check_glibc_floor "$plain"
 echo "-- and with BUILD_TESTING"
 cmake -S . -B "$plain" -DBUILD_TESTING=ON >/dev/null
 cmake --build "$plain"
@@ -64,6 +83,7 @@ sdk_build() {
     cmake --preset default -B "$tree" -DMAYA_LOCATION="$devkit" \
         -DLUMAVEIL_BUILD_PREVIEW=OFF -DLUMAVEIL_BUILD_BENCHMARKS=OFF "$@" >/dev/null
     cmake --build "$tree"
+    check_glibc_floor "$tree"
     # (Outputs are read whole before grep: grep -q stopping early would leave
     # the writer on a closed pipe, which pipefail counts as a failure.)
     linked=$(ldd "$tree/plugSource/lumaVeil.so")
@@ -169,6 +189,7 @@ gcc11_build() {
         exit 1
     fi
     cmake --build "$tree" --target lumaVeil qv7k_lumaVeil lumaveil_worked_examples
+    check_glibc_floor "$tree"
     ctest --test-dir "$tree" -R '^workedExamples\.write$' --output-on-failure --no-tests=error
     cmake -DRESULTS="$tree/workedExamples.txt" -DREFERENCE="$reference" -DEXACT=ON \
         -P tests/crossBuild/compareResults.cmake
@@ -209,6 +230,24 @@ if grep -E 'warning' <<<"$log"; then
     echo "test-builds: the build against real SDK headers warns" >&2
     exit 1
 fi
+check_glibc_floor "$real/packager"
+
+# A devkit folder with its headers and without its libraries: configure stops
+# with one line that names the folder and the libraries.
+mkdir -p "$real/headers-only"
+cp -R "$real/devkit/include" "$real/headers-only/"
+said=$(cmake -S . -B "$real/headers-only/build" -G Ninja -DBUILD_TESTING=OFF \
+    -DMAYA_LOCATION="$PWD/$real/headers-only" 2>&1) && {
+    echo "test-builds: configure took a devkit folder without libraries" >&2
+    exit 1
+}
+line=$(grep -F "MAYA_LOCATION=$PWD/$real/headers-only" <<<"$said" || true)
+echo "$line"
+[[ $(grep -c . <<<"$line") -eq 1 && $line == *"lib/libOpenMaya.so, lib/libFoundation.so, lib/libOpenMayaRender.so"* ]] || {
+    echo "test-builds: no one-line configure error naming the devkit's libraries:" >&2
+    echo "$said" >&2
+    exit 1
+}
 
 # With the suites on.
 said=$(cmake --preset default -B "$real/build" "${sdks[@]}" |

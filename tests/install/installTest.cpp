@@ -347,8 +347,9 @@ TEST_F(InstallTest, DocumentsAreInstalledWithWhatTheyLinkTo) {
     const fs::path root = layout().prefix / "share" / "doc" / "lumaVeil";
     const std::set<std::string> files = filesBelow(root);
     for (const char* document :
-         {"README.md", "LICENSE", "docs/maya.md", "docs/mentalray.md", "docs/attributes.md",
-          "docs/preview.md", "docs/development.md", "docs/images/presets.png"}) {
+         {"README.md", "LICENSE", "docs/building.md", "docs/maya.md", "docs/mentalray.md",
+          "docs/arnold.md", "docs/attributes.md", "docs/preview.md", "docs/development.md",
+          "docs/lumaVeil_example.ass", "docs/images/presets.png"}) {
         EXPECT_EQ(files.count(document), 1u) << document << " is not installed";
     }
     const std::regex reference(R"re(\]\(([^)\s]+)\)|src="([^"]+)")re");
