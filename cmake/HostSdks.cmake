@@ -205,9 +205,9 @@ if(LUMAVEIL_BUILD_ARNOLD AND ARNOLD_ROOT)
     else()
         set(arnold_library bin/libai.so)
     endif()
-    if(NOT EXISTS "${ARNOLD_ROOT}/include/ai.h" OR NOT EXISTS "${ARNOLD_ROOT}/${arnold_library}")
-        message(FATAL_ERROR "ARNOLD_ROOT=${ARNOLD_ROOT} lacks include/ai.h or ${arnold_library}: it must name the Arnold SDK's folder, which holds include/ and ${arnold_library}")
-    endif()
+    lumaveil_require_sdk_files(ARNOLD_ROOT "${ARNOLD_ROOT}"
+        "the Arnold SDK's folder, holding include/ai.h and ${arnold_library}"
+        include/ai.h include/ai_version.h ${arnold_library})
     set(LUMAVEIL_ARNOLD_SDK_INCLUDE ${ARNOLD_ROOT}/include)
     lumaveil_is_stand_in_header(${ARNOLD_ROOT}/include/ai_version.h LUMAVEIL_STAND_IN_ARNOLD
                                 LUMAVEIL_ARNOLD_IN_STAND_IN)

@@ -21,7 +21,10 @@
 #    what it installs, warns about nothing, and says so; with the suites on,
 #    those that would load its libraries into a stand-in host are left out,
 #    and configure says so; and a devkit folder without its libraries stops
-#    configure with one line that names them;
+#    configure with one line that names them; with an Arnold SDK's shape too
+#    (ARNOLD_ROOT), a build for Maya 2022 with Arnold 7.3 whose Arnold shader
+#    exports NodeLoader alone, whose install's Maya 2022 section puts it on
+#    ARNOLD_PLUGIN_PATH, and whose archive is named for both;
 #  - every build's shipped libraries need no glibc above 2.28 (objdump -T), the
 #    oldest that the Linux of our hosts has (RHEL and Rocky Linux 8).
 # Build folders: build/plain-release, build/devkit-2022, build/sdk-switches,
@@ -33,7 +36,7 @@ bash scripts/install-deps.sh build
 
 # The shipped libraries, by their place in a build tree: every build below
 # makes them all.
-deliverables=(plugSource/lumaVeil.so mentalray/qv7k_lumaVeil.so)
+deliverables=(plugSource/lumaVeil.so mentalray/qv7k_lumaVeil.so arnold/lumaVeilArnold.so)
 
 # Fails for any library of the tree that needs a glibc symbol version above
 # 2.28, naming it: check_glibc_floor <tree>.
@@ -179,8 +182,8 @@ gcc11_build() {
         -DLUMAVEIL_BUILD_PREVIEW=OFF -DLUMAVEIL_BUILD_BENCHMARKS=OFF >/dev/null
     # Every source of the deliverables compiles as C++17, pedantic: nothing
     # the targets link may raise their standard.
-    commands=$(ninja -C "$tree" -t commands lumaVeil qv7k_lumaVeil |
-        grep -E -- ' -c [^ ]*/(model|plugSource|mentalray)/[^ ]*\.cpp' || true)
+    commands=$(ninja -C "$tree" -t commands lumaVeil qv7k_lumaVeil lumaVeilArnold |
+        grep -E -- ' -c [^ ]*/(model|plugSource|mentalray|arnold)/[^ ]*\.cpp' || true)
     loose=$(grep -v -e '-std=c++17 ' -e '^$' <<<"$commands" || true)
     loose+=$(grep -v -e '-Wpedantic ' -e '^$' <<<"$commands" || true)
     if [[ -z $commands || -n $loose ]]; then
@@ -188,7 +191,7 @@ gcc11_build() {
         echo "${loose:-(no compile commands found)}" >&2
         exit 1
     fi
-    cmake --build "$tree" --target lumaVeil qv7k_lumaVeil lumaveil_worked_examples
+    cmake --build "$tree" --target lumaVeil qv7k_lumaVeil lumaVeilArnold lumaveil_worked_examples
     check_glibc_floor "$tree"
     ctest --test-dir "$tree" -R '^workedExamples\.write$' --output-on-failure --no-tests=error
     cmake -DRESULTS="$tree/workedExamples.txt" -DREFERENCE="$reference" -DEXACT=ON \
@@ -203,11 +206,16 @@ gcc11_build build/gcc11-2022 "$devkit_2022" "$sdk_2022/workedExamples.txt"
 echo "== against headers that are not the stand-ins' (a real SDK's) =="
 real=build/real-sdk
 rm -rf "$real"
-mkdir -p "$real/devkit/include" "$real/renderer"
+mkdir -p "$real/devkit/include" "$real/renderer" "$real/arnold/bin"
 cp -R "$devkit_2022/lib" "$devkit_2022/include" "$real/devkit/"
 sed -i '/LUMAVEIL_STAND_IN_OPENMAYA/d' "$real/devkit/include/maya/MTypes.h"
 grep -v LUMAVEIL_STAND_IN_RENDERER hosts/mentalray/include/shader.h >"$real/renderer/shader.h"
-sdks=(-DMAYA_LOCATION="$PWD/$real/devkit" -DMENTALRAY_INCLUDE_DIR="$PWD/$real/renderer")
+# An Arnold 7.3 SDK's shape: the headers and the ai library.
+cp -R hosts/arnold/include "$real/arnold/"
+sed -i '/LUMAVEIL_STAND_IN_ARNOLD/d' "$real/arnold/include/ai_version.h"
+cp "$plain/hosts/arnold/libai.so" "$real/arnold/bin/"
+sdks=(-DMAYA_LOCATION="$PWD/$real/devkit" -DMENTALRAY_INCLUDE_DIR="$PWD/$real/renderer"
+      -DARNOLD_ROOT="$PWD/$real/arnold")
 
 # A packager's build: the deliverables with their presets and .mi files, and
 # nothing else, without a warning from our sources.
@@ -219,7 +227,7 @@ echo "$said"
     exit 1
 }
 compiled=$(ninja -C "$real/packager" -t inputs all | grep '\.o$' |
-    grep -vE '^(model|plugSource|mentalray|tools/(attr-presets|support))/' || true)
+    grep -vE '^(model|plugSource|mentalray|arnold|tools/(attr-presets|support))/' || true)
 [[ -z "$compiled" ]] || {
     echo "test-builds: the packager's build compiles more than it installs:" >&2
     echo "$compiled" >&2
@@ -231,6 +239,33 @@ if grep -E 'warning' <<<"$log"; then
     exit 1
 fi
 check_glibc_floor "$real/packager"
+
+# A studio's build for Maya 2022 with MtoA's Arnold 7.3: the Arnold shader
+# exports NodeLoader alone, the install's Maya 2022 section puts its folder on
+# ARNOLD_PLUGIN_PATH, and the archive is named for both.
+maya_arnold=$real/maya2022-arnold
+cmake -S . -B "$maya_arnold" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DMAYA_LOCATION="$PWD/$real/devkit" -DARNOLD_ROOT="$PWD/$real/arnold" >/dev/null
+cmake --build "$maya_arnold"
+exported=$(nm -D --defined-only "$maya_arnold/arnold/lumaVeilArnold.so" | awk '{print $3}')
+[[ $exported == NodeLoader ]] || {
+    echo "test-builds: the Arnold shader exports more than NodeLoader: $exported" >&2
+    exit 1
+}
+cmake --install "$maya_arnold" --prefix "$maya_arnold/prefix" >/dev/null
+section=$(sed -n '/^+ MAYAVERSION:2022 PLATFORM:linux /,/^+/p' "$maya_arnold/prefix/maya/lumaVeil.mod")
+folder=$(sed -n 's/^ARNOLD_PLUGIN_PATH +:= //p' <<<"$section")
+[[ -n $folder && -f "$maya_arnold/prefix/maya/lumaVeil/$folder/lumaVeilArnold.so" ]] || {
+    echo "test-builds: the Maya 2022 section's ARNOLD_PLUGIN_PATH does not hold the Arnold shader:" >&2
+    echo "$section" >&2
+    exit 1
+}
+archives=$(cd "$maya_arnold" && cpack --config CPackConfig.cmake 2>&1)
+grep -q "lumaVeil-1.0-maya2022-arnold7.3-linux-x86_64.tar.gz generated" <<<"$archives" || {
+    echo "test-builds: no archive named for Maya 2022 and Arnold 7.3:" >&2
+    echo "$archives" >&2
+    exit 1
+}
 
 # A devkit folder with its headers and without its libraries: configure stops
 # with one line that names the folder and the libraries.
@@ -253,12 +288,13 @@ echo "$line"
 said=$(cmake --preset default -B "$real/build" "${sdks[@]}" |
     grep -E '^-- lumaVeil: .* (left out)$' || true)
 echo "$said"
-[[ $(grep -c "Maya suites.*left out" <<<"$said") -eq 1 && $(grep -c "shader suites.*left out" <<<"$said") -eq 1 ]] || {
+[[ $(grep -c "Maya suites.*left out" <<<"$said") -eq 1 && $(grep -c "shader suites.*left out" <<<"$said") -eq 1 &&
+   $(grep -c "Arnold suites.*left out" <<<"$said") -eq 1 ]] || {
     echo "test-builds: configure did not say once per SDK that its suites are left out" >&2
     exit 1
 }
 registered=$(ctest --test-dir "$real/build" -N)
-if grep -qiE 'maya|shader|preview' <<<"$registered"; then
+if grep -qiE 'maya|shader|preview|arnold' <<<"$registered"; then
     echo "test-builds: suites that would load a real SDK's library into a stand-in host are registered" >&2
     exit 1
 fi
