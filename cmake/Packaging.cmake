@@ -84,6 +84,9 @@ if(stand_in)
 elseif(LUMAVEIL_INSTALL_MAYA)
     list(APPEND for "Maya ${LUMAVEIL_MAYA_YEAR}")
 endif()
+if(LUMAVEIL_INSTALL_ARNOLD AND NOT stand_in)
+    list(APPEND for "Arnold ${LUMAVEIL_ARNOLD_VERSION}")
+endif()
 if(LUMAVEIL_INSTALL_SHADER AND NOT stand_in)
     list(APPEND for "mental ray")
 endif()
@@ -91,16 +94,24 @@ list(JOIN for " and " LUMAVEIL_ARCHIVE_FOR)
 set(LUMAVEIL_ARCHIVE_WARNING "")
 if(stand_in)
     string(CONCAT LUMAVEIL_ARCHIVE_WARNING
-        "**Not for Maya or mental ray.** The libraries in this archive were built "
-        "against lumaVeil's own stand-in headers of Maya's and mental ray's APIs, "
-        "without Autodesk's devkit. They load only into lumaVeil's stand-in hosts, "
+        "**Not for Maya, Arnold or mental ray.** The libraries in this archive were built "
+        "against lumaVeil's own stand-in headers of Maya's, Arnold's and mental ray's APIs, "
+        "without Autodesk's devkit or SDKs. They load only into lumaVeil's stand-in hosts, "
         "for evaluation and for the preview tool: no Maya loads this plug-in, and "
-        "the shader would misread mental ray's render state. For your Maya, build "
+        "the shaders would misread their renderers' records. For your Maya, build "
         "lumaVeil against its devkit (`share/doc/lumaVeil/docs/building.md`).\n\n")
 endif()
 set(LUMAVEIL_ARCHIVE_CONTENTS "")
 set(maya_install "")
 set(shader_install "")
+if(LUMAVEIL_INSTALL_ARNOLD)
+    set(maya_renderers "Arnold (with MtoA, loaded after `lumaVeil`) or Maya Software: "
+        "lumaVeil renders in both")
+else()
+    set(maya_renderers "Maya Software: lumaVeil renders there; this archive has no Arnold "
+        "shader, so Arnold does not render it")
+endif()
+string(CONCAT maya_renderers ${maya_renderers})
 if(LUMAVEIL_INSTALL_MAYA)
     string(CONCAT LUMAVEIL_ARCHIVE_CONTENTS
         "- `maya/`: the Maya module: its description `lumaVeil.mod` and the module folder "
@@ -111,9 +122,8 @@ if(LUMAVEIL_INSTALL_MAYA)
         "Maya: put the folder `maya/` on `MAYA_MODULE_PATH` (in `Maya.env`: "
         "`MAYA_MODULE_PATH=<this folder>/maya`), or copy `maya/lumaVeil.mod` and "
         "`maya/lumaVeil/` side by side into a modules folder Maya already reads. Start "
-        "Maya and load `lumaVeil` in the Plug-in Manager. To render, pick Maya Software "
-        "in Render Settings (\"Render Using\"): lumaVeil renders there, and Arnold, Maya's "
-        "default renderer, does not render it. `lumaVeil.mod` has one section "
+        "Maya and load `lumaVeil` in the Plug-in Manager. To render, pick in Render Settings "
+        "(\"Render Using\") ${maya_renderers}. `lumaVeil.mod` has one section "
         "(`${LUMAVEIL_MODULE_CONDITIONS}`); unpacking an archive for another Maya "
         "version or platform over this one would replace it: copy that archive's section "
         "into this file instead, or install the builds into one folder with "

@@ -73,7 +73,7 @@ unpack() {
         echo "test-install: $top/README.md does not describe $top" >&2
         exit 1
     }
-    if [[ $top == *-standin-* ]] && ! grep -q '^\*\*Not for Maya or mental ray\.\*\*' "$into/$top/README.md"; then
+    if [[ $top == *-standin-* ]] && ! grep -q '^\*\*Not for Maya, Arnold or mental ray\.\*\*' "$into/$top/README.md"; then
         echo "test-install: $top/README.md does not say that it serves no Maya" >&2
         exit 1
     fi
