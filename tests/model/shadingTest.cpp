@@ -4,10 +4,12 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "model/albedo.h"
 #include "model/floatMath.h"
+#include "model/materialAttributes.h"
 #include "model/optics.h"
 #include "referenceShading.h"
 #include "workedExample.h"
@@ -50,6 +52,23 @@ void expectFinite(FloatVector c) {
 TEST(EvaluateShading, WorkedExampleAtNormalIncidence) {
     expectShading(workedInputs(), {workedLight()});
     expectShading(workedInputs(), {workedLight({0, 0, 1}, false)});
+}
+
+// Every editable attribute changes the colour, and as the reference says:
+// a row whose field the model or the reference leaves unused fails here.
+TEST(EvaluateShading, EveryAttributeChangesTheColourAsTheReferenceSays) {
+    LightSample light = workedLight({0.0f, halfSqrt2, halfSqrt2});
+    light.lightAmbient = true;
+    const FloatVector unchanged = shade(workedInputs(), {light});
+    for (const MaterialAttribute& a : materialAttributes) {
+        SCOPED_TRACE(std::string(a.longName));
+        ShadingInputs in = workedInputs();
+        const float end = static_cast<float>(a.softMax.value_or(1.0));
+        setIn(in, a, a.isColour() ? FloatVector{0.8f, 0.3f, 0.6f} : FloatVector{end, 0.0f, 0.0f});
+        const FloatVector changed = shade(in, {light});
+        EXPECT_NE(changed, unchanged);
+        expectReference(changed, in, {light});
+    }
 }
 
 TEST(EvaluateShading, LightAtFortyFiveDegrees) {
