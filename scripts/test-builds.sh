@@ -183,7 +183,7 @@ gcc11_build() {
     # Every source of the deliverables compiles as C++17, pedantic: nothing
     # the targets link may raise their standard.
     commands=$(ninja -C "$tree" -t commands lumaVeil qv7k_lumaVeil lumaVeilArnold |
-        grep -E -- ' -c [^ ]*/(model|plugSource|mentalray|arnold)/[^ ]*\.cpp' || true)
+        grep -E -- " -c $PWD/(model|plugSource|mentalray|arnold)/[^ ]*\.cpp" || true)
     loose=$(grep -v -e '-std=c++17 ' -e '^$' <<<"$commands" || true)
     loose+=$(grep -v -e '-Wpedantic ' -e '^$' <<<"$commands" || true)
     if [[ -z $commands || -n $loose ]]; then
