@@ -27,6 +27,14 @@ AtRGB atRGB(FloatVector c) {
     return AtRGB(c.x, c.y, c.z);
 }
 
+// The node lacks the attribute's parameter, or has it of another type.
+HostLoadError noParameter(const std::string& library, const MaterialAttribute& attribute) {
+    return cannotLoad(what, library,
+                      "its \"lumaVeil\" node has no " +
+                          std::string(attribute.isColour() ? "RGB" : "float") + " parameter \"" +
+                          std::string(attribute.longName) + "\"");
+}
+
 // The stand-in's reasons begin with the library's path; the message names it
 // once.
 HostLoadError refused(const std::string& path, const aihost::LoadError& error) {
@@ -57,7 +65,7 @@ public:
                 case SceneLight::Kind::directional:
                     values.direction = atVector(light.direction);
                     values.distance = atInfinity;
-                    add(values, {});
+                    add(values, std::nullopt);
                     break;
                 case SceneLight::Kind::point:
                     add(values, light.position);
@@ -126,13 +134,12 @@ public:
             if (!isNodeAttribute(*entry.attribute)) {
                 continue;  // mental ray's alone
             }
-            const std::string_view name = entry.attribute->longName;
-            const bool set = entry.attribute->isColour() ? node_->setRGB(name, atRGB(entry.value))
-                                                         : node_->setFloat(name, entry.value.x);
+            const MaterialAttribute& attribute = *entry.attribute;
+            const bool set = attribute.isColour()
+                                 ? node_->setRGB(attribute.longName, atRGB(entry.value))
+                                 : node_->setFloat(attribute.longName, entry.value.x);
             if (!set) {
-                throw cannotLoad(what, library,
-                                 "its \"lumaVeil\" node has no parameter \"" + std::string(name) +
-                                     "\" of the attribute's type");
+                throw noParameter(library, attribute);
             }
         }
     }
@@ -175,10 +182,7 @@ public:
             const aihost::Parameter* parameter = loaded_->entry().parameter(attribute.longName);
             if (parameter == nullptr ||
                 parameter->type != (attribute.isColour() ? AI_TYPE_RGB : AI_TYPE_FLOAT)) {
-                throw cannotLoad(what, library,
-                                 "its \"lumaVeil\" node has no " +
-                                     std::string(attribute.isColour() ? "RGB" : "float") +
-                                     " parameter \"" + std::string(attribute.longName) + "\"");
+                throw noParameter(library, attribute);
             }
         }
     }
