@@ -261,7 +261,7 @@ constexpr Spec optionSpecs[] = {
     {"--set", "", "NAME=VALUE",
      "a node attribute by long or short name; VALUE is a\n"
      "number or r,g,b (--set color=0.8,0.45,0.35 --set dfst=3);\n"
-     "also the renderer shader's normalCamera offset (x,y,z);\n"
+     "also the mental ray shader's normalCamera offset (x,y,z);\n"
      "see docs/attributes.md",
      [](std::string_view setting, CommandLine& line) { line.settings.push_back(setting); }},
     {"--list-presets", "", "", "print the measured materials and their values",
