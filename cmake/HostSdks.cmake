@@ -215,7 +215,7 @@ if(LUMAVEIL_BUILD_ARNOLD AND ARNOLD_ROOT)
         set(LUMAVEIL_STAND_IN_ARNOLD_INCLUDE ${ARNOLD_ROOT}/include)
     else()
         set(LUMAVEIL_ARNOLD_LIBRARY ${ARNOLD_ROOT}/${arnold_library})
-        message(STATUS "lumaVeil: the Arnold shader builds against the Arnold SDK in ${ARNOLD_ROOT}; the Arnold suites, benchmark, fuzzer and the preview's Arnold half, which would load it into the stand-in Arnold, are left out")
+        message(STATUS "lumaVeil: the Arnold shader builds against the Arnold SDK in ${ARNOLD_ROOT}; the Arnold suites, benchmark, fuzzer and the preview, which would load it into the stand-in Arnold, are left out")
     endif()
 endif()
 # The Arnold version of the headers, A.B, which names the archives.

@@ -23,7 +23,8 @@
 #              which the release archives ship apart (see Packaging.cmake);
 #              installed only when asked for (--component debug)
 #   preview    <prefix>/preview/bin/lumaveil-preview and, in preview/lib/, the
-#              stand-in hosts it renders through (Linux builds with the preview)
+#              stand-in hosts it renders through, Arnold's ai library among
+#              them (Linux builds with the preview)
 #
 # maya/ is a Maya module folder (put it on MAYA_MODULE_PATH); mentalray/ holds
 # what a scene links and includes. Builds for several Maya versions installed
@@ -220,15 +221,17 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${LUMAVEIL_DOC_DIR}/do
 # ---------------------------------------------------------------- preview tool
 # The tool and the stand-in hosts it renders through, in a folder of their own
 # beside maya/ and mentalray/, whose deliverables it finds from its own folder.
-# Installed, the tool looks for the plug-in in the module's plug-ins/ folder,
-# where only a build against the stand-in's classic headers puts it.
+# Installed, the tool looks for the plug-in in the module's plug-ins/ folder
+# and the Arnold shader in its arnold/ folder, where only a build against the
+# stand-in's classic headers puts them. The Arnold shader finds the ai library
+# it links as Arnold's own shaders do: loaded already, by the tool.
 if(TARGET lumaveil-preview AND LUMAVEIL_MAYA_YEAR)
     message(STATUS "lumaVeil: the preview is not installed: it would look for the plug-in in the module's plug-ins/ folder, and this build's goes to ${LUMAVEIL_MODULE_PLUGIN_FOLDER}")
 elseif(TARGET lumaveil-preview)
     set_target_properties(lumaveil-preview PROPERTIES INSTALL_RPATH "$ORIGIN/../lib")
-    set_target_properties(OpenMaya lumaveil_mrhost PROPERTIES INSTALL_RPATH "$ORIGIN")
+    set_target_properties(OpenMaya lumaveil_mrhost ai PROPERTIES INSTALL_RPATH "$ORIGIN")
     install(TARGETS lumaveil-preview RUNTIME DESTINATION preview/bin COMPONENT preview)
-    install(TARGETS OpenMaya Foundation lumaveil_mrhost
+    install(TARGETS OpenMaya Foundation lumaveil_mrhost ai
         LIBRARY DESTINATION preview/lib COMPONENT preview
         RUNTIME DESTINATION preview/lib COMPONENT preview)
     # The plug-in of a devkit from Maya 2016 on needs Viewport 2.0's library too.

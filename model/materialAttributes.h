@@ -150,10 +150,11 @@ inline constexpr std::array materialAttributes{
         "transparency", "it", {"transparencyR", "transparencyG", "transparencyB"},
         {"itr", "itg", "itb"}, &ShadingInputs::transparency, "",
         "How much of what lies behind shows through, per channel: everything but the highlight is "
-        "dimmed by 1 - transparency. The renderer shader has no transparency; it is always "
-        "opaque.")
+        "dimmed by 1 - transparency. The mental ray shader has no transparency; it is always "
+        "opaque. The Arnold shader has it, as the node does.")
         .affectingOutTransparency()
-        .withReferenceStrip({"0", "1", "Only Maya's row changes: the renderer shader is opaque."}),
+        .withReferenceStrip(
+            {"0", "1", "mental ray's row alone stays the same: its shader is opaque."}),
     detail::colourAttribute(
         "ambientColor", "ambC", {"ambientColorR", "ambientColorG", "ambientColorB"},
         {"ambCR", "ambCG", "ambCB"}, &ShadingInputs::ambientColor, "ambientColor",
@@ -197,9 +198,9 @@ inline constexpr std::array materialAttributes{
         "surface.")
         .withReferenceStrip(
             {"", "",
-             "Towards \u22121 and 1 the renderer's phase weight turns negative over much of "
-             "the sphere: its result there falls below zero, shown black. Maya's weight "
-             "falls to 0 at both ends."}),
+             "Towards \u22121 and 1 mental ray's phase weight turns negative over much of "
+             "the sphere: its result there falls below zero, shown black. The weight of "
+             "Maya and Arnold falls to 0 at both ends."}),
     detail::scalarAttribute(
         "diffuseReflection", "dflr", &ShadingInputs::diffuseReflection, 0.0, 10.0,
         "diffuseReflection",
@@ -212,8 +213,9 @@ inline constexpr std::array materialAttributes{
         "from every light direction, positive favours lights on the viewer's side.")
         .withReferenceStrip(
             {"", "",
-             "Towards 1 the renderer's phase weight turns negative at the sphere's rim: its result "
-             "there falls below zero, shown black. Maya's weight falls to 0 at both ends."}),
+             "Towards 1 mental ray's phase weight turns negative at the sphere's rim: its result "
+             "there falls below zero, shown black. The weight of Maya and Arnold falls to 0 at "
+             "both ends."}),
     detail::scalarAttribute(
         "diffuseScatter", "dfst", &ShadingInputs::diffuseScatter, 0.0, 10.0, "diffuseScatter",
         "Strength of the whole translucent (subsurface) glow, single scattering and diffusion "

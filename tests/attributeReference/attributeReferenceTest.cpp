@@ -36,6 +36,7 @@ TEST(AttributeReference, PageAndPicturesAreUpToDate) {
     std::vector<std::unique_ptr<SwatchRenderer>> renderers;
     renderers.push_back(loadMayaSwatchRenderer(LUMAVEIL_PLUGIN_PATH));
     renderers.push_back(loadMentalraySwatchRenderer(QV7K_SHADER_PATH, builtRendererModulePath()));
+    renderers.push_back(loadArnoldSwatchRenderer(LUMAVEIL_ARNOLD_SHADER_PATH));
     EXPECT_EQ(contentOf(images / "pictures.txt"), pictureList(renderers, 2)) << outOfDate;
 
     std::set<std::string> expected{"pictures.txt"}, found;

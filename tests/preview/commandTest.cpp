@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <csignal>
 #include <cstdio>
@@ -16,6 +17,7 @@
 
 #include "defaultFont.h"
 #include "image.h"
+#include "model/materialAttributes.h"
 
 namespace {
 
@@ -82,25 +84,34 @@ bool holdsText(const lumaveil::preview::DisplayImage& png, int x0, int y0, int w
     return false;
 }
 
-TEST_F(PreviewCommand, RendersBothHostsSideBySide) {
+TEST_F(PreviewCommand, RendersEveryHostSideBySideOrOneAlone) {
     const CommandRun result = run("--size 128x96 --samples 1 --output " + out("swatch"));
     ASSERT_EQ(result.status, 0) << result.output;
-    EXPECT_NE(result.output.find("256x96 image (1 material x 2 hosts), 1 samples/pixel"),
+    EXPECT_NE(result.output.find("384x96 image (1 material x 3 hosts), 1 samples/pixel"),
               std::string::npos)
         << result.output;
     EXPECT_NE(result.output.find("maya "), std::string::npos);
     EXPECT_NE(result.output.find("mentalray "), std::string::npos);
+    EXPECT_NE(result.output.find("arnold "), std::string::npos);
     EXPECT_NE(result.output.find("filmic tone curve at +0 EV"), std::string::npos);
     EXPECT_NE(result.output.find("lumaveil-preview: the halves differ by design"),
               std::string::npos);
     const auto png = lumaveil::preview::readPng(out("swatch") + ".png");
     const auto exr = lumaveil::preview::readExr(out("swatch") + ".exr");
-    EXPECT_EQ(png.width, 256);
-    EXPECT_EQ(exr.width, 256);
+    EXPECT_EQ(png.width, 384);
+    EXPECT_EQ(exr.width, 384);
     EXPECT_EQ(exr.height, 96);
     // Each half is labelled at its top-left corner.
-    EXPECT_TRUE(holdsText(png, 0, 0, 64, 20));
-    EXPECT_TRUE(holdsText(png, 128, 0, 64, 20));
+    for (const int x : {0, 128, 256}) {
+        EXPECT_TRUE(holdsText(png, x, 0, 64, 20)) << x;
+    }
+
+    const CommandRun alone = run("--host arnold --size 32 --samples 1 --output " + out("arnold"));
+    ASSERT_EQ(alone.status, 0) << alone.output;
+    EXPECT_NE(alone.output.find("32x32 image (1 material x 1 host), 1 samples/pixel"),
+              std::string::npos)
+        << alone.output;
+    EXPECT_NE(alone.output.find("; arnold "), std::string::npos) << alone.output;
 }
 
 TEST_F(PreviewCommand, GridHasACellPerPreset) {
@@ -118,28 +129,34 @@ TEST_F(PreviewCommand, SweepIsARowOfStepsWithARowPerHost) {
     const CommandRun result =
         run("--sweep dfst=0:10:3 --size 96x120 --samples 1 --output " + out("strip"));
     ASSERT_EQ(result.status, 0) << result.output;
-    EXPECT_NE(result.output.find("288x240 image (3 materials x 2 hosts)"), std::string::npos);
-    EXPECT_NE(result.output.find("lumaveil-preview: diffuseScatter from left to right: 0; 5; 10 "
-                                 "(rows, top to bottom: maya, mentalray)\n"),
+    EXPECT_NE(result.output.find("288x360 image (3 materials x 3 hosts)"), std::string::npos);
+    EXPECT_NE(result.output.find("lumaveil-preview: " +
+                                 std::string(lumaveil::materialAttributeNamed("dfst")->longName) +
+                                 " from left to right: 0; 5; 10 (rows, top to bottom: maya, "
+                                 "mentalray, arnold)\n"),
               std::string::npos)
         << result.output;
     const auto exr = lumaveil::preview::readExr(out("strip") + ".exr");
     const auto png = lumaveil::preview::readPng(out("strip") + ".png");
     ASSERT_EQ(exr.width, 288);
-    ASSERT_EQ(exr.height, 240);
-    // The glow grows left to right, and more in the renderer's row, below.
+    ASSERT_EQ(exr.height, 360);
+    // The glow grows left to right in every row, and more in mental ray's,
+    // below Maya's.
     for (int column = 0; column < 3; ++column) {
         const int x = column * 96 + 48;
         if (column > 0) {
             const float maya = exr.at(x, 60).x - exr.at(x - 96, 60).x;
             const float mentalray = exr.at(x, 180).x - exr.at(x - 96, 180).x;
+            const float arnold = exr.at(x, 300).x - exr.at(x - 96, 300).x;
             EXPECT_GT(maya, 0.0f) << column;
             EXPECT_GT(mentalray, maya) << column;
+            EXPECT_GT(arnold, 0.0f) << column;
         }
-        EXPECT_TRUE(holdsText(png, column * 96 + 30, 222, 36, 18)) << column;
+        EXPECT_TRUE(holdsText(png, column * 96 + 30, 342, 36, 18)) << column;
     }
-    EXPECT_TRUE(holdsText(png, 0, 0, 40, 16));
-    EXPECT_TRUE(holdsText(png, 0, 120, 40, 16));
+    for (const int y : {0, 120, 240}) {
+        EXPECT_TRUE(holdsText(png, 0, y, 40, 16)) << y;
+    }
     EXPECT_FALSE(holdsText(png, 96, 0, 40, 16));
 }
 
@@ -200,6 +217,16 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
     std::filesystem::create_directory_symlink(folder_ / "sub", folder_ / "linked.png");
     std::ofstream(out("file")) << "a file";
     const std::string longName = out(std::string(252, 'n').c_str());
+    // Arnold libraries that are not the lumaVeil shader, and one that is,
+    // named as the output would be.
+    const std::string empty = (libraries / "empty.so").string();
+    std::ofstream{empty};
+    const std::string arnoldOutput = library("arnold.exr", LUMAVEIL_ARNOLD_SHADER_PATH);
+    // The attribute with a hard minimum, by its long name.
+    const std::string bounded(
+        std::find_if(lumaveil::materialAttributes.begin(), lumaveil::materialAttributes.end(),
+                     [](const lumaveil::MaterialAttribute& a) { return a.hardMin.has_value(); })
+            ->longName);
     const struct {
         std::string arguments;
         std::string message;
@@ -207,11 +234,11 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
         {"--set colr=1", "error: unknown attribute 'colr'; did you mean 'color'"},
         {"--set color=1,2", "error: color takes one number or three (r,g,b), not 2"},
         {"--set dfl=x", "error: diffuse: 'x' is not a finite number"},
-        {"--set rfi=0.5", "error: refractiveIndex must be at least 1, the node's hard minimum"},
+        {"--set rfi=0.5", "error: " + bounded + " must be at least 1, the node's hard minimum"},
         {"--preset jelly", "error: unknown preset 'jelly'"},
         {"--grid --preset skin1", "error: --grid renders every preset and takes no --preset"},
-        {"--grid --size 8192", "error: the image would be 65536x24576 pixels"},
-        {"--sweep rfi=0.5:2:4", "error: refractiveIndex must be at least 1, the node's hard"},
+        {"--grid --size 8192", "error: the image would be 98304x24576 pixels"},
+        {"--sweep rfi=0.5:2:4", "error: " + bounded + " must be at least 1, the node's hard"},
         {"--font /nonexistent/font.ttf", "error: cannot read the font /nonexistent/font.ttf: "},
         {"--font " + fifo, "error: cannot read the font " + fifo +
                                ": it is a named pipe (FIFO), not a regular file\n"},
@@ -270,6 +297,20 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
                                                          ".exr: it is the font " + font +
                                                          ", which this run reads\n"},
         {"--shader " + infinite, "infinite.mi: bad default value -Infinity\n"},
+        {"--arnold-shader /nonexistent/lumaVeilArnold.so",
+         "error: cannot load the Arnold shader /nonexistent/lumaVeilArnold.so: no such file"},
+        {"--arnold-shader " + empty,
+         "error: cannot load the Arnold shader " + empty + ": it is empty\n"},
+        {"--arnold-shader " + text, ": not a shared library (no ELF or PE header)\n"},
+        {"--arnold-shader " + std::string(NO_EXPORTS_LIBRARY_PATH),
+         ": it does not export NodeLoader, the entry point of an Arnold shader library\n"},
+        {"--arnold-shader " + std::string(OTHER_ARNOLD_NODE_PATH),
+         ": it gives the node \"otherShader\", not \"lumaVeil\"\n"},
+        {"--host arnold --arnold-shader " + fifo,
+         "error: cannot load the Arnold shader " + fifo +
+             ": it is a named pipe (FIFO), not a regular file\n"},
+        {"--arnold-shader " + arnoldOutput + " --output " + (libraries / "arnold").string(),
+         ".exr: it is the Arnold shader " + arnoldOutput + ", which this run reads\n"},
         // What shows nothing or breaks the line is spelled out.
         {"--preset '\xef\xbb\xbfskin1'", "error: unknown preset '<U+FEFF>skin1'"},
         {"--output '" + out("no\nwhere/x") + "'",
@@ -314,7 +355,7 @@ TEST_F(PreviewCommand, RendersWithTheThreadsThatCouldStart) {
                                  "started (a limit on processes or threads)"),
               std::string::npos)
         << result.output;
-    EXPECT_EQ(lumaveil::preview::readExr(out("few") + ".exr").width, 32);
+    EXPECT_EQ(lumaveil::preview::readExr(out("few") + ".exr").width, 3 * 16);
     EXPECT_EQ(entriesIn(folder_), 2);
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -14,6 +15,17 @@ Options parse(std::vector<std::string_view> arguments) {
     return parseOptions(arguments);
 }
 
+// Long names of attributes the tests set by their short names, and the
+// attribute with a hard minimum, found through the table.
+std::string_view longNameOf(std::string_view shortName) {
+    return materialAttributeNamed(shortName)->longName;
+}
+const std::string bounded(std::find_if(materialAttributes.begin(), materialAttributes.end(),
+                                       [](const MaterialAttribute& a) {
+                                           return a.hardMin.has_value();
+                                       })
+                              ->longName);
+
 std::string usageError(std::vector<std::string_view> arguments) {
     try {
         parseOptions(arguments);
@@ -27,8 +39,9 @@ TEST(PreviewPresets, ApplyTheMeasuredValues) {
     const Options marble = parse({"--preset", "marble"});
     EXPECT_EQ(*marble.material.get("scattering"), (FloatVector{2.19f, 2.62f, 3.00f}));
     EXPECT_EQ(*marble.material.get("absorption"), (FloatVector{0.0021f, 0.0041f, 0.0071f}));
-    EXPECT_EQ(marble.material.get("refractiveIndex")->x, 1.5f);
-    EXPECT_EQ(parse({"--preset", "skin1"}).material.get("refractiveIndex")->x, 1.3f);
+    const std::string_view index = attributeMeasuredAs(MeasuredQuantity::eta).longName;
+    EXPECT_EQ(marble.material.get(index)->x, 1.5f);
+    EXPECT_EQ(parse({"--preset", "skin1"}).material.get(index)->x, 1.3f);
     EXPECT_FALSE(marble.material.get("diffuse"));
 }
 
@@ -60,8 +73,8 @@ TEST(PreviewOptions, SetOverridesAPresetWhateverTheOrder) {
         EXPECT_EQ(*options.material.get("color"), (FloatVector{0.5f, 0.4f, 0.3f}));
         EXPECT_EQ(options.material.get("scattering")->x, 0.74f);
     }
-    EXPECT_EQ(parse({"--set", "dfst=3"}).material.get("diffuseScatter")->x, 3.0f);
-    EXPECT_EQ(*parse({"--set=spc=0.25"}).material.get("specularColor"),
+    EXPECT_EQ(parse({"--set", "dfst=3"}).material.get(longNameOf("dfst"))->x, 3.0f);
+    EXPECT_EQ(*parse({"--set=spc=0.25"}).material.get(longNameOf("spc")),
               (FloatVector{0.25f, 0.25f, 0.25f}));
 }
 
@@ -72,14 +85,24 @@ TEST(PreviewOptions, ReadsSizesAndHosts) {
     EXPECT_EQ(options.height, 32);
     EXPECT_EQ(options.samples, 9);
     EXPECT_EQ(options.threads, 3);
-    EXPECT_EQ(options.host, HostChoice::maya);
+    EXPECT_EQ(options.hosts, std::vector<Host>{Host::maya});
     EXPECT_EQ(options.output, "out/x");
+    // Every host by default, and a list in the swatches' order whatever its
+    // own; both is Maya and mental ray, as before Arnold joined them.
+    const std::vector<Host> all{Host::maya, Host::mentalray, Host::arnold};
+    EXPECT_EQ(parse({}).hosts, all);
+    EXPECT_EQ(parse({"--host", "maya", "--host", "all"}).hosts, all);
+    EXPECT_EQ(parse({"--host", "both"}).hosts, (std::vector<Host>{Host::maya, Host::mentalray}));
+    const Options pair = parse({"--host=arnold,maya", "--sweep", "dfst=0:10:4"});
+    EXPECT_EQ(pair.hosts, (std::vector<Host>{Host::maya, Host::arnold}));
+    EXPECT_EQ(sheetLayout(pair).height, 2 * 256);
+    EXPECT_NE(usageText().find("both is maya,mentalray"), std::string::npos);
 }
 
 TEST(PreviewOptions, ReadsTheSmallerForms) {
     EXPECT_EQ(parse({"--set", "diffuse=+0.5"}).material.get("diffuse")->x, 0.5f);
     // Too small for a float: the float it rounds to.
-    EXPECT_EQ(parse({"--set", "dfst=1e-50"}).material.get("diffuseScatter")->x, 0.0f);
+    EXPECT_EQ(parse({"--set", "dfst=1e-50"}).material.get(longNameOf("dfst"))->x, 0.0f);
     EXPECT_EQ(parse({"-o", "out/x.png"}).outputStem(), "out/x");
     EXPECT_EQ(parse({"--output", "out"}).outputStem(), "out");
     // One .png or .exr, in any case, goes once.
@@ -93,8 +116,8 @@ TEST(PreviewOptions, ReadsTheSmallerForms) {
     EXPECT_NE(usageText().find("-o, --output PATH"), std::string::npos);
     EXPECT_NE(usageText().find("lumaveil-preview.png and .exr in the current folder"),
               std::string::npos);
-    // The largest swatch with both hosts is just within the image limit.
-    const Options largest = parse({"--size", "8192"});
+    // The largest swatch with two hosts is just within the image limit.
+    const Options largest = parse({"--host", "both", "--size", "8192"});
     EXPECT_EQ(std::int64_t{sheetLayout(largest).width} * sheetLayout(largest).height,
               maxImagePixels);
 }
@@ -102,12 +125,11 @@ TEST(PreviewOptions, ReadsTheSmallerForms) {
 TEST(PreviewOptions, RejectsBadInputWithOneLine) {
     const struct {
         std::vector<std::string_view> arguments;
-        const char* message;
+        std::string message;
     } cases[] = {
         {{"--set", "colour=1"}, "unknown attribute 'colour'; did you mean 'color'?"},
         {{"--set", "foo=1"}, "unknown attribute 'foo'"},
-        {{"--set", "specularRolloff=1"},
-         "unknown attribute 'specularRolloff'; did you mean 'specularRollOff'?"},
+        {{"--set", "Absorption=1"}, "unknown attribute 'Absorption'; did you mean 'absorption'?"},
         {{"--set", "color=1,2"}, "color takes one number or three (r,g,b), not 2"},
         {{"--set", "dfl=1,2,3"}, "diffuse takes one number, not 3"},
         {{"--set", "dfl=abc"}, "diffuse: 'abc' is not a finite number"},
@@ -116,12 +138,9 @@ TEST(PreviewOptions, RejectsBadInputWithOneLine) {
         {{"--set", "dfl=+-1"}, "diffuse: '+-1' is not a finite number"},
         {{"--set", "dfl="}, "diffuse: '' is not a finite number"},
         {{"--set", "dfl"}, "--set takes NAME=VALUE, not 'dfl'"},
-        {{"--set", "refractiveIndex=-1"},
-         "refractiveIndex must be at least 1, the node's hard minimum, not '-1'"},
-        {{"--set", "rfi=0"},
-         "refractiveIndex must be at least 1, the node's hard minimum, not '0'"},
-        {{"--set", "rfi=0.5"},
-         "refractiveIndex must be at least 1, the node's hard minimum, not '0.5'"},
+        {{"--set", "rfi=-1"}, bounded + " must be at least 1, the node's hard minimum, not '-1'"},
+        {{"--set", "rfi=0"}, bounded + " must be at least 1, the node's hard minimum, not '0'"},
+        {{"--set", "rfi=0.5"}, bounded + " must be at least 1, the node's hard minimum, not '0.5'"},
         {{"--preset"}, "--preset needs a value"},
         {{"--grid", "--preset", "skin1"},
          "--grid renders every preset and takes no --preset; --set values apply to every cell"},
@@ -131,7 +150,7 @@ TEST(PreviewOptions, RejectsBadInputWithOneLine) {
         {{"--size", "8X8"},
          "--size takes N or WxH, whole numbers from 1 to 8192 such as 256 or 320x240, not '8X8'"},
         {{"--grid", "--size", "8192"},
-         "the image would be 65536x24576 pixels (1611 M, about 41 GB to render); the limit is "
+         "the image would be 98304x24576 pixels (2416 M, about 61 GB to render); the limit is "
          "134 M pixels: give a smaller --size"},
         {{"--output", "sub/"},
          "--output 'sub/' names a folder; give a file name, such as 'sub/swatch'"},
@@ -140,7 +159,11 @@ TEST(PreviewOptions, RejectsBadInputWithOneLine) {
          "--output 'sub/.png' names a folder; give a file name, such as 'sub/swatch'"},
         {{"--tonemap", "aces"}, "--tonemap takes filmic or clip, not 'aces'"},
         {{"--exposure", "25"}, "--exposure takes stops from -20 to 20, not 25"},
-        {{"--host", "houdini"}, "--host takes maya, mentalray or both, not 'houdini'"},
+        {{"--host", "houdini"},
+         "--host takes maya, mentalray, arnold, a comma list of them, all or both, not 'houdini'"},
+        {{"--host", "maya,,arnold"},
+         "--host takes maya, mentalray, arnold, a comma list of them, all or both, not "
+         "'maya,,arnold'"},
         {{"--bogus"}, "unknown option '--bogus' (see --help)"},
         {{"skin1"},
          "unexpected 'skin1': every argument is an option or an option's value (see "
@@ -149,6 +172,7 @@ TEST(PreviewOptions, RejectsBadInputWithOneLine) {
         {{"--plugin", ""}, "--plugin needs a path"},
         {{"--shader="}, "--shader needs a path"},
         {{"--renderer="}, "--renderer needs a path"},
+        {{"--arnold-shader="}, "--arnold-shader needs a path"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(usageError(c.arguments), c.message);
@@ -164,7 +188,7 @@ TEST(PreviewSweep, StepsEvenlyOrRefusesInOneLine) {
     const std::vector<SheetCell> cells = sheetCells(skin);
     ASSERT_EQ(cells.size(), 6u);
     for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(cells[i].material.get("diffuseScatter")->x, 2.0f * i);
+        EXPECT_EQ(cells[i].material.get(longNameOf("dfst"))->x, 2.0f * i);
         EXPECT_EQ(cells[i].label, std::to_string(2 * i));
         EXPECT_EQ(cells[i].material.get("scattering")->x, 0.74f);
         EXPECT_EQ(cells[i].material.get("diffuse")->x, 0.5f);
@@ -182,15 +206,15 @@ TEST(PreviewSweep, StepsEvenlyOrRefusesInOneLine) {
 
     const struct {
         std::vector<std::string_view> arguments;
-        const char* message;
+        std::string message;
     } cases[] = {
         {{"--sweep", "dfst=0:10"}, "--sweep takes NAME=FROM:TO:COUNT, not 'dfst=0:10'"},
         {{"--sweep", "dfst=0:1:2:3"}, "--sweep takes NAME=FROM:TO:COUNT, not 'dfst=0:1:2:3'"},
         {{"--sweep", "dfst=0:10:1"}, "--sweep's COUNT takes a whole number from 2 to 16, not '1'"},
         {{"--sweep", "dfst=0:10:17"},
          "--sweep's COUNT takes a whole number from 2 to 16, not '17'"},
-        {{"--sweep", "diffuseScater=0:1:2"},
-         "unknown attribute 'diffuseScater'; did you mean 'diffuseScatter'?"},
+        {{"--sweep", "scatering=0:1:2"},
+         "unknown attribute 'scatering'; did you mean 'scattering'?"},
         {{"--sweep", "light=0:1:2"},
          "--sweep cannot take 'light', a parameter of the renderer shader alone: every swatch "
          "is lit by the preview's own key, fill and rim lights"},
@@ -198,19 +222,20 @@ TEST(PreviewSweep, StepsEvenlyOrRefusesInOneLine) {
          "--set cannot take 'irradianceColor', a parameter of the renderer shader alone: the "
          "preview's scene has no indirect light, so the irradiance it tints is black"},
         {{"--sweep", "rfi=2:0.5:4"},
-         "refractiveIndex must be at least 1, the node's hard minimum, not '0.5'"},
+         bounded + " must be at least 1, the node's hard minimum, not '0.5'"},
         {{"--sweep", "color=0,0:1:3"}, "color takes one number or three (r,g,b), not 2"},
         {{"--sweep", "normalCamera=0,0:1:3"},
          "normalCamera takes one number or three (x,y,z), not 2"},
-        {{"--sweep", "dfst=0:inf:3"}, "diffuseScatter: 'inf' is not a finite number"},
+        {{"--sweep", "dfst=0:inf:3"},
+         std::string(longNameOf("dfst")) + ": 'inf' is not a finite number"},
         {{"--grid", "--sweep", "dfst=0:1:2"},
          "--grid and --sweep each make a sheet of their own; give one"},
         {{"--sweep", "dfst=0:1:2", "--sweep", "dfl=0:1:2"},
          "--sweep is given twice; a strip steps one input"},
-        {{"--set", "diffuseScatter=3", "--sweep", "dfst=0:1:2"},
-         "--sweep steps diffuseScatter, which a --set also sets; give one"},
+        {{"--set", "diffuse=3", "--sweep", "dfl=0:1:2"},
+         "--sweep steps diffuse, which a --set also sets; give one"},
         {{"--sweep", "dfst=0:1:16", "--size", "8192"},
-         "the image would be 131072x16384 pixels (2147 M, about 54 GB to render); the limit is "
+         "the image would be 131072x24576 pixels (3221 M, about 81 GB to render); the limit is "
          "134 M pixels: give a smaller --size"},
     };
     for (const auto& c : cases) {

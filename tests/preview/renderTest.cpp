@@ -17,6 +17,7 @@
 #include "mrhost/renderer.h"
 #include "options.h"
 #include "outputFiles.h"
+#include "shaderValues.h"
 #include "swatchRenderers.h"
 #include "toneCurve.h"
 
@@ -45,6 +46,26 @@ MaterialSettings skin() {
     return material;
 }
 
+// The model's inputs a material sets, through the rows of its attributes.
+ShadingInputs inputsOf(const MaterialSettings& material) {
+    ShadingInputs inputs;
+    for (const MaterialSettings::Entry& entry : material.entries()) {
+        if (isNodeAttribute(*entry.attribute)) {
+            setIn(inputs, *entry.attribute, entry.value);
+        }
+    }
+    return inputs;
+}
+
+// Every host the tool renders through, in its order.
+std::vector<std::unique_ptr<SwatchRenderer>> everyHost() {
+    std::vector<std::unique_ptr<SwatchRenderer>> hosts;
+    hosts.push_back(loadMayaSwatchRenderer(LUMAVEIL_PLUGIN_PATH));
+    hosts.push_back(loadMentalraySwatchRenderer(QV7K_SHADER_PATH, builtRendererModulePath()));
+    hosts.push_back(loadArnoldSwatchRenderer(LUMAVEIL_ARNOLD_SHADER_PATH));
+    return hosts;
+}
+
 TEST(PreviewRender, MayaCentrePixelIsTheModelsColour) {
     const Scene scene = defaultScene();
     const MaterialSettings material = skin();
@@ -52,11 +73,7 @@ TEST(PreviewRender, MayaCentrePixelIsTheModelsColour) {
     const Image image = renderSwatch(*host, material, scene, centreSettings()).image;
 
     const SurfaceSample sample = centreSample(scene);
-    ShadingInputs inputs;
-    inputs.color = *material.get("color");
-    inputs.scattering = *material.get("scattering");
-    inputs.absorption = *material.get("absorption");
-    inputs.refractiveIndex = material.get("refractiveIndex")->x;
+    ShadingInputs inputs = inputsOf(material);
     inputs.pointCamera = sample.point;
     inputs.normalCamera = sample.normal;
     std::vector<LightSample> lights;
@@ -92,10 +109,7 @@ TEST(PreviewRender, RendererCentrePixelIsTheShadersColour) {
         lights.addDirectionalLight(vector(rim.direction), color(rim))};
     mrhost::ParameterBlock parameters = renderer.makeParameters();
     parameters.setLights(tags);
-    parameters.setColor("color", rgb(*material.get("color")));
-    parameters.setColor("scattering", rgb(*material.get("scattering")));
-    parameters.setColor("absorption", rgb(*material.get("absorption")));
-    parameters.setScalar("refractiveIndex", material.get("refractiveIndex")->x);
+    test::setMaterial(parameters, inputsOf(material));
 
     const SurfaceSample sample = centreSample(scene);
     const miColor expected =
@@ -104,16 +118,47 @@ TEST(PreviewRender, RendererCentrePixelIsTheShadersColour) {
     EXPECT_EQ(image.at(16, 16), (FloatVector{expected.r, expected.g, expected.b}));
 }
 
+// Under white lights of intensity 1, whose colour mean is their intensity,
+// the Arnold half gives the Maya half's bits: the lights' samples carry what
+// the node receives, with the sphere's shadow, and the transparency shows the
+// backdrop alike. An area light's samples, each of pdf their count, add up
+// to its whole light.
+TEST(PreviewRender, ArnoldHalfIsMayasUnderWhiteLights) {
+    Scene scene = defaultScene();
+    for (SceneLight& light : scene.lights) {
+        light.color = {1.0f, 1.0f, 1.0f};
+        light.intensity = 1.0f;
+        light.samplesPerSide = 1;
+    }
+    MaterialSettings material = skin();
+    material.set(*materialAttributeNamed("transparency"), {0.25f, 0.5f, 0.0f});
+    RenderSettings settings = centreSettings();
+    const auto maya = loadMayaSwatchRenderer(LUMAVEIL_PLUGIN_PATH);
+    const auto arnold = loadArnoldSwatchRenderer(LUMAVEIL_ARNOLD_SHADER_PATH);
+    const Image expected = renderSwatch(*maya, material, scene, settings).image;
+    EXPECT_EQ(renderSwatch(*arnold, material, scene, settings).image.pixels, expected.pixels);
+
+    // The fill as four samples at its centre.
+    SceneLight& fill = scene.lights[1];
+    ASSERT_EQ(fill.kind, SceneLight::Kind::area);
+    fill.samplesPerSide = 2;
+    fill.edgeU = fill.edgeV = {};
+    const Image four = renderSwatch(*arnold, material, scene, settings).image;
+    for (std::size_t i = 0; i < expected.pixels.size(); ++i) {
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR(four.pixels[i][k], expected.pixels[i][k], 1e-5f * expected.pixels[i][k])
+                << "pixel " << i;
+        }
+    }
+}
+
 TEST(PreviewRender, ImageIsTheSameWhateverTheThreadCount) {
     const Scene scene = defaultScene();
     RenderSettings settings;
     settings.width = 24;
     settings.height = 20;
     settings.samples = 4;
-    std::vector<std::unique_ptr<SwatchRenderer>> hosts;
-    hosts.push_back(loadMayaSwatchRenderer(LUMAVEIL_PLUGIN_PATH));
-    hosts.push_back(loadMentalraySwatchRenderer(QV7K_SHADER_PATH, builtRendererModulePath()));
-    for (auto& host : hosts) {
+    for (auto& host : everyHost()) {
         settings.threads = 1;
         const Image one = renderSwatch(*host, skin(), scene, settings).image;
         settings.threads = 3;
@@ -195,16 +240,14 @@ TEST(PreviewScene, SphereFitsTallAndWideImages) {
 }
 
 // At the default tone curve no preset's sphere is more than 1% flat white in
-// either half: the renderer's half is brighter by design and must not clip.
+// any half: mental ray's is brighter by design and must not clip.
 TEST(PreviewToneCurve, NoPresetSphereIsFlatWhite) {
     const Scene scene = defaultScene();
     RenderSettings settings;
     settings.width = settings.height = 48;
     settings.samples = 4;
     settings.threads = 2;
-    std::vector<std::unique_ptr<SwatchRenderer>> hosts;
-    hosts.push_back(loadMayaSwatchRenderer(LUMAVEIL_PLUGIN_PATH));
-    hosts.push_back(loadMentalraySwatchRenderer(QV7K_SHADER_PATH, builtRendererModulePath()));
+    const std::vector<std::unique_ptr<SwatchRenderer>> hosts = everyHost();
     for (const MeasuredMaterial& preset : measuredMaterials()) {
         MaterialSettings material;
         applyMeasuredMaterial(preset, material);

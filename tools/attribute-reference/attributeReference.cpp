@@ -62,7 +62,7 @@ std::string stripSection(const MaterialAttribute& attribute) {
     }
     return "\n### " + code(attribute.longName) + "\n\n" + caption + "\n\n![" +
            std::string(attribute.longName) + " from " + range +
-           ", Maya above and mental ray below](images/" + strip.file +
+           ", Maya, mental ray and Arnold from top to bottom](images/" + strip.file +
            ")\n\n`lumaveil-preview --sweep " + strip.sweep + " --size " +
            std::string(stripSwatchSize) + "`\n";
 }
@@ -81,7 +81,7 @@ std::string attributeTable() {
     std::string page =
         "<!-- Written by generate-attribute-reference from model/materialAttributes.h and\n"
         "     tools/support/measuredMaterials.csv, with the pictures in images/ rendered\n"
-        "     through the built plug-in and shader; do not edit it by hand. After changing\n"
+        "     through the built plug-in and shaders; do not edit it by hand. After changing\n"
         "     them, the model or the preview, run:\n"
         "     cmake --build build/default --target regenerate-attribute-reference -->\n"
         "\n"
@@ -89,21 +89,22 @@ std::string attributeTable() {
         "\n"
         "The `lumaVeil` node's editable attributes, as Maya's Attribute Editor shows them and\n"
         "`lumaveil-preview --set NAME=VALUE` takes them (long or short name), with the\n"
-        "`qv7k_lumaVeil` shader parameter of the same role in mental ray. Colours are three\n"
+        "`qv7k_lumaVeil` shader parameter of the same role in mental ray. The Arnold shader\n"
+        "`lumaVeil` reads every one of them, as a parameter of the same name. Colours are three\n"
         "numbers, red, green and blue. A soft range is the slider's span in the Attribute\n"
         "Editor; values outside it are allowed. A hard limit holds everywhere: Maya keeps the\n"
         "value within it, and the preview refuses values beyond it.\n"
         "\n"
         "| attribute | short name | what it does in the image | default | soft range | "
-        "hard limit | mental ray parameter |\n"
-        "|---|---|---|---|---|---|---|\n";
+        "hard limit | mental ray parameter | Arnold parameter |\n"
+        "|---|---|---|---|---|---|---|---|\n";
     for (const MaterialAttribute& attribute : materialAttributes) {
         page += "| " + code(attribute.longName) + " | " + code(attribute.shortName) + " | " +
                 std::string(attribute.effect) + " | " + defaultText(attribute) + " | " +
                 softRange(attribute) + " | " +
                 (attribute.hardMin ? "at least " + number(*attribute.hardMin) : "\u2014") + " | " +
                 (attribute.rendererParameter.empty() ? "none" : code(attribute.rendererParameter)) +
-                " |\n";
+                " | " + code(attribute.longName) + " |\n";
     }
     return page;
 }
@@ -192,9 +193,9 @@ std::string measuredMaterialsSection() {
     }
     page +=
         "\n"
-        "The twelve presets, each through Maya (left) and mental ray (right):\n"
+        "The twelve presets, each through Maya (left), mental ray (middle) and Arnold (right):\n"
         "\n"
-        "![The twelve measured materials, each through Maya and mental ray](images/" +
+        "![The twelve measured materials, each through Maya, mental ray and Arnold](images/" +
         sheet.file + ")\n\n" + code(command) + "\n";
     return page;
 }
@@ -204,16 +205,17 @@ std::string measuredMaterialsSection() {
 std::string attributeReferenceMarkdown() {
     return attributeTable() +
            "\n"
-           "The two hosts use these values differently in places, by design;\n"
-           "[Why the two halves differ](preview.md#why-the-two-halves-differ) in the preview's "
+           "The three hosts use these values differently in places, by design;\n"
+           "[Why the three differ](preview.md#why-the-three-differ) in the preview's "
            "guide lists where.\n"
            "\n"
            "## What each attribute does to a swatch\n"
            "\n"
            "Every attribute above changes a swatch, so each has a strip. It steps the attribute\n"
            "evenly across its soft range, or a range given where it has none, with every other\n"
-           "attribute at its default: Maya's swatches above, mental ray's below (brighter by\n"
-           "design), each column labelled with its value. The command under a strip renders it\n"
+           "attribute at its default: Maya's swatches on top, mental ray's (brighter by design)\n"
+           "in the middle and Arnold's at the bottom, each column labelled with its value. The "
+           "command under a strip renders it\n"
            "again; a larger `--size` gives larger swatches.\n" +
            stripSections(materialAttributes) + rendererOnlyTable() +
            stripSections(rendererOnlyAttributes) + measuredMaterialsSection();

@@ -1,5 +1,5 @@
 // Writes the attribute reference page and its pictures, rendered through the
-// built plug-in and shader:
+// built plug-in and shaders:
 //     generate-attribute-reference <docs folder>
 // writes <docs>/attributes.md, and in <docs>/images/ a PNG per picture and
 // their list, pictures.txt; PNGs it no longer lists are removed.
@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
         renderers.push_back(preview::loadMayaSwatchRenderer(LUMAVEIL_PLUGIN_PATH));
         renderers.push_back(preview::loadMentalraySwatchRenderer(
             QV7K_SHADER_PATH, preview::builtRendererModulePath()));
+        renderers.push_back(preview::loadArnoldSwatchRenderer(LUMAVEIL_ARNOLD_SHADER_PATH));
         LabelFont font(preview::defaultFontPath());
         const int threads = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 

@@ -1,5 +1,5 @@
 // The pictures of the attribute reference, rendered by the preview's own
-// code through the built plug-in and shader: a strip per input a swatch
+// code through the built plug-in and shaders: a strip per input a swatch
 // shows, then the presets' contact sheet.
 #pragma once
 

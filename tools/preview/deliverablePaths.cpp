@@ -35,7 +35,8 @@ std::string firstExisting(std::initializer_list<const char*> candidates) {
 
 }  // namespace
 
-// Installed: <prefix>/preview/bin/ beside <prefix>/maya/ and <prefix>/mentalray/.
+// Installed: <prefix>/preview/bin/ beside <prefix>/maya/ and <prefix>/mentalray/,
+// the Arnold shader in the module's arnold/ folder.
 // In the build tree: the paths from the tool's folder to the built libraries.
 std::string builtPluginPath() {
     return firstExisting(
@@ -45,6 +46,11 @@ std::string builtPluginPath() {
 std::string builtShaderPath() {
     return firstExisting(
         {"../../mentalray/lib/" LUMAVEIL_SHADER_FILE_NAME, LUMAVEIL_BUILD_TREE_SHADER});
+}
+
+std::string builtArnoldShaderPath() {
+    return firstExisting({"../../maya/lumaVeil/arnold/" LUMAVEIL_ARNOLD_SHADER_FILE_NAME,
+                          LUMAVEIL_BUILD_TREE_ARNOLD_SHADER});
 }
 
 std::string declarationFileName(const std::string& shaderPath) {

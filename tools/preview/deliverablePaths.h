@@ -14,6 +14,7 @@ namespace lumaveil::preview {
 // programs name the libraries themselves.
 std::string builtPluginPath();
 std::string builtShaderPath();
+std::string builtArnoldShaderPath();
 
 // The file name of a shader library's declaration: the library's name
 // without the module suffix and any version after it, with ".mi".

@@ -24,6 +24,10 @@ std::string rendererPathOf(const Options& options) {
     return options.rendererPath.empty() ? builtRendererModulePath() : options.rendererPath;
 }
 
+std::string arnoldShaderPathOf(const Options& options) {
+    return options.arnoldShaderPath.empty() ? builtArnoldShaderPath() : options.arnoldShaderPath;
+}
+
 }  // namespace
 
 std::unique_ptr<LabelFont> openLabelFont(const Options& options, std::string& missing) {
@@ -39,24 +43,37 @@ std::unique_ptr<LabelFont> openLabelFont(const Options& options, std::string& mi
 }
 
 std::vector<std::unique_ptr<SwatchRenderer>> loadSwatchRenderers(const Options& options) {
-    const bool maya = options.host != HostChoice::mentalray;
-    const bool mentalray = options.host != HostChoice::maya;
     const std::string plugin = pluginPathOf(options);
     const std::string shader = shaderPathOf(options);
     const std::string renderer = rendererPathOf(options);
-    if (maya) {
-        checkMayaPlugin(plugin);
-    }
-    if (mentalray) {
-        checkRendererShader(shader);
-        checkRendererModule(renderer);
+    const std::string arnoldShader = arnoldShaderPathOf(options);
+    for (const Host host : options.hosts) {
+        switch (host) {
+            case Host::maya:
+                checkMayaPlugin(plugin);
+                break;
+            case Host::mentalray:
+                checkRendererShader(shader);
+                checkRendererModule(renderer);
+                break;
+            case Host::arnold:
+                checkArnoldShader(arnoldShader);
+                break;
+        }
     }
     std::vector<std::unique_ptr<SwatchRenderer>> renderers;
-    if (maya) {
-        renderers.push_back(loadMayaSwatchRenderer(plugin));
-    }
-    if (mentalray) {
-        renderers.push_back(loadMentalraySwatchRenderer(shader, renderer));
+    for (const Host host : options.hosts) {
+        switch (host) {
+            case Host::maya:
+                renderers.push_back(loadMayaSwatchRenderer(plugin));
+                break;
+            case Host::mentalray:
+                renderers.push_back(loadMentalraySwatchRenderer(shader, renderer));
+                break;
+            case Host::arnold:
+                renderers.push_back(loadArnoldSwatchRenderer(arnoldShader));
+                break;
+        }
     }
     return renderers;
 }
@@ -67,6 +84,7 @@ std::vector<NamedInput> inputFilesOf(const Options& options) {
         {"the Maya plug-in", pluginPathOf(options)},
         {"the renderer shader", shaderPathOf(options)},
         {"the renderer module", rendererPathOf(options)},
+        {"the Arnold shader", arnoldShaderPathOf(options)},
     };
     try {
         inputs.push_back(

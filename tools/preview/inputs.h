@@ -19,7 +19,7 @@ namespace lumaveil::preview {
 std::unique_ptr<LabelFont> openLabelFont(const Options& options, std::string& missing);
 
 // The deliverables the options ask for, in the order their swatches are
-// laid out (Maya's first). Throws HostLoadError naming the first library
+// laid out (Maya's, mental ray's, Arnold's). Throws HostLoadError naming the first library
 // that is not what its option says.
 std::vector<std::unique_ptr<SwatchRenderer>> loadSwatchRenderers(const Options& options);
 

@@ -41,7 +41,10 @@ std::string unreadableFont(FT_Error error) {
 }
 
 std::string displayName(const std::string& host) {
-    return host == "mentalray" ? "mental ray" : host == "maya" ? "Maya" : host;
+    return host == "mentalray" ? "mental ray"
+           : host == "maya"    ? "Maya"
+           : host == "arnold"  ? "Arnold"
+                               : host;
 }
 
 // A label's box on the sheet, kept clear of the spheres.

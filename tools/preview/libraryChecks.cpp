@@ -185,4 +185,10 @@ void checkRendererShader(const std::string& path) {
                  exportsName, "the entry points of the shader its declaration declares");
 }
 
+void checkArnoldShader(const std::string& path) {
+    const std::string what = "the Arnold shader";
+    checkExports(what, path, exportsOf(what, path), {"NodeLoader"}, exportsName,
+                 "the entry point of an Arnold shader library");
+}
+
 }  // namespace lumaveil::preview

@@ -20,5 +20,8 @@ void checkRendererModule(const std::string& path);
 // lays out the parameter record the shader reads, and the shader exports the
 // entry points named after it.
 void checkRendererShader(const std::string& path);
+// The Arnold shader library exports NodeLoader, through which Arnold asks it
+// for its nodes; the node it gives is the loader's to judge.
+void checkArnoldShader(const std::string& path);
 
 }  // namespace lumaveil::preview

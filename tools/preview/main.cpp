@@ -1,5 +1,6 @@
 // lumaveil-preview: renders a material swatch, a lit sphere in front of a
-// plain backdrop, through the built Maya plug-in and renderer shader.
+// plain backdrop, through the built Maya plug-in, mental ray shader and
+// Arnold shader.
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>

@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -145,15 +147,41 @@ struct CommandLine {
     std::optional<std::string_view> sweep;
 };
 
-void readHost(std::string_view host, CommandLine& line) {
-    if (host == "maya") {
-        line.options.host = HostChoice::maya;
-    } else if (host == "mentalray") {
-        line.options.host = HostChoice::mentalray;
-    } else if (host == "both") {
-        line.options.host = HostChoice::both;
-    } else {
-        throw UsageError("--host takes maya, mentalray or both, not " + inQuotes(host));
+// One host, a comma list of them, or all; both, from before Arnold joined
+// the two, is Maya and mental ray still. The swatches keep allHosts' order
+// whatever the list's.
+void readHost(std::string_view text, CommandLine& line) {
+    std::vector<Host>& hosts = line.options.hosts;
+    if (text == "all") {
+        hosts.assign(allHosts.begin(), allHosts.end());
+        return;
+    }
+    if (text == "both") {
+        hosts = {Host::maya, Host::mentalray};
+        return;
+    }
+    std::array<bool, allHosts.size()> chosen{};
+    for (std::string_view rest = text;;) {
+        const std::size_t comma = rest.find(',');
+        const std::string_view name = rest.substr(0, comma);
+        const auto host = std::find_if(allHosts.begin(), allHosts.end(),
+                                       [&](Host h) { return hostName(h) == name; });
+        if (host == allHosts.end()) {
+            throw UsageError(
+                "--host takes maya, mentalray, arnold, a comma list of them, all or both, not " +
+                inQuotes(text));
+        }
+        chosen[static_cast<std::size_t>(host - allHosts.begin())] = true;
+        if (comma == std::string_view::npos) {
+            break;
+        }
+        rest.remove_prefix(comma + 1);
+    }
+    hosts.clear();
+    for (std::size_t i = 0; i < allHosts.size(); ++i) {
+        if (chosen[i]) {
+            hosts.push_back(allHosts[i]);
+        }
     }
 }
 
@@ -223,13 +251,17 @@ std::string nonEmptyPath(std::string_view path, std::string_view option) {
 // Every option, in the order --help lists them.
 using Spec = OptionSpec<CommandLine>;
 constexpr Spec optionSpecs[] = {
-    {"--host", "", "maya|mentalray|both", "which deliverable renders (default both, side by side)",
+    {"--host", "", "HOSTS",
+     "the renderers, side by side: maya, mentalray,\n"
+     "arnold or a comma list of them (--host\n"
+     "maya,arnold); all, the default, is the three;\n"
+     "both is maya,mentalray",
      readHost},
     {"--preset", "", "NAME", "a measured material (see --list-presets)", readPreset},
     {"--set", "", "NAME=VALUE",
      "a node attribute by long or short name; VALUE is a\n"
      "number or r,g,b (--set color=0.8,0.45,0.35 --set dfst=3);\n"
-     "also the renderer shader's normalCamera offset (x,y,z);\n"
+     "also the mental ray shader's normalCamera offset (x,y,z);\n"
      "see docs/attributes.md",
      [](std::string_view setting, CommandLine& line) { line.settings.push_back(setting); }},
     {"--list-presets", "", "", "print the measured materials and their values",
@@ -284,9 +316,13 @@ constexpr Spec optionSpecs[] = {
      [](std::string_view path, CommandLine& line) {
          line.options.shaderPath = nonEmptyPath(path, "--shader");
      }},
-    {"--renderer", "", "PATH", "libraries to load instead of the built ones",
+    {"--renderer", "", "PATH", "",
      [](std::string_view path, CommandLine& line) {
          line.options.rendererPath = nonEmptyPath(path, "--renderer");
+     }},
+    {"--arnold-shader", "", "PATH", "libraries to load instead of the built ones",
+     [](std::string_view path, CommandLine& line) {
+         line.options.arnoldShaderPath = nonEmptyPath(path, "--arnold-shader");
      }},
     {"--help", "-h", "", "print this help",
      [](std::string_view, CommandLine& line) { line.options.help = true; }},
@@ -362,6 +398,22 @@ Options applied(CommandLine line) {
 
 }  // namespace
 
+std::string_view hostName(Host host) {
+    switch (host) {
+        case Host::maya:
+            return "maya";
+        case Host::mentalray:
+            return "mentalray";
+        case Host::arnold:
+            return "arnold";
+    }
+    return "";
+}
+
+bool Options::renders(Host host) const {
+    return std::find(hosts.begin(), hosts.end(), host) != hosts.end();
+}
+
 std::string Options::outputStem() const {
     // One trailing .png or .exr, in any case, once: z.PNG gives z, and
     // x.png.exr gives x.png as y.exr.png gives y.exr.
@@ -396,9 +448,9 @@ std::string usageText() {
     const std::string_view font = "{default font}";
     options.replace(options.find(font), font.size(), defaultFontPath());
     return "usage: lumaveil-preview [options]\n"
-           "Renders a lumaVeil material swatch, a lit sphere, through the Maya node (left)\n"
-           "and the renderer shader (right). The halves differ by design: see docs/preview.md\n"
-           "(\"Why the two halves differ\").\n" +
+           "Renders a lumaVeil material swatch, a lit sphere, through the Maya node, the\n"
+           "mental ray shader and the Arnold shader, left to right. They differ by design:\n"
+           "see docs/preview.md (\"Why the three differ\").\n" +
            options +
            "Bad input gets a one-line error and exit status 2.\n"
            "docs/preview.md is this tool's guide and docs/attributes.md says what each\n"

@@ -1,6 +1,7 @@
 // Command line of lumaveil-preview.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,10 +17,17 @@
 
 namespace lumaveil::preview {
 
-enum class HostChoice { maya, mentalray, both };
+// The renderers a swatch goes through, in the order their swatches are laid
+// out: Maya's software renderer, mental ray and Arnold.
+enum class Host { maya, mentalray, arnold };
+inline constexpr std::array allHosts{Host::maya, Host::mentalray, Host::arnold};
+
+// As --host names it, and the summary and labels show it: "maya",
+// "mentalray", "arnold".
+std::string_view hostName(Host host);
 
 struct Options {
-    HostChoice host = HostChoice::both;
+    std::vector<Host> hosts{allHosts.begin(), allHosts.end()};  // in allHosts' order
     MaterialSettings material;
     std::string presetName;  // empty: the node's defaults
     bool anySet = false;     // some --set was given
@@ -37,8 +45,10 @@ struct Options {
     std::string pluginPath;                   // empty: the built lumaVeil plug-in
     std::string shaderPath;                   // empty: the built qv7k_lumaVeil shader
     std::string rendererPath;                 // empty: the stand-in renderer module
+    std::string arnoldShaderPath;             // empty: the built lumaVeilArnold shader
 
-    int hostCount() const { return host == HostChoice::both ? 2 : 1; }
+    bool renders(Host host) const;
+    int hostCount() const { return static_cast<int>(hosts.size()); }
     // The output path without a .png or .exr ending: PATH.png and PATH.exr.
     std::string outputStem() const;
 };

@@ -66,11 +66,19 @@ void printRunSummary(const Options& options, const std::vector<SheetCell>& cells
         threads, totalSeconds, joined(rates, ", ").c_str(),
         std::string(nameOf(options.toneCurve.map)).c_str(),
         static_cast<double>(options.toneCurve.exposure), stem.c_str(), stem.c_str());
-    if (hostCount == 2) {
+    if (options.renders(Host::mentalray) && hostCount > 1) {
         std::printf(
-            "%s: the halves differ by design: the renderer shader does not divide by the light "
+            "%s: the halves differ by design: the mental ray shader does not divide by the light "
             "count, takes the channel mean of the diffusion values and its own phase weights, and "
-            "has no transparency (docs/preview.md, \"Why the two halves differ\")\n",
+            "has no transparency%s (docs/preview.md, \"Why the three differ\")\n",
+            program,
+            options.renders(Host::arnold)
+                ? "; Arnold's glow takes each light's colour mean and the fill's own samples"
+                : "");
+    } else if (hostCount > 1) {
+        std::printf(
+            "%s: the halves differ by design: Arnold's glow takes each light's colour mean and "
+            "the fill's own samples (docs/preview.md, \"Why the three differ\")\n",
             program);
     }
     if (options.grid) {
@@ -97,9 +105,10 @@ void printNotes(const Options& options, const std::vector<std::string>& hostName
     if (options.sweep) {
         const MaterialAttribute& swept = *options.sweep->attribute;
         for (const std::string& host : hostNames) {
-            const char* taker = host == "maya" && !isNodeAttribute(swept) ? "the Maya node"
+            const char* taker = host == "maya" && !isNodeAttribute(swept)     ? "the Maya node"
+                                : host == "arnold" && !isNodeAttribute(swept) ? "the Arnold shader"
                                 : host == "mentalray" && swept.rendererParameter.empty()
-                                    ? "the renderer shader"
+                                    ? "the mental ray shader"
                                     : nullptr;
             if (taker != nullptr) {
                 std::printf("%s: note: %s takes no %s: the %s swatches are alike in every column\n",

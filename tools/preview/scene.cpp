@@ -77,8 +77,7 @@ LightSample mayaLightData(const SceneLight& light, const SurfaceSample& sample) 
     data.lightDirection = light.kind == SceneLight::Kind::directional
                               ? light.direction
                               : normalizeVector(light.position - sample.point);
-    const bool lit = dot(data.lightDirection, sample.normal) > 0.0f;
-    data.lightIntensity = lit ? light.emitted() : FloatVector{};
+    data.lightIntensity = litFrom(data.lightDirection, sample) ? light.emitted() : FloatVector{};
     data.preShadowIntensity = light.intensity;
     data.lightAmbient = false;
     data.lightDiffuse = true;

@@ -1,6 +1,7 @@
 // The swatch scene: a sphere in front of a plain backdrop, seen by a pinhole
-// camera at the origin looking down -z (camera space, as the hosts shade),
-// lit by a key, a soft fill and a rim light from behind.
+// camera at the origin looking down -z (camera space, as Maya and mental ray
+// shade; Arnold, which shades in world space, takes it as its world), lit by
+// a key, a soft fill and a rim light from behind.
 #pragma once
 
 #include <optional>
@@ -52,6 +53,12 @@ FloatVector cameraRay(const Scene& scene, float u, float v, float aspect);
 float sphereOutlineRadius(const Scene& scene);
 
 std::optional<SurfaceSample> hitSphere(const Scene& scene, FloatVector rayDirection);
+
+// Whether light from `direction` (unit, towards the light) reaches the
+// sample: the sphere shadows the half of itself turned away from a light.
+inline bool litFrom(FloatVector direction, const SurfaceSample& sample) {
+    return dot(direction, sample.normal) > 0.0f;
+}
 
 // The light data Maya's software renderer hands the node for a sample: the
 // direction towards each light, its intensity (zero where the sphere shadows

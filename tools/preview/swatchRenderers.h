@@ -1,5 +1,6 @@
-// The two deliverables as swatch renderers: the Maya plug-in in the stand-in
-// Maya and the shader in the stand-in renderer, each loaded from its file.
+// The three deliverables as swatch renderers: the Maya plug-in in the
+// stand-in Maya, the mental ray shader in the stand-in renderer and the
+// Arnold shader in the stand-in Arnold, each loaded from its file.
 // Each throws HostLoadError when its host cannot load it.
 #pragma once
 
@@ -16,6 +17,10 @@ std::unique_ptr<SwatchRenderer> loadMayaSwatchRenderer(const std::string& plugin
 // The shader's declaration is found beside it (see declarationPathOf).
 std::unique_ptr<SwatchRenderer> loadMentalraySwatchRenderer(const std::string& shaderPath,
                                                             const std::string& rendererModulePath);
+
+// The library's "lumaVeil" node, lit by the scene's lights as Arnold's light
+// loop hands them out.
+std::unique_ptr<SwatchRenderer> loadArnoldSwatchRenderer(const std::string& shaderPath);
 
 // The stand-in renderer's module, which the shader binds to.
 std::string builtRendererModulePath();

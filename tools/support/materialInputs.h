@@ -55,13 +55,13 @@ constexpr MaterialAttribute rendererOnlyVector(const RendererOnlyParameter& para
 
 // The renderer shader's parameters without a node attribute that the preview
 // sets as it sets attributes (--set, --sweep): normalCamera, an offset
-// (x, y, z) to the normal. The Maya node takes its normal from the geometry,
-// so its half is left as it is.
+// (x, y, z) to the normal. The Maya node and the Arnold shader take their
+// normal from the geometry, so their halves are left as they are.
 inline constexpr std::array<MaterialAttribute, 1> rendererOnlyAttributes{{
     detail::rendererOnlyVector(rendererOnlyParameters[0])
         .withReferenceStrip(
             {"-0.8,0,0", "0.8,0,0",
-             "Only mental ray's row changes: the Maya node takes its normal from the "
+             "Only mental ray's row changes: Maya and Arnold take the normal from the "
              "geometry."}),
 }};
 
