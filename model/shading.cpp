@@ -11,20 +11,6 @@
 
 namespace lumaveil {
 
-ShadingAccumulator::ShadingAccumulator(const ShadingInputs& in, int subsurfaceDivisor)
-    : in_(in),
-      subsurfaceDivisor_(subsurfaceDivisor),
-      divisor_(static_cast<float>(subsurfaceDivisor)),
-      n_(in.normalCamera),
-      v_(unitVector(in.pointCamera)),
-      e_(-v_),
-      eta_(1.0f / in.refractiveIndex),
-      color_(lanes(in.color)),
-      specularColor_(lanes(in.specularColor)),
-      sameAnisotropy_(in.anisotropy == in.diffuseAnisotropy),
-      inverseEccentricity_(1.0f / in.eccentricity),
-      ne_(dot(n_, e_)) {}
-
 void ShadingAccumulator::prepareViewSide() {
     channels_ = diffusionChannels(in_.color, in_.diffuseReflection);
     const float viewTransmission = 1.0f - fresnelReflectance(v_, n_, eta_);

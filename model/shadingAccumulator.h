@@ -20,7 +20,19 @@ class ShadingAccumulator {
 public:
     // `in` must outlive the accumulator. Every light's subsurface part is
     // divided by subsurfaceDivisor, as evaluateShading divides it.
-    ShadingAccumulator(const ShadingInputs& in, int subsurfaceDivisor);
+    ShadingAccumulator(const ShadingInputs& in, int subsurfaceDivisor)
+        : in_(in),
+          subsurfaceDivisor_(subsurfaceDivisor),
+          divisor_(static_cast<float>(subsurfaceDivisor)),
+          n_(in.normalCamera),
+          v_(unitVector(in.pointCamera)),
+          e_(-v_),
+          eta_(1.0f / in.refractiveIndex),
+          color_(lanes(in.color)),
+          specularColor_(lanes(in.specularColor)),
+          sameAnisotropy_(in.anisotropy == in.diffuseAnisotropy),
+          inverseEccentricity_(1.0f / in.eccentricity),
+          ne_(dot(n_, e_)) {}
 
     void addLight(const LightSample& light) {
         const FloatVector l = light.lightDirection;
