@@ -140,6 +140,20 @@ inline std::vector<GoldenLine> golden() {
     return lines;
 }
 
+// The golden attributes, each as describe() words it.
+inline std::vector<std::string> goldenAttributes() {
+    std::vector<std::string> attributes;
+    bool inAttributes = false;
+    for (const GoldenLine& line : golden()) {
+        if (line.text.front() == '[') {
+            inAttributes = line.text == "[attributes]";
+        } else if (inAttributes) {
+            attributes.push_back(line.text);
+        }
+    }
+    return attributes;
+}
+
 // The golden calls, as (function, attribute).
 inline std::vector<std::pair<std::string, std::string>> goldenCalls() {
     std::vector<std::pair<std::string, std::string>> calls;
