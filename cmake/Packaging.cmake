@@ -1,7 +1,8 @@
 # One archive per build holding what `cmake --install` lays out for its users
 # (see Install.cmake: the Maya module, the mental ray layout and the documents),
 # in one top folder named as the archive, with a README of its own on top:
-#   cpack --config <build>/CPackConfig.cmake
+#   cpack --config <build>/CPackConfig.cmake [-B <folder>]
+# into <build>/packages, or <folder>.
 # The preview tool is not part of it.
 #
 # The name says what the libraries were built against and for which platform:
@@ -217,8 +218,11 @@ set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/packages)
 # CPack's staging folder (_CPack_Packages) goes into the build tree, wherever
-# cpack is run from.
+# cpack is run from; `cpack -B <folder>` writes the archives into <folder>
+# (packaging/cpackOutputFolder.cmake).
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
+set(CPACK_LUMAVEIL_BUILD_DIR ${CMAKE_BINARY_DIR})
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/cpackOutputFolder.cmake)
 
 include(CPack)
 cpack_add_component_group(release)
