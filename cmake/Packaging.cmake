@@ -104,6 +104,7 @@ if(stand_in)
 endif()
 set(LUMAVEIL_ARCHIVE_CONTENTS "")
 set(maya_install "")
+set(arnold_install "")
 set(shader_install "")
 if(LUMAVEIL_INSTALL_ARNOLD)
     set(maya_renderers "Arnold (with MtoA, loaded after `lumaVeil`) or Maya Software: "
@@ -148,6 +149,13 @@ if(LUMAVEIL_INSTALL_ARNOLD)
             "alone, for Arnold ${LUMAVEIL_ARNOLD_VERSION}. Add "
             "`ARNOLD_PLUGIN_PATH +:= ${LUMAVEIL_MODULE_ARNOLD_FOLDER}` to the section of "
             "`lumaVeil.mod` of the Maya it serves (`share/doc/lumaVeil/docs/arnold.md`).\n")
+        string(REGEX REPLACE "\\..*$" "" arnold_arch "${LUMAVEIL_ARNOLD_VERSION}")
+        string(CONCAT arnold_install
+            "Arnold: put the folder `maya/lumaVeil/${LUMAVEIL_MODULE_ARNOLD_FOLDER}` on the "
+            "`ARNOLD_PLUGIN_PATH` of the Arnold host, whose Arnold must be "
+            "${LUMAVEIL_ARNOLD_VERSION} or a newer ${arnold_arch}.x: Houdini, Katana, 3ds Max, "
+            "Cinema 4D, or `kick -l <that folder>`; in Maya, through the section of "
+            "`lumaVeil.mod` as above (`share/doc/lumaVeil/docs/arnold.md`).\n\n")
     endif()
 endif()
 if(LUMAVEIL_INSTALL_SHADER)
@@ -161,7 +169,7 @@ if(LUMAVEIL_INSTALL_SHADER)
         "a scene then says `link \"${shader_file}\"` and `$include \"qv7k_lumaVeil.mi\"` "
         "(`share/doc/lumaVeil/docs/mentalray.md`).\n")
 endif()
-set(LUMAVEIL_ARCHIVE_INSTALL "${maya_install}${shader_install}")
+set(LUMAVEIL_ARCHIVE_INSTALL "${maya_install}${arnold_install}${shader_install}")
 if(stand_in)
     # What such libraries are good for, in place of installing them.
     if(WIN32)
