@@ -118,7 +118,7 @@ endif()
 set(LUMAVEIL_ATTR_PRESETS_DIR "" CACHE PATH
     "Folder of attribute presets made by a native build, for builds that cannot run the generator")
 set(LUMAVEIL_ICONS_DIR "" CACHE PATH
-    "Folder of the node's icons made by a native build, for builds that cannot run the generator (default: beside LUMAVEIL_ATTR_PRESETS_DIR)")
+    "Folder of the node's icons made by a native build, for builds that cannot run the generator (default: the one beside LUMAVEIL_ATTR_PRESETS_DIR)")
 
 # A deliverable's debug information, split off by the build (see
 # lumaveil_split_debug_information), goes with the debug component.
@@ -191,10 +191,15 @@ if(LUMAVEIL_INSTALL_MAYA)
 
     # The node's icons, in the module's icons/ folder, which Maya puts on its
     # icon path: rendered likewise by every build that can run the generator;
-    # a cross build takes a native build's, beside its presets unless named.
+    # a build that takes a native build's presets takes its icons too, from
+    # beside them unless named.
     set(icon_files render_lumaVeil.png out_lumaVeil.png)
     set(icons_build_dir "")
-    if(NOT CMAKE_CROSSCOMPILING)
+    if(LUMAVEIL_ICONS_DIR)
+        set(icons_build_dir ${LUMAVEIL_ICONS_DIR})
+    elseif(LUMAVEIL_ATTR_PRESETS_DIR)
+        get_filename_component(icons_build_dir ${LUMAVEIL_ATTR_PRESETS_DIR}/../../icons ABSOLUTE)
+    elseif(NOT CMAKE_CROSSCOMPILING)
         set(icons_build_dir ${CMAKE_BINARY_DIR}/packaging/maya/icons)
         list(TRANSFORM icon_files PREPEND ${icons_build_dir}/ OUTPUT_VARIABLE icon_paths)
         add_custom_command(OUTPUT ${icon_paths}
@@ -203,10 +208,6 @@ if(LUMAVEIL_INSTALL_MAYA)
             COMMENT "Rendering the node's icons"
             VERBATIM)
         add_custom_target(lumaveil_node_icons ALL DEPENDS ${icon_paths})
-    elseif(LUMAVEIL_ICONS_DIR)
-        set(icons_build_dir ${LUMAVEIL_ICONS_DIR})
-    elseif(LUMAVEIL_ATTR_PRESETS_DIR)
-        get_filename_component(icons_build_dir ${LUMAVEIL_ATTR_PRESETS_DIR}/../../icons ABSOLUTE)
     endif()
     if(icons_build_dir)
         list(TRANSFORM icon_files PREPEND ${icons_build_dir}/ OUTPUT_VARIABLE icon_paths)

@@ -550,12 +550,23 @@ function(lumaveil_remove_module_file_lock)
     endif()
 endfunction()
 
-# Holds the module file's lock until this process ends or releases it by
-# name, leaving its path in LUMAVEIL_MODULE_LOCK. Releasing by name makes the
-# file again: lumaveil_with_module_file_lock leaves none.
+# Holds the module file's lock until this process ends or lets go of it with
+# lumaveil_unlock_module_file, leaving its path in LUMAVEIL_MODULE_LOCK.
 function(lumaveil_lock_module_file path)
     lumaveil_take_module_file_lock("${path}" PROCESS)
     set(LUMAVEIL_MODULE_LOCK "${lock}" PARENT_SCOPE)
+endfunction()
+
+# Lets go of the lock that lumaveil_lock_module_file took: where its file may
+# be removed, it is, and the lock goes when the process ends (releasing it by
+# name would make the file again); elsewhere it is released by name.
+function(lumaveil_unlock_module_file)
+    get_property(removable GLOBAL PROPERTY LUMAVEIL_MODULE_LOCK_REMOVABLE)
+    if(removable)
+        lumaveil_remove_module_file_lock()
+    else()
+        file(LOCK "${LUMAVEIL_MODULE_LOCK}" RELEASE)
+    endif()
 endfunction()
 
 # Calls <command> [<argument>...] under the lock of the module file <path>,
