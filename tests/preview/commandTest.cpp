@@ -306,6 +306,9 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
          ": it does not export NodeLoader, the entry point of an Arnold shader library\n"},
         {"--arnold-shader " + std::string(OTHER_ARNOLD_NODE_PATH),
          ": it gives the node \"otherShader\", not \"lumaVeil\"\n"},
+        {"--arnold-shader " + std::string(RUNAWAY_LOADER_PATH),
+         "error: cannot load the Arnold shader " + std::string(RUNAWAY_LOADER_PATH) +
+             ": its NodeLoader gives more than 4096 nodes and no end of them\n"},
         {"--host arnold --arnold-shader " + fifo,
          "error: cannot load the Arnold shader " + fifo +
              ": it is a named pipe (FIFO), not a regular file\n"},

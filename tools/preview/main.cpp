@@ -8,6 +8,7 @@
 #include <iostream>
 #include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -89,7 +90,13 @@ void run(const Options& options) {
     if (!font) {
         warn(fontMissing + "; the PNG is unlabelled");
     }
-    const std::vector<std::unique_ptr<SwatchRenderer>> renderers = loadSwatchRenderers(options);
+    // Memory a library takes as it loads is not the image's.
+    std::vector<std::unique_ptr<SwatchRenderer>> renderers;
+    try {
+        renderers = loadSwatchRenderers(options);
+    } catch (const std::bad_alloc&) {
+        throw std::runtime_error("out of memory while the renderers' libraries loaded");
+    }
     const std::string stem = options.outputStem();
     OutputFiles files({stem + ".png", stem + ".exr"}, inputFilesOf(options));
 
