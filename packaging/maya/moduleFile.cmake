@@ -9,6 +9,29 @@
 # section, two sections of one Maya version and platform), or may not write,
 # is left untouched and the run fails in one line saying why.
 
+# The prefix's module folder maya/ as an install run by `cmake --install`
+# lays it out: the path it writes to, in <installed>, and the folder the
+# install's manifest names its files in, in <listed>, made absolute and
+# normalized (compare the manifest's files normalized alike). CMake puts a
+# relative prefix after the current folder, as it stands ("./p/../q" too), and
+# DESTDIR, when set, before that (a relative DESTDIR is taken from the current
+# folder); the manifest names the files without DESTDIR.
+function(lumaveil_install_module_folder installed listed)
+    set(module "${CMAKE_INSTALL_PREFIX}/maya")
+    if(NOT IS_ABSOLUTE "${module}")
+        set(module "${CMAKE_CURRENT_SOURCE_DIR}/${module}")
+    endif()
+    get_filename_component(normalized "${module}" ABSOLUTE)
+    set(${listed} "${normalized}" PARENT_SCOPE)
+    if(NOT "$ENV{DESTDIR}" STREQUAL "")
+        # A drive letter goes, as CMake drops it after DESTDIR.
+        string(REGEX REPLACE "^[A-Za-z]:" "" module "${module}")
+        file(TO_CMAKE_PATH "$ENV{DESTDIR}" destdir)
+        set(module "${destdir}${module}")
+    endif()
+    set(${installed} "${module}" PARENT_SCOPE)
+endfunction()
+
 # Stops, naming the file and why it is left as it is.
 function(lumaveil_module_file_refuse path why)
     message(FATAL_ERROR "${path}: ${why}; the file is left as it is")
