@@ -101,8 +101,13 @@ void run(const Options& options) {
     OutputFiles files({stem + ".png", stem + ".exr"}, inputFilesOf(options));
 
     const std::vector<SheetCell> cells = sheetCells(options);
+    // What the hosts use in place of a value outside its range, said once.
+    if (const std::string held = heldValuesText(cells); !held.empty()) {
+        warn(held);
+    }
     const int threads = renderingThreads(options);
-    const SheetRender render = renderWithProgress(options, cells, renderers, threads);
+    SheetRender render = renderWithProgress(options, cells, renderers, threads);
+    const long long heldPixels = holdPixels(render.image);
     const std::vector<std::string> hostNames = hostNamesOf(renderers);
     int labelsLeftOut = 0;
     const DisplayImage display =
@@ -114,10 +119,11 @@ void run(const Options& options) {
 
     printRunSummary(options, cells, hostNames, render, threads);
     printNotes(options, hostNames, render, labelsLeftOut);
-    if (const long long nonFinite = countNonFinite(render.image); nonFinite > 0) {
+    if (heldPixels > 0) {
         std::fflush(stdout);
-        warn(std::to_string(nonFinite) + " pixels hold infinite or NaN values (kept in " + stem +
-             ".exr; white or black in the PNG)");
+        warn(std::to_string(heldPixels) +
+             " pixels overflowed, or were negative or not numbers: both images hold them at the "
+             "largest float, or at 0");
     }
 }
 
