@@ -249,10 +249,15 @@ endif()
 # Last of all, once every file of the module is in place: the script that
 # removes this build again, listing what the install put into the module.
 if(LUMAVEIL_INSTALL_MAYA)
+    set(uninstall_arnold_folder "")
+    if(LUMAVEIL_INSTALL_ARNOLD)
+        set(uninstall_arnold_folder "${LUMAVEIL_MODULE_ARNOLD_FOLDER}")
+    endif()
     install(CODE "
         block(PROPAGATE CMAKE_INSTALL_MANIFEST_FILES)
             set(LUMAVEIL_MODULE_SECTION_FILE \"${section_file}\")
             set(LUMAVEIL_MODULE_PLUGIN_FOLDER \"${LUMAVEIL_MODULE_PLUGIN_FOLDER}\")
+            set(LUMAVEIL_MODULE_ARNOLD_FOLDER \"${uninstall_arnold_folder}\")
             set(LUMAVEIL_UNINSTALL_NAME \"${LUMAVEIL_UNINSTALL_NAME}\")
             include(\"${PROJECT_SOURCE_DIR}/packaging/maya/writeUninstallScript.cmake\")
         endblock()" COMPONENT maya)

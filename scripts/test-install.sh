@@ -195,22 +195,34 @@ listed_in_place() {
     done < <(sed -n 's/^    \[==\[\(.*\)\]==\]$/\1/p' "$1")
     ((count > 0)) || uninstall_failed "$1 lists no files"
 }
+# Beside a build whose script lists no files (as an older installer wrote it
+# after a relative prefix), the shared files stay, and that script removes
+# nothing until the build is installed again.
 (cd "$work" && cmake --install "$native_path" --component maya --prefix relative >/dev/null &&
     cmake --install "$maya2022_path" --component maya --prefix ./relative/ >/dev/null)
 module=$work/relative/maya
+listed_in_place "$module/lumaVeil/uninstall/maya2022-linux.cmake"
+sed -i '/^    \[==\[/d' "$module/lumaVeil/uninstall/maya2022-linux.cmake"
 sed -i 's/$/\r/' "$module/lumaVeil.mod"
 cmake -P "$module/lumaVeil/uninstall/standin-linux.cmake" >/dev/null
-listed_in_place "$module/lumaVeil/uninstall/maya2022-linux.cmake"
-[[ ! -e "$module/lumaVeil/plug-ins/lumaVeil.so" ]] || uninstall_failed "the stand-in build's plug-in is left"
+[[ ! -e "$module/lumaVeil/plug-ins/lumaVeil.so" && -f "$module/lumaVeil/scripts/AElumaVeilTemplate.mel" &&
+    -f "$module/lumaVeil/uninstall/uninstallBuild.cmake" ]] ||
+    uninstall_failed "the stand-in build's plug-in is left, or the files the 2022 build shares are gone"
 ! grep -qv $'\r$' "$module/lumaVeil.mod" || uninstall_failed "lumaVeil.mod lost its \\r\\n line ends"
+if cmake -P "$module/lumaVeil/uninstall/maya2022-linux.cmake" >/dev/null 2>&1 ||
+    ! grep -q 'MAYAVERSION:2022' "$module/lumaVeil.mod"; then
+    uninstall_failed "a script that lists no files removed the build"
+fi
+(cd "$work" && cmake --install "$maya2022_path" --component maya --prefix relative >/dev/null)
 cmake -P "$module/lumaVeil/uninstall/maya2022-linux.cmake" >/dev/null
 [[ ! -e "$module" ]] || uninstall_failed "removing the last build left $(cd "$module" && find . -mindepth 1)"
 
 (cd "$work" && DESTDIR=staged cmake --install "$native_path" --component maya --prefix "$work/opt" >/dev/null &&
     DESTDIR=$work/staged cmake --install "$maya2022_path" --component maya --prefix opt >/dev/null)
 staged=$work/staged$work/opt
-[[ $(find "$work/staged" -name lumaVeil.mod) == "$staged/maya/lumaVeil.mod" && $(grep -c '^+' "$staged/maya/lumaVeil.mod") -eq 2 ]] ||
-    uninstall_failed "the DESTDIR installs left lumaVeil.mod elsewhere than in $staged/maya, or without two sections"
+[[ $(find "$work/staged" -name lumaVeil.mod) == "$staged/maya/lumaVeil.mod" &&
+    $(grep -c '^+' "$staged/maya/lumaVeil.mod") -eq 2 ]] ||
+    uninstall_failed "the DESTDIR installs put lumaVeil.mod elsewhere than $staged/maya, or one section"
 mv "$staged" "$work/moved"
 module=$work/moved/maya
 cmake -P "$module/lumaVeil/uninstall/maya2022-linux.cmake" >/dev/null
@@ -223,7 +235,8 @@ if [[ $(id -u) == 0 ]]; then
     as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 fi
 chmod a-w "$module/lumaVeil/plug-ins"
-if "${as_user[@]}" cmake -P "$module/lumaVeil/uninstall/standin-linux.cmake" >/dev/null 2>"$work/not-removed"; then
+if "${as_user[@]}" cmake -P "$module/lumaVeil/uninstall/standin-linux.cmake" \
+    >/dev/null 2>"$work/not-removed"; then
     uninstall_failed "an uninstall that could not remove the plug-in ended in success"
 fi
 grep -q "^ *$module/lumaVeil/plug-ins/lumaVeil.so\$" "$work/not-removed" &&

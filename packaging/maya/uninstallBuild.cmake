@@ -1,13 +1,14 @@
 # Removes one build of lumaVeil from the Maya module it was installed into:
 # its section of lumaVeil.mod, with whatever a user added to it, and the files
 # it installed into the module that no other build installed here lists (its
-# plug-in folder). The files it shares with other builds (the scripts, the
-# presets) go with the last build that lists them, and so does lumaVeil.mod
-# when only the installer's comments are left in it. While lumaVeil.mod holds
-# a section that no build's script here accounts for (one installed by hand,
-# by an installer without these scripts, or whose script lists no files), only
-# the build's plug-in folder goes. The files are found from this folder, so
-# the module may have been installed anywhere and moved since.
+# plug-in and Arnold folders). The files it shares with other builds (the
+# scripts, the presets) go with the last build that lists them, and so does
+# lumaVeil.mod when only the installer's comments are left in it. While
+# lumaVeil.mod holds a section that no build's script here accounts for (one
+# installed by hand, by an installer without these scripts, or whose script
+# lists no files), only the build's plug-in and Arnold folders go. The files
+# are found from this folder, so the module may have been installed anywhere
+# and moved since.
 #
 # A file it could not remove is named on standard error and the run fails;
 # the build's script and the scripts it runs then stay, to be run again once
@@ -19,6 +20,8 @@
 #   LUMAVEIL_UNINSTALL_SECTION        its section's conditions, as in the header
 #   LUMAVEIL_UNINSTALL_PLUGIN_FOLDER  its plug-in folder, relative to the folder
 #                                     of lumaVeil.mod
+#   LUMAVEIL_UNINSTALL_ARNOLD_FOLDER  its Arnold shader's, likewise (unset or
+#                                     empty: none)
 #   LUMAVEIL_UNINSTALL_FILES          the files it installed, likewise
 #   LUMAVEIL_UNINSTALL_COMMENTS       the comments a new lumaVeil.mod starts with
 # and includes this file. The module file is changed, and the files removed,
@@ -121,8 +124,13 @@ get_filename_component(scripts_folder "${CMAKE_CURRENT_LIST_DIR}" NAME)
 set(last "")
 foreach(file IN LISTS LUMAVEIL_UNINSTALL_FILES)
     string(FIND "${file}" "${LUMAVEIL_UNINSTALL_PLUGIN_FOLDER}/" in_plugin_folder)
+    set(in_arnold_folder -1)
+    if(LUMAVEIL_UNINSTALL_ARNOLD_FOLDER)
+        string(FIND "${file}" "${LUMAVEIL_UNINSTALL_ARNOLD_FOLDER}/" in_arnold_folder)
+    endif()
     string(FIND "${listed}" "\n${file}\n" shared)
-    if(NOT shared EQUAL -1 OR (unaccounted AND NOT in_plugin_folder EQUAL 0))
+    if(NOT shared EQUAL -1
+       OR (unaccounted AND NOT in_plugin_folder EQUAL 0 AND NOT in_arnold_folder EQUAL 0))
         continue()
     endif()
     if(file MATCHES "^lumaVeil/${scripts_folder}/[^/]*$")

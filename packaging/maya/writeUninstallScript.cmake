@@ -4,6 +4,7 @@
 # uninstallBuild.cmake). Install.cmake runs it with
 #   LUMAVEIL_MODULE_SECTION_FILE   the build's module file, one section
 #   LUMAVEIL_MODULE_PLUGIN_FOLDER  its plug-in folder, relative to the module folder
+#   LUMAVEIL_MODULE_ARNOLD_FOLDER  its Arnold shader's, likewise; empty: none
 #   LUMAVEIL_UNINSTALL_NAME        <build>: maya<year>-<platform>, or
 #                                  standin-<platform> for a build against the
 #                                  stand-in headers
@@ -36,6 +37,10 @@ if(files STREQUAL "")
         "script would remove nothing")
 endif()
 
+set(arnold_folder "")
+if(LUMAVEIL_MODULE_ARNOLD_FOLDER)
+    set(arnold_folder "lumaVeil/${LUMAVEIL_MODULE_ARNOLD_FOLDER}")
+endif()
 set(script_in_module "lumaVeil/uninstall/${LUMAVEIL_UNINSTALL_NAME}.cmake")
 set(script "${module_folder}/${script_in_module}")
 lumaveil_replace_file("${script}" "\
@@ -44,13 +49,14 @@ lumaveil_replace_file("${script}" "\
 #   cmake -P ${LUMAVEIL_UNINSTALL_NAME}.cmake
 #
 # It takes the build's section out of lumaVeil.mod and removes the files below
-# that no other build's script here lists: its plug-in folder. The files it
-# shares with other builds (the scripts, the presets) go with the last build
-# that lists them. A file it cannot remove is named, the run fails, and the
-# script stays, to be run again. The renderer shader, the documents and the
-# preview tool are not part of the module and stay.
+# that no other build's script here lists: its plug-in and Arnold folders. The
+# files it shares with other builds (the scripts, the presets) go with the last
+# build that lists them. A file it cannot remove is named, the run fails, and
+# the script stays, to be run again. The renderer shader, the documents and
+# the preview tool are not part of the module and stay.
 set(LUMAVEIL_UNINSTALL_SECTION \"${conditions}\")
 set(LUMAVEIL_UNINSTALL_PLUGIN_FOLDER \"lumaVeil/${LUMAVEIL_MODULE_PLUGIN_FOLDER}\")
+set(LUMAVEIL_UNINSTALL_ARNOLD_FOLDER \"${arnold_folder}\")
 set(LUMAVEIL_UNINSTALL_FILES
 ${files})
 set(LUMAVEIL_UNINSTALL_COMMENTS [==[
