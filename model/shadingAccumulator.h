@@ -16,6 +16,14 @@
 
 namespace lumaveil {
 
+// The colour's five terms as result() weighs them: the matte light, the
+// translucent glow, the highlight, the ambient light (ambientColor's and the
+// ambient lights') and the incandescence; all but the highlight dimmed by
+// the opacity. They add up to result()'s colour, up to rounding.
+struct ShadingTerms {
+    FloatVector diffuse, translucency, specular, ambient, incandescence;
+};
+
 class ShadingAccumulator {
 public:
     // `in` must outlive the accumulator. Every light's subsurface part is
@@ -63,6 +71,8 @@ public:
     // The colour of the lights added so far, with the light-independent
     // terms added once.
     ShadingOutputs result() const;
+    // Its terms, for hosts that output each on its own.
+    ShadingTerms terms() const;
 
 private:
     // Phase weight of the model: (1 - g^2) / (1 + 2 g mu + 2 g^2)^1.5, with mu
