@@ -140,7 +140,7 @@ bool normalized(const AtVector& v, AtVector& unit) {
     if (largest == 0.0f) {
         return false;
     }
-    unit = AiV3Normalize(v / largest);
+    unit = AiV3Normalize(v * (1.0f / largest));
     return true;
 }
 
@@ -149,8 +149,9 @@ FloatVector shadingNormal(AtShaderGlobals* sg, const AtNode* node, const NodeDat
     if (data.normalLinked) {
         AtVector bumped;
         if (normalized(AiShaderEvalParamVec(normalParameter), bumped)) {
-            if (AiV3Dot(bumped, -sg->Rd) < 0.0f) {
-                bumped = -bumped;
+            // Facing the viewer: its dot with -Rd not below 0.
+            if (AiV3Dot(bumped, sg->Rd) > 0.0f) {
+                bumped = bumped * -1.0f;
             }
             return floatVector(bumped);
         }
@@ -159,11 +160,14 @@ FloatVector shadingNormal(AtShaderGlobals* sg, const AtNode* node, const NodeDat
 }
 
 // A sample a broken light can give (a pdf of 0, negative or NaN, a radiance
-// that is not a number) carries no light the model can use.
+// that is not a number) carries no light the model can use. x - x is 0 for
+// a finite x alone: one test for the six channels.
 bool usable(const AtLightSample& sample) {
-    return sample.pdf > 0.0f && sample.pdf <= std::numeric_limits<float>::max() &&
-           lumaveil::isFinite(floatVector(sample.Li)) &&
-           lumaveil::isFinite(floatVector(sample.Liu));
+    const AtRGB& li = sample.Li;
+    const AtRGB& liu = sample.Liu;
+    const float zero = (((li.r - li.r) + (li.g - li.g)) + ((li.b - li.b) + (liu.r - liu.r))) +
+                       ((liu.g - liu.g) + (liu.b - liu.b));
+    return zero == 0.0f && sample.pdf > 0.0f && sample.pdf <= std::numeric_limits<float>::max();
 }
 
 // A light's weights, asked once per light: its samples come one after
@@ -210,22 +214,21 @@ float aovChannel(float x) {
 void writeAOVs(AtShaderGlobals* sg, const AtNode* node, const NodeData& data,
                const lumaveil::ShadingAccumulator& shading) {
     std::array<AtString, aovParameters.size()> names{};
+    std::array<bool, aovParameters.size()> enabled{};
     bool any = false;
     for (std::size_t i = 0; i < aovParameters.size(); ++i) {
         names[i] = data.aovLinked[i] ? AiShaderEvalParamStr(firstAOVParameter + static_cast<int>(i))
                                      : data.aovNames[i];
-        if (names[i].empty() || !AiAOVEnabled(names[i], AI_TYPE_RGB)) {
-            names[i] = AtString();
-        } else {
-            any = true;
-        }
+        const char* text = names[i].c_str();
+        enabled[i] = text && *text && AiAOVEnabled(names[i], AI_TYPE_RGB);
+        any = any || enabled[i];
     }
     if (!any) {
         return;
     }
     const ShadingTerms terms = shading.terms();
     for (std::size_t i = 0; i < aovParameters.size(); ++i) {
-        if (!names[i].empty()) {
+        if (enabled[i]) {
             const FloatVector t = terms.*aovParameters[i].term;
             AiAOVSetRGB(sg, names[i], AtRGB(aovChannel(t.x), aovChannel(t.y), aovChannel(t.z)));
         }

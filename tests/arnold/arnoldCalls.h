@@ -243,7 +243,7 @@ inline FloatVector normalAt(const Call& call) {
         if (std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && largest > 0.0f) {
             AtVector u = AiV3Normalize(v);
             if (!(std::fabs(AiV3Dot(u, u) - 1.0f) < 0.5f)) {
-                u = AiV3Normalize(v / largest);
+                u = AiV3Normalize(v * (1.0f / largest));
             }
             const AtVector rayDirection = AiV3Normalize(call.point.P - call.point.Ro);
             if (AiV3Dot(u, -rayDirection) < 0.0f) {
