@@ -3,8 +3,8 @@
 // types, geometry, lights, weights and light samples (any direction, colour,
 // occlusion and pdf). A shadow ray must get a transparent closure of weight
 // in [0, 1] or nothing, and no AOV; any other ray one emission closure,
-// finite and non-negative, and a transparent one exactly where a channel of
-// the transparency is above 0; AOVs only on a camera ray, finite; fhemi, N
+// finite and non-negative, and a transparent one exactly where a finite
+// channel of the transparency is above 0; AOVs only on a camera ray, finite; fhemi, N
 // and Nf given back as found; and the same bits when run twice.
 #include <array>
 #include <cmath>
@@ -136,7 +136,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         return 0;
     }
-    const bool seeThrough = transparency.r > 0.0f || transparency.g > 0.0f || transparency.b > 0.0f;
+    // A channel that is not finite is held at its default, 0.
+    const auto through = [](float t) { return std::isfinite(t) && t > 0.0f; };
+    const bool seeThrough =
+        through(transparency.r) || through(transparency.g) || through(transparency.b);
     if (first.emissionClosures != 1 || first.transparentClosures != (seeThrough ? 1 : 0) ||
         !finite(first.emission) || !within(first.emission, 0.0f, INFINITY) ||
         (seeThrough && !within(first.transparency, 0.0f, 1.0f)) || first.aovWritesOffCamera != 0 ||
