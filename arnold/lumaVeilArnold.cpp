@@ -213,22 +213,23 @@ float aovChannel(float x) {
 // only when one is enabled.
 void writeAOVs(AtShaderGlobals* sg, const AtNode* node, const NodeData& data,
                const lumaveil::ShadingAccumulator& shading) {
-    std::array<AtString, aovParameters.size()> names{};
-    std::array<bool, aovParameters.size()> enabled{};
-    bool any = false;
+    std::array<AtString, aovParameters.size()> names = data.aovNames;
+    unsigned enabled = 0;
     for (std::size_t i = 0; i < aovParameters.size(); ++i) {
-        names[i] = data.aovLinked[i] ? AiShaderEvalParamStr(firstAOVParameter + static_cast<int>(i))
-                                     : data.aovNames[i];
+        if (data.aovLinked[i]) {
+            names[i] = AiShaderEvalParamStr(firstAOVParameter + static_cast<int>(i));
+        }
         const char* text = names[i].c_str();
-        enabled[i] = text && *text && AiAOVEnabled(names[i], AI_TYPE_RGB);
-        any = any || enabled[i];
+        if (text && *text && AiAOVEnabled(names[i], AI_TYPE_RGB)) {
+            enabled |= 1u << i;
+        }
     }
-    if (!any) {
+    if (enabled == 0) {
         return;
     }
     const ShadingTerms terms = shading.terms();
     for (std::size_t i = 0; i < aovParameters.size(); ++i) {
-        if (enabled[i]) {
+        if (enabled & (1u << i)) {
             const FloatVector t = terms.*aovParameters[i].term;
             AiAOVSetRGB(sg, names[i], AtRGB(aovChannel(t.x), aovChannel(t.y), aovChannel(t.z)));
         }
