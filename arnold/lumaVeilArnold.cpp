@@ -59,6 +59,9 @@ constexpr std::size_t rowNamed(std::string_view name) {
 }
 constexpr std::size_t transparencyRow = rowNamed("transparency");
 static_assert(transparencyRow < rowCount);
+// Its row as a constant of its own, for the compiler to fold the holding of
+// a shadow ray's transparency.
+constexpr MaterialAttribute transparencyAttribute = materialAttributes[transparencyRow];
 
 // The AOVs, one per term of the model, in the order of their parameters.
 struct AOVParameter {
@@ -240,7 +243,7 @@ void writeAOVs(AtShaderGlobals* sg, const AtNode* node, const NodeData& data,
 // transparency as the model holds it, and nothing where it lets none through.
 void shadeShadowRay(AtShaderGlobals* sg, const AtNode* node, const NodeData& data) {
     const FloatVector t = lumaveil::heldAttributeValue(
-        materialAttributes[transparencyRow],
+        transparencyAttribute,
         data.transparencyLinked
             ? floatVector(AiShaderEvalParamRGB(static_cast<int>(transparencyRow)))
             : data.inputs.transparency);
