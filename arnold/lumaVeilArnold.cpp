@@ -162,15 +162,12 @@ FloatVector shadingNormal(AtShaderGlobals* sg, const AtNode* node, const NodeDat
     return floatVector(sg->Nf);
 }
 
-// A sample a broken light can give (a pdf of 0, negative or NaN, a radiance
-// that is not a number) carries no light the model can use. x - x is 0 for
-// a finite x alone: one test for the six channels.
+// A sample a broken light can give carries no light the model can use: a
+// pdf of 0, negative or not finite is skipped here; a radiance that is not
+// finite makes the sample's intensities not finite, and the model skips such
+// a light itself.
 bool usable(const AtLightSample& sample) {
-    const AtRGB& li = sample.Li;
-    const AtRGB& liu = sample.Liu;
-    const float zero = (((li.r - li.r) + (li.g - li.g)) + ((li.b - li.b) + (liu.r - liu.r))) +
-                       ((liu.g - liu.g) + (liu.b - liu.b));
-    return zero == 0.0f && sample.pdf > 0.0f && sample.pdf <= std::numeric_limits<float>::max();
+    return sample.pdf > 0.0f && sample.pdf <= std::numeric_limits<float>::max();
 }
 
 // A light's weights, asked once per light: its samples come one after
