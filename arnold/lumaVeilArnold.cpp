@@ -16,10 +16,10 @@
 #include <array>
 #include <climits>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
-#include <string>
 #include <string_view>
 
 #include "model/FloatVector.h"
@@ -92,7 +92,7 @@ constexpr int firstAOVParameter = normalParameter + 1;
 // The Attribute Editor's sections, each from its first row to the next
 // one's: every host that reads ui.groups shows the same groups.
 struct Group {
-    const char* title;
+    std::string_view title;
     std::string_view firstRow;
 };
 constexpr std::array<Group, 3> groups{{{"Color and Transparency", "color"},
@@ -251,20 +251,36 @@ void shadeShadowRay(AtShaderGlobals* sg, const AtNode* node, const NodeData& dat
     }
 }
 
-// "Title:row row,Title:row row": every row once, in its section.
-std::string uiGroups() {
-    std::string text;
+// "Title:row row,Title:row row": every row once, in its section. Written at
+// compile time, into a buffer of the length the first pass counts.
+template <class Put>
+constexpr std::size_t writeUIGroups(Put put) {
+    std::size_t n = 0;
+    const auto text = [&](std::string_view s) {
+        for (char c : s) {
+            put(n++, c);
+        }
+    };
     for (std::size_t g = 0; g < groups.size(); ++g) {
         const std::size_t first = rowNamed(groups[g].firstRow);
         const std::size_t end = g + 1 < groups.size() ? rowNamed(groups[g + 1].firstRow) : rowCount;
-        text += std::string(g == 0 ? "" : ",") + groups[g].title + ":";
+        text(g == 0 ? "" : ",");
+        text(groups[g].title);
+        text(":");
         for (std::size_t row = first; row < end; ++row) {
-            text += std::string(row == first ? "" : " ") +
-                    std::string(materialAttributes[row].longName);
+            text(row == first ? "" : " ");
+            text(materialAttributes[row].longName);
         }
     }
-    return text;
+    return n;
 }
+constexpr std::size_t uiGroupsLength = writeUIGroups([](std::size_t, char) {});
+constexpr std::array<char, uiGroupsLength + 1> uiGroupsText() {
+    std::array<char, uiGroupsLength + 1> buffer{};
+    writeUIGroups([&buffer](std::size_t i, char c) { buffer[i] = c; });
+    return buffer;
+}
+constexpr std::array<char, uiGroupsLength + 1> uiGroups = uiGroupsText();
 
 }  // namespace
 
@@ -294,7 +310,7 @@ node_parameters {
                      "highlight; the Maya lumaVeil node in Arnold.");
     AiMetaDataSetBool(nentry, nullptr, "gpu_support", false);
     AiMetaDataSetStr(nentry, nullptr, "category", "Shading");
-    AiMetaDataSetStr(nentry, nullptr, "ui.groups", uiGroups().c_str());
+    AiMetaDataSetStr(nentry, nullptr, "ui.groups", uiGroups.data());
 
     // The sliders and help every Arnold host shows, from the rows.
     for (const MaterialAttribute& attribute : materialAttributes) {
@@ -327,7 +343,9 @@ node_initialize {
 #if AI_VERSION_ARCH_NUM >= 7
     (void)render_session;
 #endif
-    AiNodeSetLocalData(node, new (std::nothrow) NodeData());
+    // malloc's null where memory runs out, not an exception into Arnold.
+    void* memory = std::malloc(sizeof(NodeData));
+    AiNodeSetLocalData(node, memory ? ::new (memory) NodeData() : nullptr);
 }
 
 node_update {
@@ -363,7 +381,10 @@ node_update {
 }
 
 node_finish {
-    delete static_cast<NodeData*>(AiNodeGetLocalData(node));
+    if (auto* data = static_cast<NodeData*>(AiNodeGetLocalData(node))) {
+        data->~NodeData();
+        std::free(data);
+    }
     AiNodeSetLocalData(node, nullptr);
 }
 
