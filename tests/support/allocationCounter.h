@@ -31,11 +31,6 @@ void* operator new(std::size_t size) {
     }
     return p;
 }
-// The nothrow form too: a sanitizer's own would pair with free as a mismatch.
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    ++lumaveil::test::allocations;
-    return lumaveil::test::failAllocations ? nullptr : std::malloc(size == 0 ? 1 : size);
-}
 void operator delete(void* p) noexcept {
     std::free(p);
 }
