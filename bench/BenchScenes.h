@@ -177,10 +177,12 @@ struct MayaBenchScene {
 namespace lumaveil::bench {
 
 // The scene in the stand-in Arnold: the material as the node's parameters,
-// the sample's point and normal with the eye at the origin, and one white
-// sample of pdf 1 from each bench light, of weights 1.
+// the sample's point and normal with the eye at the origin, and from each
+// bench light samplesPerLight white samples of weights 1, their count in the
+// pdf (the samples of light i from the directions of bench lights
+// i * samplesPerLight on). prepared() is a camera ray's call set up once.
 struct ArnoldBenchScene {
-    explicit ArnoldBenchScene(int lightCount)
+    explicit ArnoldBenchScene(int lightCount, int samplesPerLight = 1)
         : shader(LUMAVEIL_ARNOLD_SHADER_PATH),
           lights(std::vector<aihost::LightWeights>(static_cast<std::size_t>(lightCount))) {
         const ShadingInputs in = benchInputs();
@@ -188,18 +190,24 @@ struct ArnoldBenchScene {
         point.P = test::atVector(in.pointCamera);
         point.N = point.Nf = test::atVector(in.normalCamera);
         point.Ro = AtVector(0.0f, 0.0f, 0.0f);
-        std::size_t i = 0;
-        for (const LightSample& light : benchLights(lightCount)) {
+        const std::vector<LightSample> directions = benchLights(lightCount * samplesPerLight);
+        for (std::size_t i = 0; i < directions.size(); ++i) {
             aihost::LightSampleValues sample;
-            sample.light = i++;
-            sample.direction = test::atVector(light.lightDirection);
-            sample.unoccluded = test::atRGB(light.lightIntensity);
+            sample.light = i / static_cast<std::size_t>(samplesPerLight);
+            sample.direction = test::atVector(directions[i].lightDirection);
+            sample.unoccluded = test::atRGB(directions[i].lightIntensity);
+            sample.pdf = static_cast<float>(samplesPerLight);
             samples.push_back(sample);
         }
     }
 
     aihost::ShadeResult shade() const {
         return shader.shade(point, lights, samples.data(), samples.size());
+    }
+    aihost::PreparedCall prepared(uint8_t rayType = AI_RAY_CAMERA) const {
+        aihost::ShadingPoint p = point;
+        p.rayType = rayType;
+        return aihost::PreparedCall(shader, p, lights, samples.data(), samples.size());
     }
 
     aihost::Shader shader;

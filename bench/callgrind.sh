@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Instruction counts of one shading sample on each path (evaluateShading,
 # the Maya node's compute through the stand-in host, the renderer shader
-# through the stand-in renderer), with 1, 4 and 16 lights, under callgrind.
+# through the stand-in renderer, the Arnold shader through the stand-in
+# Arnold where the build has it), with 1, 4 and 16 lights, under callgrind.
 # Repeatable where timings are not. Builds the default preset's
 # bench_one_sample first; prints a Markdown table (bench/callgrind-record.md
 # keeps the last one recorded).
@@ -26,7 +27,11 @@ instructions() {
 
 echo "| path | lights | instructions per sample | per light |"
 echo "|---|---:|---:|---:|"
-for path in model maya mentalray; do
+paths="model maya mentalray"
+if "$driver" arnold 1 >/dev/null 2>&1; then
+    paths="$paths arnold"
+fi
+for path in $paths; do
     for lights in 1 4 16; do
         count=$(instructions "$path" "$lights")
         echo "| $path | $lights | $count | $((count / lights)) |"

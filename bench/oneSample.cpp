@@ -1,5 +1,5 @@
 // One shading sample on one path, for an instruction count under callgrind:
-//   bench_one_sample model|maya|mentalray LIGHTS
+//   bench_one_sample model|maya|mentalray|arnold LIGHTS
 // Each path shades the bench scene (BenchScenes.h) as its benchmark does, and
 // is warmed up first (the plug-in loaded, the renderer's functions bound, the
 // host's storage grown); collection covers one sample only when callgrind
@@ -31,7 +31,7 @@ void measure(Sample&& sample) {
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: %s model|maya|mentalray LIGHTS\n", argv[0]);
+        std::fprintf(stderr, "usage: %s model|maya|mentalray|arnold LIGHTS\n", argv[0]);
         return 2;
     }
     const std::string_view path = argv[1];
@@ -59,6 +59,15 @@ int main(int argc, char** argv) {
         });
         return 0;
     }
+#if defined(LUMAVEIL_ARNOLD_SHADER_PATH)
+    if (path == "arnold") {
+        const lumaveil::bench::ArnoldBenchScene bench(count);
+        lumaveil::aihost::PreparedCall call = bench.prepared();
+        volatile float sink = 0.0f;
+        measure([&] { sink = call.evaluate().r; });
+        return 0;
+    }
+#endif
     std::fprintf(stderr, "unknown path %s\n", argv[1]);
     return 2;
 }

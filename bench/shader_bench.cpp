@@ -11,9 +11,16 @@
 // found it, so each call gets the same state, as each model call gets the
 // same inputs. A third figure makes the same call through the stand-in's
 // Renderer::shade, which adds its test features (the call trace, the storage
-// for driven parameters) around it. The Arnold shader's is one Evaluate call
-// through the stand-in Arnold with the samples prepared: its reading of its
-// parameters, the light loop and the closures it returns.
+// for driven parameters) around it.
+//
+// The Arnold shader's is one Evaluate call on a camera ray's shading globals
+// set up once (aihost::PreparedCall), as Arnold's inner loop calls it: its
+// local data, the light loop with the light weights, the closures it returns
+// and, where enabled, its AOVs, with the stand-in Arnold's answers to its Ai
+// calls. Beside it: the same call through aihost::Shader::shade, which also
+// fills the shading globals and gathers the closures; the five AOVs enabled;
+// 4 lights of 4 samples each (against the model's 16 lights); and a shadow
+// ray's call, against a camera ray's at one light.
 //
 // After the runs it prints each shader's cost over the model's, from the
 // medians and the least of the repetitions when the runs are repeated. On a
@@ -65,16 +72,63 @@ void shaderThroughRendererPerLightSample(benchmark::State& state) {
                        });
 }
 
+const std::vector<std::string> benchAOVs{"lumaVeil_diffuse", "lumaVeil_translucency",
+                                         "lumaVeil_specular", "lumaVeil_ambient",
+                                         "lumaVeil_incandescence"};
+
+// Times one Arnold call per iteration, reported per light sample (or per call
+// for samples 0) under the counter's name.
+template <class Call>
+void timeArnold(benchmark::State& state, const char* counter, int samples, Call call) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(call());
+    }
+    state.counters[counter] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * (samples > 0 ? samples : 1),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
 void arnoldShaderPerLightSample(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
+    lumaveil::aihost::enableAOVs({});
     const lumaveil::bench::ArnoldBenchScene bench(count);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(bench.point);
-        benchmark::DoNotOptimize(bench.shade());
+    lumaveil::aihost::PreparedCall call = bench.prepared();
+    timeArnold(state, "ns_arnold", count, [&] { return call.evaluate(); });
+}
+
+void arnoldShadePerLightSample(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    lumaveil::aihost::enableAOVs({});
+    const lumaveil::bench::ArnoldBenchScene bench(count);
+    timeArnold(state, "ns_arnold_shade", count, [&] { return bench.shade().emission; });
+}
+
+void arnoldShaderWithAOVsPerLightSample(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    lumaveil::aihost::enableAOVs(benchAOVs);
+    const lumaveil::bench::ArnoldBenchScene bench(count);
+    lumaveil::aihost::PreparedCall call = bench.prepared();
+    if (call.evaluate(), call.aovsStored() != 5) {
+        state.SkipWithError("the AOVs were not written");
     }
-    state.counters["ns_arnold"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * count,
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    timeArnold(state, "ns_arnold_aovs", count, [&] { return call.evaluate(); });
+    lumaveil::aihost::enableAOVs({});
+}
+
+// range(0) lights of four samples each.
+void arnoldShaderFourSamplesPerLightSample(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    lumaveil::aihost::enableAOVs({});
+    const lumaveil::bench::ArnoldBenchScene bench(count, 4);
+    lumaveil::aihost::PreparedCall call = bench.prepared();
+    timeArnold(state, "ns_arnold_4_samples", 4 * count, [&] { return call.evaluate(); });
+}
+
+void arnoldShadowRay(benchmark::State& state) {
+    lumaveil::aihost::enableAOVs({});
+    const lumaveil::bench::ArnoldBenchScene bench(1);
+    lumaveil::aihost::PreparedCall call = bench.prepared(AI_RAY_SHADOW);
+    timeArnold(state, "ns_arnold_shadow", 0, [&] { return call.evaluate(); });
 }
 
 // The least of the repetitions: on a shared machine the other load only ever
@@ -84,21 +138,25 @@ double least(const std::vector<double>& v) {
 }
 
 // Each light count's model and shaders run one after the other.
-BENCHMARK(lumaveil::bench::evaluateShadingPerLight)->Arg(1)->ComputeStatistics("min", least);
-BENCHMARK(shaderPerLightSample)->Arg(1)->ComputeStatistics("min", least);
-BENCHMARK(shaderThroughRendererPerLightSample)->Arg(1)->ComputeStatistics("min", least);
-BENCHMARK(arnoldShaderPerLightSample)->Arg(1)->ComputeStatistics("min", least);
-BENCHMARK(lumaveil::bench::evaluateShadingPerLight)->Arg(4)->ComputeStatistics("min", least);
-BENCHMARK(shaderPerLightSample)->Arg(4)->ComputeStatistics("min", least);
-BENCHMARK(shaderThroughRendererPerLightSample)->Arg(4)->ComputeStatistics("min", least);
-BENCHMARK(arnoldShaderPerLightSample)->Arg(4)->ComputeStatistics("min", least);
-BENCHMARK(lumaveil::bench::evaluateShadingPerLight)->Arg(16)->ComputeStatistics("min", least);
-BENCHMARK(shaderPerLightSample)->Arg(16)->ComputeStatistics("min", least);
-BENCHMARK(shaderThroughRendererPerLightSample)->Arg(16)->ComputeStatistics("min", least);
-BENCHMARK(arnoldShaderPerLightSample)->Arg(16)->ComputeStatistics("min", least);
+#define LUMAVEIL_SHADER_BENCHMARKS(lights)                                                        \
+    BENCHMARK(lumaveil::bench::evaluateShadingPerLight)                                           \
+        ->Arg(lights)                                                                             \
+        ->ComputeStatistics("min", least);                                                        \
+    BENCHMARK(shaderPerLightSample)->Arg(lights)->ComputeStatistics("min", least);                \
+    BENCHMARK(shaderThroughRendererPerLightSample)->Arg(lights)->ComputeStatistics("min", least); \
+    BENCHMARK(arnoldShaderPerLightSample)->Arg(lights)->ComputeStatistics("min", least);          \
+    BENCHMARK(arnoldShadePerLightSample)->Arg(lights)->ComputeStatistics("min", least);           \
+    BENCHMARK(arnoldShaderWithAOVsPerLightSample)->Arg(lights)->ComputeStatistics("min", least)
+LUMAVEIL_SHADER_BENCHMARKS(1);
+LUMAVEIL_SHADER_BENCHMARKS(4);
+LUMAVEIL_SHADER_BENCHMARKS(16);
+// Sixteen samples of four lights, against the model's sixteen lights.
+BENCHMARK(arnoldShaderFourSamplesPerLightSample)->Arg(4)->ComputeStatistics("min", least);
+BENCHMARK(arnoldShadowRay)->ComputeStatistics("min", least);
 
-// The console report, then the cost per light of both paths and their ratio:
-// of single runs, or of the medians and the least of repeated runs.
+// The console report, then the cost per light of each path and its ratio to
+// the model's: of single runs, or of the medians and the least of repeated
+// runs.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     RatioReporter() : ConsoleReporter(OO_Tabular) {}
@@ -108,14 +166,9 @@ public:
         for (const Run& run : runs) {
             const std::string statistic =
                 run.run_type == Run::RT_Aggregate ? run.aggregate_name : "single";
-            const int lights = std::stoi(run.run_name.args);
-            for (const auto& [counter, path] :
-                 {std::pair{"ns_per_light", 0}, std::pair{"ns_per_light_sample", 1},
-                  std::pair{"ns_via_renderer", 2}, std::pair{"ns_arnold", 3}}) {
-                const auto found = run.counters.find(counter);
-                if (found != run.counters.end()) {
-                    figures_[{statistic, lights}][path] = found->second.value * 1e9;
-                }
+            const int lights = run.run_name.args.empty() ? 0 : std::stoi(run.run_name.args);
+            for (const auto& [counter, value] : run.counters) {
+                figures_[{statistic, counter}][lights] = value.value * 1e9;
             }
         }
     }
@@ -124,24 +177,53 @@ public:
         ConsoleReporter::Finalize();
         std::printf(
             "\n| of | lights | model ns/light | mental ray ns/light sample | ratio "
-            "| via Renderer::shade | ratio | Arnold ns/light sample | ratio |\n");
-        std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
-        for (const auto& [key, costs] : figures_) {
-            const auto& [statistic, lights] = key;
-            if ((statistic == "single" || statistic == "median" || statistic == "min") &&
-                costs[0] > 0.0 && costs[1] > 0.0 && costs[2] > 0.0 && costs[3] > 0.0) {
-                std::printf("| %s | %d | %.1f | %.1f | %.3f | %.1f | %.3f | %.1f | %.3f |\n",
-                            statistic.c_str(), lights, costs[0], costs[1], costs[1] / costs[0],
-                            costs[2], costs[2] / costs[0], costs[3], costs[3] / costs[0]);
+            "| via Renderer::shade | ratio | Arnold ns/light sample | ratio "
+            "| via Shader::shade | ratio | five AOVs | ratio |\n");
+        std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+        for (const char* statistic : {"single", "median", "min"}) {
+            for (const int lights : {1, 4, 16}) {
+                const double model = figure(statistic, "ns_per_light", lights);
+                if (model <= 0.0) {
+                    continue;
+                }
+                std::printf("| %s | %d | %.1f", statistic, lights, model);
+                for (const char* counter : {"ns_per_light_sample", "ns_via_renderer", "ns_arnold",
+                                            "ns_arnold_shade", "ns_arnold_aovs"}) {
+                    const double cost = figure(statistic, counter, lights);
+                    std::printf(" | %.1f | %.3f", cost, cost / model);
+                }
+                std::printf(" |\n");
+            }
+        }
+        std::printf(
+            "\n| of | Arnold, 4 lights of 4 samples: ns/light sample | ratio to the model's "
+            "16 lights | shadow ray ns/call | ratio to a 1-light camera call |\n");
+        std::printf("|---|---:|---:|---:|---:|\n");
+        for (const char* statistic : {"single", "median", "min"}) {
+            const double model = figure(statistic, "ns_per_light", 16);
+            const double fourByFour = figure(statistic, "ns_arnold_4_samples", 4);
+            const double shadow = figure(statistic, "ns_arnold_shadow", 0);
+            const double camera = figure(statistic, "ns_arnold", 1);
+            if (model > 0.0 && camera > 0.0) {
+                std::printf("| %s | %.1f | %.3f | %.2f | %.3f |\n", statistic, fourByFour,
+                            fourByFour / model, shadow, shadow / camera);
             }
         }
     }
 
 private:
-    // Nanoseconds of the model [0], the mental ray shader [1], that shader
-    // through Renderer::shade [2] and the Arnold shader [3], by statistic and
-    // light count; a single run is overwritten by the next repetition.
-    std::map<std::pair<std::string, int>, std::array<double, 4>> figures_;
+    double figure(const std::string& statistic, const std::string& counter, int lights) const {
+        const auto byLights = figures_.find({statistic, counter});
+        if (byLights == figures_.end()) {
+            return 0.0;
+        }
+        const auto found = byLights->second.find(lights);
+        return found == byLights->second.end() ? 0.0 : found->second;
+    }
+
+    // Nanoseconds by statistic and counter, then light count; a single run is
+    // overwritten by the next repetition.
+    std::map<std::pair<std::string, std::string>, std::map<int, double>> figures_;
 };
 
 }  // namespace

@@ -35,6 +35,18 @@ ShadingOutputs ShadingAccumulator::result() const {
     return out;
 }
 
+ShadingTerms ShadingAccumulator::terms() const {
+    const Lanes opacity = 1.0f - lanes(in_.transparency);
+    const auto vector = [](Lanes l) { return FloatVector{l[0], l[1], l[2]}; };
+    ShadingTerms terms;
+    terms.diffuse = vector(opacity * (0.75f * diffuseSum_));
+    terms.translucency = vector(opacity * (0.25f * subsurfaceSum_));
+    terms.specular = vector(specularSum_);
+    terms.ambient = vector(opacity * (lanes(in_.ambientColor) * color_ + ambientSum_));
+    terms.incandescence = vector(opacity * lanes(in_.incandescence));
+    return terms;
+}
+
 ShadingOutputs evaluateShading(const ShadingInputs& in, ArrayView<LightSample> lights,
                                int subsurfaceDivisor) {
     ShadingAccumulator sample(in, subsurfaceDivisor);

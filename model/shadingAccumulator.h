@@ -20,6 +20,14 @@
 
 namespace lumaveil {
 
+// The colour's five terms as result() weighs them: the matte light, the
+// translucent glow, the highlight, the ambient light (ambientColor's and the
+// ambient lights') and the incandescence; all but the highlight dimmed by
+// the opacity. They add up to result()'s colour, up to rounding.
+struct ShadingTerms {
+    FloatVector diffuse, translucency, specular, ambient, incandescence;
+};
+
 class ShadingAccumulator {
 public:
     // Every light's subsurface part is divided by subsurfaceDivisor, as
@@ -76,6 +84,8 @@ public:
     // The colour of the lights added so far, with the light-independent
     // terms added once.
     ShadingOutputs result() const;
+    // Its terms, for hosts that output each on its own.
+    ShadingTerms terms() const;
 
 private:
     // x - x is 0 for a finite x and NaN otherwise, so one sum of the lanes

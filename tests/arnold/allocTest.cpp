@@ -1,5 +1,5 @@
 // The Arnold shader allocates nothing per call, however many lights and
-// samples reach it.
+// samples reach it, with links, a bump and its AOVs, on every kind of ray.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -15,14 +15,19 @@ namespace {
 TEST(ArnoldShader, ShadingAllocatesNothing) {
     aihost::Shader shader(LUMAVEIL_ARNOLD_SHADER_PATH);
     test::RandomScene rng(3);
-    for (int i = 1; i < 40; ++i) {
-        const Call call = randomCall(rng, i);
-        test::setMaterial(shader, call.material);
+    Call previous;
+    for (int i = 1; i < 80; ++i) {
+        Call call = randomCall(rng, i, true);
+        call.enabledAOVs = call.aovNames;
+        setUp(shader, call, previous);
         const aihost::Lights lights(call.lights);
+        aihost::ShadingPoint point = call.point;
+        point.links = call.links;
         const long before = allocations;
-        shader.shade(call.point, lights, call.samples.data(), call.samples.size());
+        shader.shade(point, lights, call.samples.data(), call.samples.size());
         EXPECT_EQ(allocations - before, 0) << call.samples.size() << " samples";
     }
+    aihost::enableAOVs({});
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -38,12 +39,13 @@ TEST(ArnoldLibrary, GivesTheLumaVeilShaderWithMayasNameAndId) {
 }
 
 // A parameter per editable attribute, of its long name, in the node's order,
-// RGB for a colour and float for a scalar, at the node's default.
-TEST(ArnoldLibrary, ParametersAreTheNodesEditableAttributes) {
+// RGB for a colour and float for a scalar, at the node's default; then the
+// bump's normal and the names of the AOVs.
+TEST(ArnoldLibrary, ParametersAreTheNodesEditableAttributesThenTheBumpAndTheAOVs) {
     const aihost::Shader shader(LUMAVEIL_ARNOLD_SHADER_PATH);
     const auto& parameters = shader.entry().parameters;
-    ASSERT_EQ(parameters.size(), materialAttributes.size());
-    for (std::size_t i = 0; i < parameters.size(); ++i) {
+    ASSERT_EQ(parameters.size(), materialAttributes.size() + 6);
+    for (std::size_t i = 0; i < materialAttributes.size(); ++i) {
         const MaterialAttribute& a = materialAttributes[i];
         SCOPED_TRACE(std::string(a.longName));
         EXPECT_EQ(parameters[i].name, a.longName);
@@ -51,6 +53,81 @@ TEST(ArnoldLibrary, ParametersAreTheNodesEditableAttributes) {
         EXPECT_EQ(
             parameters[i].defaults,
             std::vector<float>(a.defaultValue.begin(), a.defaultValue.begin() + a.components));
+    }
+    const aihost::Parameter* extra = &parameters[materialAttributes.size()];
+    EXPECT_EQ(extra[0].name, "normal");
+    EXPECT_EQ(extra[0].type, AI_TYPE_VECTOR);
+    EXPECT_EQ(extra[0].defaults, std::vector<float>(3, 0.0f));
+    const char* aovs[] = {"diffuse", "translucency", "specular", "ambient", "incandescence"};
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_EQ(extra[k + 1].name, std::string("aov_") + aovs[k]);
+        EXPECT_EQ(extra[k + 1].type, AI_TYPE_STRING);
+        EXPECT_EQ(extra[k + 1].defaultText, std::string("lumaVeil_") + aovs[k]);
+    }
+}
+
+// What every Arnold host reads: each parameter's help, slider and limits
+// from its row, the node's help, group and GPU support, and the groups of
+// the Attribute Editor's sections.
+TEST(ArnoldLibrary, MetadataComesFromTheAttributeTable) {
+    const aihost::Shader shader(LUMAVEIL_ARNOLD_SHADER_PATH);
+    const aihost::NodeEntry& node = shader.entry();
+    const auto text = [&](const std::string& parameter, const char* key) -> std::string {
+        const aihost::MetaData* m = node.find(parameter, key);
+        return m && m->type == "STRING" ? m->text : "(none)";
+    };
+    const auto number = [&](const std::string& parameter, const char* key,
+                            const char* type) -> std::optional<float> {
+        const aihost::MetaData* m = node.find(parameter, key);
+        if (!m) {
+            return std::nullopt;
+        }
+        EXPECT_EQ(m->type, type) << parameter << " " << key;
+        return m->number;
+    };
+    for (const MaterialAttribute& a : materialAttributes) {
+        const std::string name(a.longName);
+        SCOPED_TRACE(name);
+        EXPECT_EQ(text(name, "help"), a.effect);
+        // Every scalar has a slider's range; a colour has its picker.
+        EXPECT_EQ(a.softMin.has_value(), !a.isColour());
+        EXPECT_EQ(number(name, "softmin", "FLOAT"), a.softMin);
+        EXPECT_EQ(number(name, "softmax", "FLOAT"), a.softMax);
+        EXPECT_EQ(number(name, "min", "FLOAT"), a.hardMin);
+        EXPECT_EQ(number(name, "max", "FLOAT"), std::nullopt);
+    }
+    EXPECT_EQ(number("refractiveIndex", "min", "FLOAT"), 1.0f);
+
+    EXPECT_NE(text("", "help").find("lumaVeil"), std::string::npos);
+    EXPECT_EQ(text("", "category"), "Shading");
+    EXPECT_EQ(number("", "gpu_support", "BOOL"), 0.0f);
+
+    // The groups: the Attribute Editor template's sections, in its order.
+    std::ifstream in(LUMAVEIL_AE_TEMPLATE_PATH);
+    ASSERT_TRUE(in) << LUMAVEIL_AE_TEMPLATE_PATH;
+    const std::string mel{std::istreambuf_iterator<char>(in), {}};
+    const std::regex layout(R"re(-beginLayout\s+"([^"]+)"((?:.|\n)*?)-endLayout)re");
+    const std::regex control(R"re(-addControl\s+"([^"]+)")re");
+    std::string groups;
+    for (std::sregex_iterator it(mel.begin(), mel.end(), layout), end; it != end; ++it) {
+        groups += (groups.empty() ? "" : ",") + (*it)[1].str() + ":";
+        const std::string body = (*it)[2].str();
+        std::string names;
+        for (std::sregex_iterator c(body.begin(), body.end(), control); c != end; ++c) {
+            names += (names.empty() ? "" : " ") + (*c)[1].str();
+        }
+        groups += names;
+    }
+    EXPECT_EQ(text("", "ui.groups"), groups);
+
+    // The bump comes through normalCamera in Maya: no attribute of its own.
+    EXPECT_NE(text("normal", "help"), "(none)");
+    EXPECT_EQ(number("normal", "maya.hide", "BOOL"), 1.0f);
+    for (const char* aov :
+         {"aov_diffuse", "aov_translucency", "aov_specular", "aov_ambient", "aov_incandescence"}) {
+        SCOPED_TRACE(aov);
+        EXPECT_NE(text(aov, "help"), "(none)");
+        EXPECT_EQ(number(aov, "aov.type", "INT"), float(AI_TYPE_RGB));
     }
 }
 
@@ -62,8 +139,9 @@ TEST(ArnoldLibrary, ExportsNodeLoaderAlone) {
 #endif
 
 // Every parameter the example scene sets is one of the node's, with as many
-// values as its type has.
+// values as its type has, a text for a string, or a node of the scene linked.
 TEST(ArnoldLibrary, ExampleSceneSetsOnlyTheNodesParameters) {
+    const aihost::Shader shader(LUMAVEIL_ARNOLD_SHADER_PATH);
     std::ifstream in(LUMAVEIL_ARNOLD_EXAMPLE_PATH);
     ASSERT_TRUE(in) << LUMAVEIL_ARNOLD_EXAMPLE_PATH;
     const std::string text{std::istreambuf_iterator<char>(in), {}};
@@ -71,24 +149,34 @@ TEST(ArnoldLibrary, ExampleSceneSetsOnlyTheNodesParameters) {
     std::smatch node;
     ASSERT_TRUE(std::regex_search(text, node, block));
     std::istringstream body(node[1].str());
-    int set = 0;
+    std::set<int> types;
     for (std::string line; std::getline(body, line);) {
         std::istringstream words(line);
         std::string parameter;
         if (!(words >> parameter) || parameter == "name") {
             continue;
         }
-        const MaterialAttribute* a = materialAttributeNamed(parameter);
-        ASSERT_TRUE(a && a->longName == parameter) << parameter << " is no parameter of lumaVeil";
-        int values = 0;
-        for (float value; words >> value;) {
-            ++values;
+        const aihost::Parameter* p = shader.entry().parameter(parameter);
+        ASSERT_TRUE(p) << parameter << " is no parameter of lumaVeil";
+        types.insert(p->type);
+        std::string rest;
+        std::getline(words >> std::ws, rest);
+        if (p->type == AI_TYPE_STRING) {
+            EXPECT_TRUE(std::regex_match(rest, std::regex(R"("[^"]+")"))) << line;
+        } else if (std::regex_match(rest, std::regex(R"([A-Za-z_]\w*)"))) {
+            EXPECT_TRUE(std::regex_search(text, std::regex("\\bname\\s+" + rest + "\\b")))
+                << parameter << " is linked to " << rest << ", which the scene lacks";
+        } else {
+            std::istringstream values(rest);
+            int count = 0;
+            for (float value; values >> value;) {
+                ++count;
+            }
+            EXPECT_TRUE(values.eof()) << line;
+            EXPECT_EQ(count, static_cast<int>(p->defaults.size())) << parameter;
         }
-        EXPECT_TRUE(words.eof()) << line;
-        EXPECT_EQ(values, a->components) << parameter;
-        ++set;
     }
-    EXPECT_GT(set, 3);
+    EXPECT_EQ(types, (std::set<int>{AI_TYPE_RGB, AI_TYPE_FLOAT, AI_TYPE_VECTOR, AI_TYPE_STRING}));
 }
 
 TEST(ArnoldLibrary, ArnoldRefusesWhatItCannotLoad) {

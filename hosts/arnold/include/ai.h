@@ -7,6 +7,8 @@
 
 #include "ai_closure.h"
 #include "ai_nodes.h"
+#include "ai_ray.h"
+#include "ai_shader_aovs.h"
 #include "ai_shader_lights.h"
 #include "ai_shaderglobals.h"
 #include "ai_types.h"

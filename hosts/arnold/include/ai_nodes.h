@@ -15,6 +15,7 @@
 #define AI_TYPE_FLOAT 0x04
 #define AI_TYPE_RGB 0x05
 #define AI_TYPE_VECTOR 0x07
+#define AI_TYPE_STRING 0x0A
 #define AI_TYPE_CLOSURE 0x10
 
 // What NodeLoader(i, node) fills in for the library's i-th node.
@@ -78,6 +79,7 @@ AI_API void AiNodeParamInt(AtList* params, int varoffset, const char* name, int 
 AI_API void AiNodeParamBool(AtList* params, int varoffset, const char* name, bool value);
 AI_API void AiNodeParamVec(AtList* params, int varoffset, const char* name, float x, float y,
                            float z);
+AI_API void AiNodeParamStr(AtList* params, int varoffset, const char* name, const char* value);
 
 // A parameter's value for this call, by its index in declaration order;
 // connected parameters are evaluated through their links.
@@ -85,6 +87,21 @@ AI_API AtRGB AiShaderEvalParamFuncRGB(AtShaderGlobals* sg, const AtNode* node, i
 AI_API float AiShaderEvalParamFuncFlt(AtShaderGlobals* sg, const AtNode* node, int pid);
 AI_API int AiShaderEvalParamFuncInt(AtShaderGlobals* sg, const AtNode* node, int pid);
 AI_API bool AiShaderEvalParamFuncBool(AtShaderGlobals* sg, const AtNode* node, int pid);
+AI_API AtString AiShaderEvalParamFuncStr(AtShaderGlobals* sg, const AtNode* node, int pid);
+AI_API AtVector AiShaderEvalParamFuncVec(AtShaderGlobals* sg, const AtNode* node, int pid);
+
+// Whether another node drives the parameter. An unlinked one has one value
+// for the render, which AiNodeGet* reads; a linked one is evaluated per call.
+AI_API bool AiNodeIsLinked(const AtNode* node, const char* input);
+AI_API float AiNodeGetFlt(const AtNode* node, const AtString param);
+AI_API AtRGB AiNodeGetRGB(const AtNode* node, const AtString param);
+AI_API AtVector AiNodeGetVec(const AtNode* node, const AtString param);
+AI_API AtString AiNodeGetStr(const AtNode* node, const AtString param);
+
+// The node's own data: set in node_initialize or node_update, freed in
+// node_finish.
+AI_API void AiNodeSetLocalData(AtNode* node, void* data);
+AI_API void* AiNodeGetLocalData(const AtNode* node);
 
 // Metadata of the node (param null) or of one of its parameters; called only
 // from node_parameters.
@@ -122,8 +139,11 @@ inline void AiMetaDataSetFlt(AtNodeEntry* nentry, const char* param, const char*
 #define AiParameterInt(n, v) AiNodeParamInt(params, -1, n, v)
 #define AiParameterBool(n, v) AiNodeParamBool(params, -1, n, v)
 #define AiParameterVec(n, x, y, z) AiNodeParamVec(params, -1, n, x, y, z)
+#define AiParameterStr(n, v) AiNodeParamStr(params, -1, n, v)
 
 #define AiShaderEvalParamRGB(pid) AiShaderEvalParamFuncRGB(sg, node, pid)
 #define AiShaderEvalParamFlt(pid) AiShaderEvalParamFuncFlt(sg, node, pid)
 #define AiShaderEvalParamInt(pid) AiShaderEvalParamFuncInt(sg, node, pid)
 #define AiShaderEvalParamBool(pid) AiShaderEvalParamFuncBool(sg, node, pid)
+#define AiShaderEvalParamStr(pid) AiShaderEvalParamFuncStr(sg, node, pid)
+#define AiShaderEvalParamVec(pid) AiShaderEvalParamFuncVec(sg, node, pid)

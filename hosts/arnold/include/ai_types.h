@@ -93,6 +93,12 @@ inline AtVector AiV3Normalize(const AtVector& v) {
     return length > 0.0f ? v * (1.0f / length) : v;
 }
 
+// Whether every channel or component is a finite number.
+extern "C" {
+AI_API bool AiRGBIsFinite(const AtRGB& rgb);
+AI_API bool AiV3IsFinite(const AtVector& v);
+}
+
 struct AtMatrix {
     float data[4][4];
 };

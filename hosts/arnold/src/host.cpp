@@ -48,7 +48,8 @@ Lights::Lights(const std::vector<LightWeights>& weights) {
         auto node = std::make_unique<AtNode>();
         node->kind = AtNode::Kind::light;
         node->weights = w;
-        nodes_.push_back(std::move(node));
+        nodes_.push_back(node.get());
+        owned_.push_back(std::move(node));
     }
 }
 
@@ -59,7 +60,11 @@ std::size_t Lights::size() const {
 }
 
 const AtNode* Lights::node(std::size_t i) const {
-    return i < nodes_.size() ? nodes_[i].get() : nullptr;
+    return i < nodes_.size() ? nodes_[i] : nullptr;
+}
+
+const AtNode* const* Lights::nodes() const {
+    return nodes_.data();
 }
 
 struct Shader::Impl {
@@ -68,6 +73,24 @@ struct Shader::Impl {
     const AtCommonMethods* common = nullptr;
     const AtShaderNodeMethods* shader = nullptr;
     AtNode node;
+    int updates = 0;
+
+    // Runs the node's Update, as Arnold does before rendering after a change.
+    void update() {
+        if (common->Update) {
+            common->Update(nullptr, &node);
+        }
+        ++updates;
+    }
+    // The value of the parameter of that name and type, or null.
+    ParameterValue* value(std::string_view parameter, int type) {
+        for (std::size_t i = 0; i < entry.parameters.size(); ++i) {
+            if (entry.parameters[i].name == parameter && node.values[i].type == type) {
+                return &node.values[i];
+            }
+        }
+        return nullptr;
+    }
 
     ~Impl() {
         if (common && common->Finish) {
@@ -151,20 +174,22 @@ Shader::Shader(const std::string& library, std::string_view nodeName)
     AtNodeEntry nentry{&impl_->entry};
     impl_->common->Parameters(&list, &nentry);
     impl_->node.kind = AtNode::Kind::shader;
+    impl_->node.entry = &impl_->entry;
     for (const Parameter& p : impl_->entry.parameters) {
         ParameterValue value;
         value.type = p.type;
         for (std::size_t k = 0; k < p.defaults.size() && k < 3; ++k) {
             value.value[k] = p.defaults[k];
         }
+        if (p.type == AI_TYPE_STRING) {
+            value.text = AtString(p.defaultText.c_str()).c_str();
+        }
         impl_->node.values.push_back(value);
     }
     if (impl_->common->Initialize) {
         impl_->common->Initialize(nullptr, &impl_->node);
     }
-    if (impl_->common->Update) {
-        impl_->common->Update(nullptr, &impl_->node);
-    }
+    impl_->update();
 }
 
 Shader::~Shader() = default;
@@ -174,27 +199,74 @@ const NodeEntry& Shader::entry() const {
 }
 
 bool Shader::setRGB(std::string_view parameter, AtRGB value) {
-    for (std::size_t i = 0; i < impl_->entry.parameters.size(); ++i) {
-        if (impl_->entry.parameters[i].name == parameter &&
-            impl_->node.values[i].type == AI_TYPE_RGB) {
-            impl_->node.values[i].value[0] = value.r;
-            impl_->node.values[i].value[1] = value.g;
-            impl_->node.values[i].value[2] = value.b;
-            return true;
-        }
+    ParameterValue* p = impl_->value(parameter, AI_TYPE_RGB);
+    if (!p) {
+        return false;
     }
-    return false;
+    p->value[0] = value.r;
+    p->value[1] = value.g;
+    p->value[2] = value.b;
+    impl_->update();
+    return true;
 }
 
 bool Shader::setFloat(std::string_view parameter, float value) {
+    ParameterValue* p = impl_->value(parameter, AI_TYPE_FLOAT);
+    if (!p) {
+        return false;
+    }
+    p->value[0] = value;
+    impl_->update();
+    return true;
+}
+
+bool Shader::setVector(std::string_view parameter, AtVector value) {
+    ParameterValue* p = impl_->value(parameter, AI_TYPE_VECTOR);
+    if (!p) {
+        return false;
+    }
+    p->value[0] = value.x;
+    p->value[1] = value.y;
+    p->value[2] = value.z;
+    impl_->update();
+    return true;
+}
+
+bool Shader::setString(std::string_view parameter, std::string_view value) {
+    ParameterValue* p = impl_->value(parameter, AI_TYPE_STRING);
+    if (!p) {
+        return false;
+    }
+    p->text = AtString(std::string(value).c_str()).c_str();
+    impl_->update();
+    return true;
+}
+
+bool Shader::setLinked(std::string_view parameter, bool linked) {
+    const int i = parameterIndex(parameter);
+    if (i < 0) {
+        return false;
+    }
+    impl_->node.values[static_cast<std::size_t>(i)].linked = linked;
+    impl_->update();
+    return true;
+}
+
+int Shader::parameterIndex(std::string_view parameter) const {
     for (std::size_t i = 0; i < impl_->entry.parameters.size(); ++i) {
-        if (impl_->entry.parameters[i].name == parameter &&
-            impl_->node.values[i].type == AI_TYPE_FLOAT) {
-            impl_->node.values[i].value[0] = value;
-            return true;
+        if (impl_->entry.parameters[i].name == parameter) {
+            return static_cast<int>(i);
         }
     }
-    return false;
+    return -1;
+}
+
+int Shader::updates() const {
+    return impl_->updates;
+}
+
+int Shader::linkedParameterReads() const {
+    return impl_->node.linkedParameterReads.load();
 }
 
 ShadeResult Shader::shade(const ShadingPoint& point, const Lights& lights,
@@ -202,28 +274,50 @@ ShadeResult Shader::shade(const ShadingPoint& point, const Lights& lights,
     return shade(point, lights, samples.data(), samples.size());
 }
 
-ShadeResult Shader::shade(const ShadingPoint& point, const Lights& lights,
-                          const LightSampleValues* samples, std::size_t sampleCount) const {
-    AtShaderGlobalsPrivate context;
-    context.call.lights = &lights;
-    context.call.samples = samples;
-    context.call.sampleCount = sampleCount;
+namespace {
 
-    AtShaderGlobals sg{};
+// The shading globals of a call at the point, as Arnold fills them; nlights
+// stays 0 until AiLightsPrepare counts the lights.
+void fill(AtShaderGlobals& sg, const ShadingPoint& point, AtNode* node,
+          AtShaderGlobalsPrivate& context) {
     sg.P = sg.Po = point.P;
     sg.N = sg.Ns = sg.Ng = point.N;
     sg.Nf = sg.Ngf = point.Nf;
     sg.Ro = point.Ro;
     sg.Rd = AiV3Normalize(point.P - point.Ro);
+    sg.Rt = point.rayType;
     sg.fhemi = point.fhemi;
-    sg.nlights = static_cast<uint32_t>(lights.size());
-    sg.shader = const_cast<AtNode*>(&impl_->node);
+    sg.shader = node;
     sg.priv = &context;
     ::new (static_cast<void*>(&sg.out)) AtClosureList();
+}
 
-    impl_->shader->Evaluate(const_cast<AtNode*>(&impl_->node), &sg);
+void setLightLoop(CallContext& call, const ShadingPoint& point, const Lights& lights,
+                  const LightSampleValues* samples, std::size_t sampleCount) {
+    call.lights = lights.nodes();
+    call.lightCount = lights.size();
+    call.samples = samples;
+    call.sampleCount = sampleCount;
+    call.links = point.links;
+}
 
+}  // namespace
+
+ShadeResult Shader::shade(const ShadingPoint& point, const Lights& lights,
+                          const LightSampleValues* samples, std::size_t sampleCount) const {
     ShadeResult result;
+    AtShaderGlobalsPrivate context;
+    setLightLoop(context.call, point, lights, samples, sampleCount);
+    context.call.result = &result;
+    AtShaderGlobals sg{};
+    AtNode* node = const_cast<AtNode*>(&impl_->node);
+    fill(sg, point, node, context);
+
+    int& weightCalls = lightWeightCallsOnThisThread();
+    const int weightCallsBefore = weightCalls;
+    impl_->shader->Evaluate(node, &sg);
+    result.lightWeightCalls = weightCalls - weightCallsBefore;
+
     for (const AtClosureBase* c = sg.out.CLOSURE().front().data(); c; c = c->next) {
         switch (c->kind) {
             case AtClosureBase::Kind::emission:
@@ -242,10 +336,46 @@ ShadeResult Shader::shade(const ShadingPoint& point, const Lights& lights,
                 break;
         }
     }
-    result.samplesHandedOut = context.call.handedOut;
     result.fhemiRestored = sg.fhemi == point.fhemi;
+    result.normalsRestored = std::memcmp(&sg.N, &point.N, sizeof sg.N) == 0 &&
+                             std::memcmp(&sg.Nf, &point.Nf, sizeof sg.Nf) == 0;
     result.lightsPrepared = context.call.prepared;
     return result;
+}
+
+struct PreparedCall::Impl {
+    const Shader::Impl* shader = nullptr;
+    AtShaderGlobalsPrivate context;
+    AtShaderGlobals sg{};
+    ShadeResult result;
+};
+
+PreparedCall::PreparedCall(const Shader& shader, const ShadingPoint& point, const Lights& lights,
+                           const LightSampleValues* samples, std::size_t sampleCount)
+    : impl_(std::make_unique<Impl>()) {
+    impl_->shader = shader.impl_.get();
+    setLightLoop(impl_->context.call, point, lights, samples, sampleCount);
+    impl_->context.call.result = &impl_->result;
+    fill(impl_->sg, point, const_cast<AtNode*>(&impl_->shader->node), impl_->context);
+}
+
+PreparedCall::~PreparedCall() = default;
+
+AtRGB PreparedCall::evaluate() {
+    Impl& call = *impl_;
+    call.context.call.next = 0;
+    call.context.call.prepared = false;
+    call.context.closuresUsed = 0;
+    call.result.aovsStored = 0;
+    call.sg.nlights = 0;
+    call.sg.out.CLOSURE() = AtClosureList();
+    call.shader->shader->Evaluate(call.sg.shader, &call.sg);
+    const AtClosureBase* first = call.sg.out.CLOSURE().front().data();
+    return first ? first->weight : AI_RGB_BLACK;
+}
+
+int PreparedCall::aovsStored() const {
+    return impl_->result.aovsStored;
 }
 
 const char* Shader::version() {

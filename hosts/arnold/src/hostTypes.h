@@ -3,7 +3,10 @@
 
 #include <ai.h>
 
+#include <array>
+#include <atomic>
 #include <cstddef>
+#include <span>
 #include <vector>
 
 #include "aihost/host.h"
@@ -14,27 +17,40 @@ namespace lumaveil::aihost {
 struct ParameterValue {
     int type = 0;
     float value[3] = {0.0f, 0.0f, 0.0f};
+    const char* text = nullptr;  // a string's, interned
+    bool linked = false;
 };
 
 // What one call of Evaluate may use: its lights and their samples, the
-// light loop's cursor, and room for the closures it returns.
+// light loop's cursor, the links' values, and what the call did that the
+// host reports.
 struct CallContext {
-    const Lights* lights = nullptr;
+    const AtNode* const* lights = nullptr;
+    std::size_t lightCount = 0;
     const LightSampleValues* samples = nullptr;
     std::size_t sampleCount = 0;
     std::size_t next = 0;
     bool prepared = false;
-    int handedOut = 0;
+    std::span<const LinkValue> links;
+    // Where the counts and the AOV writes go.
+    ShadeResult* result = nullptr;
 };
+
+// The AiLightGet* calls made on this thread; the light functions see no
+// call context.
+int& lightWeightCallsOnThisThread();
 
 }  // namespace lumaveil::aihost
 
 struct AtNode {
     enum class Kind { shader, light };
     Kind kind = Kind::light;
-    // A shader's parameter values; a light's weights.
+    // A shader's parameters (their names) and values; a light's weights.
+    const lumaveil::aihost::NodeEntry* entry = nullptr;
     std::vector<lumaveil::aihost::ParameterValue> values;
     lumaveil::aihost::LightWeights weights;
+    void* localData = nullptr;
+    std::atomic<int> linkedParameterReads{0};
 };
 
 struct AtNodeEntry {
