@@ -7,6 +7,8 @@
 #              Maya year, <prefix>/maya/lumaVeil/plug-ins/lumaVeil.so
 #              <prefix>/maya/lumaVeil/scripts/AElumaVeilTemplate.mel
 #              <prefix>/maya/lumaVeil/presets/attrPresets/lumaVeil/<material>.mel
+#              <prefix>/maya/lumaVeil/icons/render_lumaVeil.png, out_lumaVeil.png,
+#              the node's icons in the Hypershade and the Outliner
 #              <prefix>/maya/lumaVeil/uninstall/<build>.cmake, which removes the
 #              build again (maya<year>-<platform>, or standin-<platform>), and
 #              the scripts it runs (see packaging/maya/uninstallBuild.cmake)
@@ -115,6 +117,8 @@ endif()
 
 set(LUMAVEIL_ATTR_PRESETS_DIR "" CACHE PATH
     "Folder of attribute presets made by a native build, for builds that cannot run the generator")
+set(LUMAVEIL_ICONS_DIR "" CACHE PATH
+    "Folder of the node's icons made by a native build, for builds that cannot run the generator (default: the one beside LUMAVEIL_ATTR_PRESETS_DIR)")
 
 # A deliverable's debug information, split off by the build (see
 # lumaveil_split_debug_information), goes with the debug component.
@@ -184,6 +188,40 @@ if(LUMAVEIL_INSTALL_MAYA)
     else()
         # A module without its presets must not pass for a complete one.
         install(CODE "message(FATAL_ERROR \"A cross build cannot generate the attribute presets; configure it with -DLUMAVEIL_ATTR_PRESETS_DIR=<native build>/packaging/maya/attrPresets/lumaVeil\")"
+            COMPONENT maya)
+    endif()
+
+    # The node's icons, in the module's icons/ folder, which Maya puts on its
+    # icon path: rendered likewise by every build that can run the generator;
+    # a build that takes a native build's presets takes its icons too, from
+    # beside them unless named.
+    set(icon_files render_lumaVeil.png out_lumaVeil.png)
+    set(icons_build_dir "")
+    if(LUMAVEIL_ICONS_DIR)
+        set(icons_build_dir ${LUMAVEIL_ICONS_DIR})
+    elseif(LUMAVEIL_ATTR_PRESETS_DIR)
+        get_filename_component(icons_build_dir ${LUMAVEIL_ATTR_PRESETS_DIR}/../../icons ABSOLUTE)
+    elseif(NOT CMAKE_CROSSCOMPILING)
+        set(icons_build_dir ${CMAKE_BINARY_DIR}/packaging/maya/icons)
+        list(TRANSFORM icon_files PREPEND ${icons_build_dir}/ OUTPUT_VARIABLE icon_paths)
+        add_custom_command(OUTPUT ${icon_paths}
+            COMMAND generate-node-icons ${icons_build_dir}
+            DEPENDS generate-node-icons
+            COMMENT "Rendering the node's icons"
+            VERBATIM)
+        add_custom_target(lumaveil_node_icons ALL DEPENDS ${icon_paths})
+    endif()
+    if(icons_build_dir)
+        list(TRANSFORM icon_files PREPEND ${icons_build_dir}/ OUTPUT_VARIABLE icon_paths)
+        install(CODE "
+            foreach(icon ${icon_paths})
+                if(NOT EXISTS \"\${icon}\")
+                    message(FATAL_ERROR \"No icon \${icon}: build the native build first, or name its packaging/maya/icons folder with -DLUMAVEIL_ICONS_DIR\")
+                endif()
+            endforeach()" COMPONENT maya)
+        install(FILES ${icon_paths} DESTINATION ${LUMAVEIL_MAYA_MODULE_DIR}/icons COMPONENT maya)
+    else()
+        install(CODE "message(FATAL_ERROR \"A cross build cannot render the node's icons; configure it with -DLUMAVEIL_ICONS_DIR=<native build>/packaging/maya/icons\")"
             COMPONENT maya)
     endif()
 endif()

@@ -1,7 +1,8 @@
 # One archive per build holding what `cmake --install` lays out for its users
 # (see Install.cmake: the Maya module, the mental ray layout and the documents),
 # in one top folder named as the archive, with a README of its own on top:
-#   cpack --config <build>/CPackConfig.cmake
+#   cpack --config <build>/CPackConfig.cmake [-B <folder>]
+# into <build>/packages, or <folder>.
 # The preview tool is not part of it.
 #
 # The name says what the libraries were built against and for which platform:
@@ -103,6 +104,7 @@ if(stand_in)
 endif()
 set(LUMAVEIL_ARCHIVE_CONTENTS "")
 set(maya_install "")
+set(arnold_install "")
 set(shader_install "")
 if(LUMAVEIL_INSTALL_ARNOLD)
     set(maya_renderers "Arnold (with MtoA, loaded after `lumaVeil`) or Maya Software: "
@@ -147,6 +149,13 @@ if(LUMAVEIL_INSTALL_ARNOLD)
             "alone, for Arnold ${LUMAVEIL_ARNOLD_VERSION}. Add "
             "`ARNOLD_PLUGIN_PATH +:= ${LUMAVEIL_MODULE_ARNOLD_FOLDER}` to the section of "
             "`lumaVeil.mod` of the Maya it serves (`share/doc/lumaVeil/docs/arnold.md`).\n")
+        string(REGEX REPLACE "\\..*$" "" arnold_arch "${LUMAVEIL_ARNOLD_VERSION}")
+        string(CONCAT arnold_install
+            "Arnold: put the folder `maya/lumaVeil/${LUMAVEIL_MODULE_ARNOLD_FOLDER}` on the "
+            "`ARNOLD_PLUGIN_PATH` of the Arnold host, whose Arnold must be "
+            "${LUMAVEIL_ARNOLD_VERSION} or a newer ${arnold_arch}.x: Houdini, Katana, 3ds Max, "
+            "Cinema 4D, or `kick -l <that folder>`; in Maya, through the section of "
+            "`lumaVeil.mod` as above (`share/doc/lumaVeil/docs/arnold.md`).\n\n")
     endif()
 endif()
 if(LUMAVEIL_INSTALL_SHADER)
@@ -160,7 +169,7 @@ if(LUMAVEIL_INSTALL_SHADER)
         "a scene then says `link \"${shader_file}\"` and `$include \"qv7k_lumaVeil.mi\"` "
         "(`share/doc/lumaVeil/docs/mentalray.md`).\n")
 endif()
-set(LUMAVEIL_ARCHIVE_INSTALL "${maya_install}${shader_install}")
+set(LUMAVEIL_ARCHIVE_INSTALL "${maya_install}${arnold_install}${shader_install}")
 if(stand_in)
     # What such libraries are good for, in place of installing them.
     if(WIN32)
@@ -217,8 +226,11 @@ set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/packages)
 # CPack's staging folder (_CPack_Packages) goes into the build tree, wherever
-# cpack is run from.
+# cpack is run from; `cpack -B <folder>` writes the archives into <folder>
+# (packaging/cpackOutputFolder.cmake).
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
+set(CPACK_LUMAVEIL_BUILD_DIR ${CMAKE_BINARY_DIR})
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/cpackOutputFolder.cmake)
 
 include(CPack)
 cpack_add_component_group(release)

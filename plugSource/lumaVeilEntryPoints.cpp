@@ -44,6 +44,12 @@ const char* const kClassification = "shader/surface";
 const char* const kRefreshCommandStart =
     "if( `window -exists createRenderNodeWindow` )  {refreshCreateRenderNodeWindow(\"";
 
+// What the Script Editor shows when the node type's name is taken.
+const char* const kNameTakenMessage =
+    "lumaVeil: a node type named lumaVeil is registered already, by mtoa (Maya's Arnold "
+    "plug-in) loaded before lumaVeil or by another plug-in; to recover, unload mtoa, load "
+    "lumaVeil, then load mtoa, and load lumaVeil first from then on";
+
 // Asks the render-node creation window, if it is open, to show the
 // classification again. The window's own state is Maya's; nothing is
 // examined.
@@ -95,16 +101,24 @@ MStatus deregisterViewportOverride() {
 }  // namespace
 
 // A failing registration is reported and returned, so that Maya does not
-// take the load for a success; the window is refreshed either way.
+// take the load for a success; the window is refreshed either way. Maya's
+// Arnold plug-in, loaded first, registers a node type of this name of its
+// own (as another plug-in may): the Script Editor then says, in one line,
+// how to get the real one.
 LUMAVEIL_EXPORT MStatus initializePlugin(MObject obj) {
     const MString classification(kClassification);
     const MString command(kRefreshCommandStart);
     MFnPlugin plugin(obj, "Quorvane", "1.0", "Any");
-    const MStatus status =
-        plugin.registerNode(lumaveil::nodeTypeName, lumaVeil::id, lumaVeil::creator,
-                            lumaVeil::initialize, MPxNode::kDependNode, &classification);
-    if (!status) {
-        status.perror("lumaVeil: registerNode");
+    MStatus status;
+    if (MFnPlugin::isNodeRegistered(lumaveil::nodeTypeName)) {
+        MGlobal::displayError(kNameTakenMessage);
+        status = MS::kFailure;
+    } else {
+        status = plugin.registerNode(lumaveil::nodeTypeName, lumaVeil::id, lumaVeil::creator,
+                                     lumaVeil::initialize, MPxNode::kDependNode, &classification);
+        if (!status) {
+            status.perror("lumaVeil: registerNode");
+        }
     }
     if (status) {
         registerViewportOverride();

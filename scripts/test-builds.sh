@@ -24,7 +24,9 @@
 #    configure with one line that names them; with an Arnold SDK's shape too
 #    (ARNOLD_ROOT), a build for Maya 2022 with Arnold 7.3 whose Arnold shader
 #    exports NodeLoader alone, whose install's Maya 2022 section puts it on
-#    ARNOLD_PLUGIN_PATH, and whose archive is named for both;
+#    ARNOLD_PLUGIN_PATH, and whose archive is named for both, and a build of
+#    the Arnold shader alone (LUMAVEIL_BUILD_MAYA=OFF), archive arnold7.3,
+#    packed where cpack -B says;
 #  - every build's shipped libraries need no glibc above 2.28 (objdump -T), the
 #    oldest that the Linux of our hosts has (RHEL and Rocky Linux 8).
 # Build folders: build/plain-release, build/devkit-2022, build/sdk-switches,
@@ -227,7 +229,7 @@ echo "$said"
     exit 1
 }
 compiled=$(ninja -C "$real/packager" -t inputs all | grep '\.o$' |
-    grep -vE '^(model|plugSource|mentalray|arnold|tools/(attr-presets|support))/' || true)
+    grep -vE '^(model|plugSource|mentalray|arnold|tools/(attr-presets|icons|support))/' || true)
 [[ -z "$compiled" ]] || {
     echo "test-builds: the packager's build compiles more than it installs:" >&2
     echo "$compiled" >&2
@@ -263,6 +265,31 @@ folder=$(sed -n 's/^ARNOLD_PLUGIN_PATH +:= //p' <<<"$section")
 archives=$(cd "$maya_arnold" && cpack --config CPackConfig.cmake 2>&1)
 grep -q "lumaVeil-1.0-maya2022-arnold7.3-linux-x86_64.tar.gz generated" <<<"$archives" || {
     echo "test-builds: no archive named for Maya 2022 and Arnold 7.3:" >&2
+    echo "$archives" >&2
+    exit 1
+}
+
+# The shader alone, for Arnold's other hosts (Houdini, Katana, 3ds Max,
+# Cinema 4D, kick): a build without Maya installs it by its Arnold version,
+# with no module file, and packs the archive named for that Arnold alone,
+# into the folder cpack -B names.
+arnold_alone=$real/arnold-alone
+cmake -S . -B "$arnold_alone" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DLUMAVEIL_BUILD_MAYA=OFF -DARNOLD_ROOT="$PWD/$real/arnold" >/dev/null
+cmake --build "$arnold_alone"
+cmake --install "$arnold_alone" --prefix "$arnold_alone/prefix" >/dev/null
+installed=$(cd "$arnold_alone/prefix" && find maya mentalray -type f 2>/dev/null || true)
+[[ $installed == maya/lumaVeil/arnold/7.3/linux/lumaVeilArnold.so ]] || {
+    echo "test-builds: the build without Maya installed, beside its documents:" >&2
+    echo "$installed" >&2
+    exit 1
+}
+packages=$PWD/$arnold_alone/elsewhere
+cpack --config "$arnold_alone/CPackConfig.cmake" -B "$packages" >/dev/null
+archives=$(cd "$packages" && ls -A)
+[[ $(wc -l <<<"$archives") -eq 2 ]] && grep -qx 'lumaVeil-1.0-arnold7.3-linux-x86_64.tar.gz' <<<"$archives" &&
+    grep -qx 'lumaVeil-1.0-arnold7.3-linux-x86_64-debug.tar.gz' <<<"$archives" || {
+    echo "test-builds: cpack -B wrote into $packages:" >&2
     echo "$archives" >&2
     exit 1
 }

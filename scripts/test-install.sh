@@ -2,7 +2,9 @@
 # Installs lumaVeil as its users get it and checks the result: `cmake --install`
 # into a temporary prefix, with the plug-in of a second Maya version (the
 # stand-in of the 2022 devkit) installed into the same prefix, and the CPack
-# archive of the Linux build, then the ZIP archives of the Windows builds:
+# archive of the Linux build (its libraries held to Rocky Linux 8's runtime by
+# scripts/check-runtime-floor.sh, and packed again with cpack -B), then the ZIP
+# archives of the Windows builds:
 # structure, names and the archives' READMEs, checked against the Linux build's
 # node schema and material table, the module file's sections, the libraries'
 # imports, and, under Wine, the deliverables loading from the unpacked archive.
@@ -129,6 +131,18 @@ extra=$(cd "$tree" && ls -A | grep -vxE 'README.md|LICENSE|maya|mentalray|share'
 }
 check_no_build_paths "$tree"/maya/lumaVeil/plug-ins/* "$tree"/mentalray/lib/* \
     "$work/prefix"/maya/lumaVeil/plug-ins/*.so "$work/prefix"/mentalray/lib/*
+# Its libraries load on Rocky Linux 8: the recipes' check, on what an archive
+# ships.
+bash scripts/check-runtime-floor.sh "$tree"
+# cpack -B <folder> writes the archives there, and stages them in the build
+# tree as ever.
+cpack --config "$native/CPackConfig.cmake" -B "$work/elsewhere" >/dev/null
+written=$(cd "$work/elsewhere" && ls -A)
+[[ $(grep -c '^lumaVeil-.*-standin-linux-x86_64\(-debug\)\?\.tar\.gz$' <<<"$written") -eq 2 &&
+   $(wc -l <<<"$written") -eq 2 ]] || {
+    echo "test-install: cpack -B $work/elsewhere wrote there: $written" >&2
+    exit 1
+}
 
 # A second Maya version's plug-in into the same prefix: the module file gains
 # its section, and installing the first build again keeps it. Each build's

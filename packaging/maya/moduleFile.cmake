@@ -32,8 +32,10 @@ function(lumaveil_install_module_folder installed listed)
     set(${installed} "${module}" PARENT_SCOPE)
 endfunction()
 
-# Stops, naming the file and why it is left as it is.
+# Stops, naming the file and why it is left as it is; the lock, if held,
+# leaves no file behind.
 function(lumaveil_module_file_refuse path why)
+    lumaveil_remove_module_file_lock()
     message(FATAL_ERROR "${path}: ${why}; the file is left as it is")
 endfunction()
 
@@ -490,47 +492,151 @@ function(lumaveil_replace_file path text)
     endif()
 endfunction()
 
-# Holds, until this process ends or releases it, the lock that every install
-# and uninstall of the module file <path> takes around reading, merging and
-# renaming, so that two at once both keep their sections. The lock is a file
-# of its own beside it, ".<name>.lock": the module file itself is replaced by
-# each write. Its path is left in LUMAVEIL_MODULE_LOCK.
-function(lumaveil_lock_module_file path)
-    get_filename_component(folder "${path}" DIRECTORY)
-    get_filename_component(name "${path}" NAME)
-    set(lock "${folder}/.${name}.lock")
-    if(NOT EXISTS "${folder}")
-        file(MAKE_DIRECTORY "${folder}")
+# Whether this process holds the lock file <lock> open as the file its name
+# leads to now, in <out>: ON, OFF for a file removed since it was opened, or
+# "" where that cannot be told (no /proc/self/fd, as on Windows and macOS).
+# The lock of a file that its holder removed is no lock: whoever comes next
+# makes the file again and takes that one.
+function(lumaveil_lock_is_current lock out)
+    set(${out} "" PARENT_SCOPE)
+    if(NOT IS_DIRECTORY "/proc/self/fd")
+        return()
+    endif()
+    file(GLOB descriptors "/proc/self/fd/*")
+    foreach(descriptor IN LISTS descriptors)
+        if(IS_SYMLINK "${descriptor}")
+            file(READ_SYMLINK "${descriptor}" target)
+            if(target STREQUAL lock)
+                set(${out} ON PARENT_SCOPE)
+                return()
+            elseif(target STREQUAL "${lock} (deleted)")
+                set(${out} OFF PARENT_SCOPE)
+            endif()
+        endif()
+    endforeach()
+endfunction()
+
+# Takes the lock that every install and uninstall of the module file <path>
+# takes around reading, merging and renaming, so that two at once both keep
+# their sections: a file of its own beside it, ".<name>.lock" (the module
+# file itself is replaced by each write). Held until the calling function
+# returns (<guard> FUNCTION) or the process ends (PROCESS): a macro, so that
+# the lock is the caller's. Sets lock to its path.
+#
+# Where this process can tell that it holds the file the lock's name leads
+# to (Linux), the holder removes that file before it lets go, and a waiter
+# that then gets the removed file lets go and takes the new one; the lock's
+# path is then kept in the global property LUMAVEIL_MODULE_LOCK_REMOVABLE
+# until its file is removed. Elsewhere the file stays (see
+# lumaveil_remove_module_file_lock).
+macro(lumaveil_take_module_file_lock path guard)
+    get_filename_component(_lumaveil_lock_folder "${path}" DIRECTORY)
+    get_filename_component(_lumaveil_lock_name "${path}" NAME)
+    if(NOT EXISTS "${_lumaveil_lock_folder}")
+        file(MAKE_DIRECTORY "${_lumaveil_lock_folder}")
     endif()
     if(CMAKE_HOST_UNIX)
-        execute_process(COMMAND test -w "${folder}" RESULT_VARIABLE writable)
-        if(NOT writable EQUAL 0)
-            lumaveil_module_file_refuse("${path}" "this user may not write in ${folder}")
+        execute_process(COMMAND test -w "${_lumaveil_lock_folder}"
+            RESULT_VARIABLE _lumaveil_lock_writable)
+        if(NOT _lumaveil_lock_writable EQUAL 0)
+            lumaveil_module_file_refuse("${path}" "this user may not write in ${_lumaveil_lock_folder}")
         endif()
     endif()
-    set(new OFF)
-    if(NOT EXISTS "${lock}")
-        set(new ON)
-    endif()
-    # A lock held elsewhere is waited for without a timeout: CMake polls a
-    # timed lock once a second, and the holder lets go when its process ends.
-    file(LOCK "${lock}" GUARD PROCESS TIMEOUT 0 RESULT_VARIABLE locked)
-    if(NOT locked STREQUAL "0")
-        message(STATUS "Waiting for another install's lock on ${path}")
-        file(LOCK "${lock}" GUARD PROCESS RESULT_VARIABLE locked)
-    endif()
-    if(NOT locked STREQUAL "0")
-        lumaveil_module_file_refuse("${path}" "cannot take the lock ${lock}: ${locked}")
-    endif()
-    # Whoever may write the module file must be able to take its lock.
-    if(new AND CMAKE_HOST_UNIX)
-        set(mode 644)
-        if(EXISTS "${path}")
-            lumaveil_file_status("${path}" mode owner)
+    # As the system names the open file.
+    file(REAL_PATH "${_lumaveil_lock_folder}" _lumaveil_lock_folder)
+    set(lock "${_lumaveil_lock_folder}/.${_lumaveil_lock_name}.lock")
+    set(_lumaveil_lock_waited OFF)
+    set(_lumaveil_lock_current OFF)
+    foreach(_lumaveil_lock_attempt RANGE 1 100)
+        set(_lumaveil_lock_new OFF)
+        if(NOT EXISTS "${lock}")
+            set(_lumaveil_lock_new ON)
         endif()
-        if(NOT mode STREQUAL "")
-            execute_process(COMMAND chmod "${mode}" "${lock}" OUTPUT_QUIET ERROR_QUIET)
+        # A lock held elsewhere is waited for without a timeout: CMake polls
+        # a timed lock once a second.
+        file(LOCK "${lock}" GUARD ${guard} TIMEOUT 0 RESULT_VARIABLE _lumaveil_lock_result)
+        if(NOT _lumaveil_lock_result STREQUAL "0")
+            if(NOT _lumaveil_lock_waited)
+                message(STATUS "Waiting for another install's lock on ${path}")
+                set(_lumaveil_lock_waited ON)
+            endif()
+            file(LOCK "${lock}" GUARD ${guard} RESULT_VARIABLE _lumaveil_lock_result)
         endif()
+        if(NOT _lumaveil_lock_result STREQUAL "0")
+            # Removed by its holder between being made and being opened.
+            if(NOT EXISTS "${lock}")
+                continue()
+            endif()
+            lumaveil_module_file_refuse("${path}" "cannot take the lock ${lock}: ${_lumaveil_lock_result}")
+        endif()
+        # Whoever may write the module file must be able to take its lock.
+        if(_lumaveil_lock_new AND CMAKE_HOST_UNIX)
+            set(_lumaveil_lock_mode 644)
+            if(EXISTS "${path}")
+                lumaveil_file_status("${path}" _lumaveil_lock_mode _lumaveil_lock_owner)
+            endif()
+            if(NOT _lumaveil_lock_mode STREQUAL "")
+                execute_process(COMMAND chmod "${_lumaveil_lock_mode}" "${lock}"
+                    OUTPUT_QUIET ERROR_QUIET)
+            endif()
+        endif()
+        lumaveil_lock_is_current("${lock}" _lumaveil_lock_current)
+        if(NOT _lumaveil_lock_current STREQUAL "OFF")
+            break()
+        endif()
+        file(LOCK "${lock}" RELEASE)
+    endforeach()
+    if(_lumaveil_lock_current STREQUAL "OFF")
+        lumaveil_module_file_refuse("${path}" "cannot take the lock ${lock}: it was removed 100 times over")
     endif()
+    if(_lumaveil_lock_current)
+        set_property(GLOBAL PROPERTY LUMAVEIL_MODULE_LOCK_REMOVABLE "${lock}")
+    endif()
+endmacro()
+
+# Removes the file of the lock this process holds, where it may (see
+# lumaveil_take_module_file_lock): the lock goes with the holder's function
+# or process. Call it last under the lock.
+function(lumaveil_remove_module_file_lock)
+    get_property(lock GLOBAL PROPERTY LUMAVEIL_MODULE_LOCK_REMOVABLE)
+    if(lock)
+        file(REMOVE "${lock}")
+        set_property(GLOBAL PROPERTY LUMAVEIL_MODULE_LOCK_REMOVABLE "")
+    endif()
+endfunction()
+
+# Holds the module file's lock until this process ends or lets go of it with
+# lumaveil_unlock_module_file, leaving its path in LUMAVEIL_MODULE_LOCK.
+function(lumaveil_lock_module_file path)
+    lumaveil_take_module_file_lock("${path}" PROCESS)
     set(LUMAVEIL_MODULE_LOCK "${lock}" PARENT_SCOPE)
+endfunction()
+
+# Lets go of the lock that lumaveil_lock_module_file took: where its file may
+# be removed, it is, and the lock goes when the process ends (releasing it by
+# name would make the file again); elsewhere it is released by name.
+function(lumaveil_unlock_module_file)
+    get_property(removable GLOBAL PROPERTY LUMAVEIL_MODULE_LOCK_REMOVABLE)
+    if(removable)
+        lumaveil_remove_module_file_lock()
+    else()
+        file(LOCK "${LUMAVEIL_MODULE_LOCK}" RELEASE)
+    endif()
+endfunction()
+
+# Calls <command> [<argument>...] under the lock of the module file <path>,
+# then lets go, leaving no lock file behind where the system can tell which
+# file it holds (Linux); on Windows, where an open file cannot be removed,
+# the file goes once no other install has it open, and elsewhere it stays.
+function(lumaveil_with_module_file_lock path command)
+    lumaveil_take_module_file_lock("${path}" FUNCTION)
+    cmake_language(CALL ${command} ${ARGN})
+    get_property(removable GLOBAL PROPERTY LUMAVEIL_MODULE_LOCK_REMOVABLE)
+    if(removable)
+        lumaveil_remove_module_file_lock()
+    elseif(CMAKE_HOST_WIN32)
+        file(LOCK "${lock}" RELEASE)
+        execute_process(COMMAND "${CMAKE_COMMAND}" -E rm -f "${lock}"
+            RESULT_VARIABLE ignored OUTPUT_QUIET ERROR_QUIET)
+    endif()
 endfunction()

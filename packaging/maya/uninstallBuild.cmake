@@ -194,7 +194,7 @@ foreach(folder IN LISTS folders)
     endwhile()
 endforeach()
 if(NOT module_removed)
-    file(LOCK "${LUMAVEIL_MODULE_LOCK}" RELEASE)
+    lumaveil_unlock_module_file()
 endif()
 
 set(files "files")

@@ -14,7 +14,8 @@
 # Install.cmake runs it at install time; `cmake -D... -P` runs it alone. Merging
 # rewrites the lines this build writes (its header, its folder lines, the
 # variables it sets) and keeps whatever a user added to the section. The file
-# is read, merged and renamed under a lock; a link stays a link and the file it
+# is read, merged and renamed under a lock, whose file goes with it (see
+# moduleFile.cmake); a link stays a link and the file it
 # points at is rewritten; the rewritten file keeps its mode and group. What
 # moduleFile.cmake cannot read or may not write is left untouched and the
 # install fails saying why.
@@ -34,18 +35,21 @@ endif()
 
 lumaveil_resolve_module_file("${LUMAVEIL_MODULE_FILE}" module_file)
 lumaveil_check_writable("${module_file}")
-if(NOT LUMAVEIL_MODULE_STAGED)
-    lumaveil_lock_module_file("${module_file}")
-endif()
-if(EXISTS "${module_file}")
-    lumaveil_read_module_file("${module_file}" theirs)
-    lumaveil_module_with_section(theirs "${ours_key_1}" "${ours_body_1}" updated)
+
+# The module file with this build's section put in, read and written whole.
+function(lumaveil_put_section module_file)
+    if(EXISTS "${module_file}")
+        lumaveil_read_module_file("${module_file}" theirs)
+        lumaveil_module_with_section(theirs "${ours_key_1}" "${ours_body_1}" updated)
+    else()
+        file(READ "${LUMAVEIL_MODULE_SECTION_FILE}" updated)
+    endif()
+    lumaveil_replace_file("${module_file}" "${updated}")
+endfunction()
+if(LUMAVEIL_MODULE_STAGED)
+    lumaveil_put_section("${module_file}")
 else()
-    file(READ "${LUMAVEIL_MODULE_SECTION_FILE}" updated)
-endif()
-lumaveil_replace_file("${module_file}" "${updated}")
-if(NOT LUMAVEIL_MODULE_STAGED)
-    file(LOCK "${LUMAVEIL_MODULE_LOCK}" RELEASE)
+    lumaveil_with_module_file_lock("${module_file}" lumaveil_put_section "${module_file}")
 endif()
 
 string(REGEX REPLACE "[A-Z]+: " "" section "${ours_key_1}")

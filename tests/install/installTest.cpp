@@ -315,8 +315,12 @@ TEST_F(InstallTest, LaysOutTheDeliverablesAndNothingElse) {
     const Layout& l = layout();
     std::set<std::string> maya;
     if (l.hasMayaModule()) {
-        maya = {"lumaVeil.mod", "lumaVeil/scripts/AElumaVeilTemplate.mel",
-                "lumaVeil/uninstall/moduleFile.cmake", "lumaVeil/uninstall/uninstallBuild.cmake"};
+        maya = {"lumaVeil.mod",
+                "lumaVeil/scripts/AElumaVeilTemplate.mel",
+                "lumaVeil/uninstall/moduleFile.cmake",
+                "lumaVeil/uninstall/uninstallBuild.cmake",
+                "lumaVeil/icons/render_lumaVeil.png",
+                "lumaVeil/icons/out_lumaVeil.png"};
         for (const ModuleSection& section : readModuleFile(l.modFile())) {
             maya.insert("lumaVeil/" + pluginFolder(section.mayaYear, section.platform) + "/" +
                         pluginName(section.platform));
@@ -330,16 +334,61 @@ TEST_F(InstallTest, LaysOutTheDeliverablesAndNothingElse) {
             maya.insert("lumaVeil/presets/attrPresets/lumaVeil/" + material.name + ".mel");
         }
     }
-    // The lock that installs into a prefix take (an archive has none).
-    auto installed = filesBelow(l.prefix / "maya");
-    installed.erase(".lumaVeil.mod.lock");
-    EXPECT_EQ(installed, maya);
+    // Nor the lock that installs take, nor a temporary.
+    EXPECT_EQ(filesBelow(l.prefix / "maya"), maya);
     EXPECT_EQ(filesBelow(l.prefix / "mentalray"),
               (std::set<std::string>{"lib/" + l.shaderName(), "include/qv7k_lumaVeil.mi",
                                      "examples/lumaVeil_example.mi"}));
 }
 
+// The node's icons, where Maya looks for them (a module's icons/ folder is on
+// its icon path), of the sizes it shows them at: the Hypershade's and the
+// Outliner's.
+TEST_F(InstallTest, IconsAreOfTheSizesMayaShowsThem) {
+    const Layout& l = layout();
+    if (!l.hasMayaModule()) {
+        GTEST_SKIP() << "no Maya module for " << l.platform;
+    }
+    for (const auto& [name, size] :
+         {std::pair{"render_lumaVeil.png", 32u}, {"out_lumaVeil.png", 20u}}) {
+        const std::string bytes = readText(l.module() / "icons" / name);
+        // The signature, then IHDR's length and type, its width and height.
+        ASSERT_GE(bytes.size(), 24u) << name;
+        EXPECT_EQ(bytes.substr(0, 16), std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16)) << name;
+        auto bigEndian = [&](std::size_t at) {
+            unsigned value = 0;
+            for (std::size_t i = at; i < at + 4; ++i) {
+                value = value << 8 | static_cast<unsigned char>(bytes[i]);
+            }
+            return value;
+        };
+        EXPECT_EQ(bigEndian(16), size) << name;
+        EXPECT_EQ(bigEndian(20), size) << name;
+    }
+}
+
 // ---------------------------------------------------------------- documents
+
+// The README's layout of an install names every folder an install writes
+// into the module folder (the Arnold shader's, whether this build made one
+// or not), and nothing else.
+TEST_F(InstallTest, ReadmeLayoutListsEveryFolderOfTheModule) {
+    const Layout& l = layout();
+    if (!l.hasMayaModule()) {
+        GTEST_SKIP() << "no Maya module for " << l.platform;
+    }
+    const std::string readme = readText(l.prefix / "share" / "doc" / "lumaVeil" / "README.md");
+    std::set<std::string> listed;
+    const std::regex entry(R"(\n<folder>/maya/lumaVeil/([^/\s]+))");
+    for (std::sregex_iterator it(readme.begin(), readme.end(), entry), end; it != end; ++it) {
+        listed.insert((*it)[1]);
+    }
+    std::set<std::string> installed{"arnold"};
+    for (const auto& child : fs::directory_iterator(l.module())) {
+        installed.insert(child.path().filename().string());
+    }
+    EXPECT_EQ(listed, installed);
+}
 
 // The README and the guides, in the repository's folders, and every relative
 // link or picture in them found in the installed tree.

@@ -6,7 +6,8 @@
 # semicolons and brackets, a user's lines in the build's own section) kept as
 # it was, to its line ends; a file that is not lumaVeil's module file, or
 # that may not be written, fails the install and stays as it was. A link stays
-# a link, a file keeps its mode, and installs at once keep every section.
+# a link, a file keeps its mode, installs at once keep every section, and
+# neither a temporary nor the lock's file is left behind.
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
@@ -213,8 +214,9 @@ foreach(binary "+ PLATFORM:linux lumaVeil 1.0 a\\nPATH +:= x\\000y\\n+ MAYAVERSI
     endif()
     expect_refused("${binary}")
 endforeach()
-file(GLOB_RECURSE left "${WORK}/.*.tmp")
+# Neither a temporary nor a lock is left, by an install or by a refusal.
+file(GLOB_RECURSE left "${WORK}/.*.tmp" "${WORK}/.*.lock")
 if(left)
-    message(FATAL_ERROR "temporaries left behind: ${left}")
+    message(FATAL_ERROR "temporaries or locks left behind: ${left}")
 endif()
 message(STATUS "moduleFile: every case passed")

@@ -120,6 +120,34 @@ TEST_F(HostTest, AFailedRegistrationFailsTheLoadAndIsReported) {
     EXPECT_TRUE(host.loadPlugin(kPluginPath));
 }
 
+// Maya's Arnold plug-in, loaded first, registers a "lumaVeil" node type of
+// its own: the load fails with one line in the Script Editor that says how
+// to recover, and that recovery gives the plug-in's node type, which mtoa
+// then leaves to it.
+TEST_F(HostTest, ANodeTypeNameTakenByMtoaFailsTheLoadSayingHowToRecover) {
+    const std::string mtoa = LUMAVEIL_MTOA_STAND_IN_PLUGIN_PATH;
+    ASSERT_TRUE(host.loadPlugin(mtoa));
+    const auto [status, printed] = withStderr([&] { return host.loadPlugin(kPluginPath); });
+    EXPECT_EQ(status, MS::kFailure);
+    EXPECT_EQ(printed, "");
+    EXPECT_EQ(host.displayedErrors(),
+              (std::vector<std::string>{
+                  "lumaVeil: a node type named lumaVeil is registered already, by mtoa (Maya's "
+                  "Arnold plug-in) loaded before lumaVeil or by another plug-in; to recover, "
+                  "unload mtoa, load lumaVeil, then load mtoa, and load lumaVeil first from "
+                  "then on"}));
+    EXPECT_FALSE(host.isPluginLoaded(kPluginPath));
+    EXPECT_TRUE(host.nodeType("lumaVeil")->attributes.empty());
+
+    ASSERT_TRUE(host.unloadPlugin(mtoa));
+    ASSERT_TRUE(host.loadPlugin(kPluginPath));
+    ASSERT_TRUE(host.loadPlugin(mtoa));
+    const auto type = host.nodeType("lumaVeil");
+    ASSERT_TRUE(type);
+    EXPECT_EQ(type->pluginPath, kPluginPath);
+    EXPECT_EQ(host.displayedErrors().size(), 1u);
+}
+
 TEST_F(HostTest, AFailedDeregistrationFailsTheUnloadAndIsReported) {
     ASSERT_TRUE(host.loadPlugin(kPluginPath));
     host.failCalls("MFnPlugin::deregisterNode", "", MS::kFailure);

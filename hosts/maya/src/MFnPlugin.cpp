@@ -79,6 +79,12 @@ MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId,
     return trace.done(MS::kSuccess);
 }
 
+bool MFnPlugin::isNodeRegistered(const MString& typeName) {
+    Trace trace("MFnPlugin::isNodeRegistered", "", [&] { return formatArgs(typeName.asChar()); });
+    auto* host = trace.host();
+    return host != nullptr && host->findType(typeName.asChar()) != nullptr;
+}
+
 MStatus MFnPlugin::deregisterNode(const MTypeId& typeId) {
     Trace trace("MFnPlugin::deregisterNode", "", [&] { return formatArgs(typeId.id()); });
     if (trace.failed()) {

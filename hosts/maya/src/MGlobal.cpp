@@ -1,4 +1,5 @@
-// OpenMaya: MGlobal, through which a plug-in runs MEL commands.
+// OpenMaya: MGlobal, through which a plug-in runs MEL commands and shows
+// errors in the Script Editor.
 #include <maya/MGlobal.h>
 
 #include "trace.h"
@@ -18,4 +19,11 @@ MStatus MGlobal::executeCommand(const MString& command, bool displayEnabled, boo
     }
     host->runCommand(command.asChar());
     return trace.done(MS::kSuccess);
+}
+
+void MGlobal::displayError(const MString& theError) {
+    Trace trace("MGlobal::displayError", "", [&] { return formatArgs(theError.asChar()); });
+    if (auto* host = trace.host()) {
+        host->errors.push_back(theError.asChar());
+    }
 }

@@ -165,6 +165,7 @@ struct mayahost::Host::Impl {
     bool windowOpen = false;
     std::vector<std::string> commands;
     std::vector<std::string> refreshes;
+    std::vector<std::string> errors;  // MGlobal::displayError's
 
     std::atomic<bool> logEnabled{true};
     std::atomic<bool> failuresArmed{false};

@@ -33,4 +33,8 @@ std::vector<std::string> Host::renderNodeWindowRefreshes() const {
     return impl_->refreshes;
 }
 
+std::vector<std::string> Host::displayedErrors() const {
+    return impl_->errors;
+}
+
 }  // namespace mayahost

@@ -26,6 +26,9 @@ public:
                          MPxNode::Type type = MPxNode::kDependNode,
                          const MString* classification = nullptr);
     MStatus deregisterNode(const MTypeId& typeId);
+    // Whether a node type of this name is registered, by any plug-in or by
+    // Maya itself.
+    static bool isNodeRegistered(const MString& typeName);
 
 private:
     void* plugin_ = nullptr;

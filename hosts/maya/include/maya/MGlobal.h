@@ -1,4 +1,5 @@
-// Application-wide operations.
+// Application-wide operations: MEL commands, and the Script Editor's error
+// lines.
 #pragma once
 
 #include <maya/MStatus.h>
@@ -12,5 +13,7 @@ public:
     // Runs one MEL command.
     static MStatus executeCommand(const MString& command, bool displayEnabled = false,
                                   bool undoEnabled = false);
+    // Shows an error line in the Script Editor ("// Error: <text>").
+    static void displayError(const MString& theError);
 };
 OPENMAYA_NAMESPACE_CLOSE

@@ -82,6 +82,8 @@ public:
     std::vector<std::string> executedCommands() const;
     // The classification named by each refresh of the open window.
     std::vector<std::string> renderNodeWindowRefreshes() const;
+    // The Script Editor's error lines, each as MGlobal::displayError got it.
+    std::vector<std::string> displayedErrors() const;
 
     // The call log: on by default. Thread-safe; turn it off for speed.
     void setCallLogEnabled(bool enabled);
