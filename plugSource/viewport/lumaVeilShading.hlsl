@@ -300,10 +300,28 @@ float3 LV_blend(float3 subsurface, float3 lambert) {
 }
 
 //# section specular
+// acos(x) for x in [-1, 1] to within a few units in the last place: a GPU's
+// own acos may be off by 1e-4 radians (llvmpipe's is), which a narrow lobe
+// turns into a visibly different highlight. Abramowitz and Stegun's 4.4.46,
+// good to 2e-8 on [0, 1], and acos(x) = pi - acos(-x) below 0.
+float LV_acos(float x) {
+    float a = abs(x);
+    float p = -0.0012624911;
+    p = p * a + 0.0066700901;
+    p = p * a - 0.0170881256;
+    p = p * a + 0.0308918810;
+    p = p * a - 0.0501743046;
+    p = p * a + 0.0889789874;
+    p = p * a - 0.2145988016;
+    p = p * a + 1.5707963050;
+    float r = sqrt(1.0 - a) * p;
+    return x < 0.0 ? 3.14159265 - r : r;
+}
+
 // exp(-(acos(c) / w)^2) for the cosine c between the normal and the half
 // vector, given 1 / w. The cosine is held to [-1, 1], where acos is defined.
 float LV_gaussianLobe(float cosine, float inverseWidth) {
-    float offCentre = acos(clamp(cosine, -1.0, 1.0));
+    float offCentre = LV_acos(clamp(cosine, -1.0, 1.0));
     float angle = offCentre == 0.0 ? 0.0 : offCentre * inverseWidth;
     return exp(-(angle * angle));
 }

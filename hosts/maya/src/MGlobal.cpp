@@ -1,5 +1,8 @@
-// OpenMaya: MGlobal, through which a plug-in runs MEL commands.
+// OpenMaya: MGlobal, through which a plug-in runs MEL commands, asks for
+// Maya's API version and shows warnings.
 #include <maya/MGlobal.h>
+
+#include <cstdio>
 
 #include "trace.h"
 
@@ -18,4 +21,20 @@ MStatus MGlobal::executeCommand(const MString& command, bool displayEnabled, boo
     }
     host->runCommand(command.asChar());
     return trace.done(MS::kSuccess);
+}
+
+int MGlobal::apiVersion() {
+    Trace trace("MGlobal::apiVersion", "");
+    const auto* host = trace.host();
+    return host != nullptr ? host->runningApiVersion : MAYA_API_VERSION;
+}
+
+// Recorded, and written to the standard error stream as Maya's Output
+// Window would show it.
+void MGlobal::displayWarning(const MString& theWarning) {
+    Trace trace("MGlobal::displayWarning", "", [&] { return formatArgs(theWarning.asChar()); });
+    if (auto* host = trace.host()) {
+        host->warnings.emplace_back(theWarning.asChar());
+    }
+    std::fprintf(stderr, "Warning: %s\n", theWarning.asChar());
 }

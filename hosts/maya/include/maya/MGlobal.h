@@ -12,5 +12,11 @@ public:
     // Runs one MEL command.
     static MStatus executeCommand(const MString& command, bool displayEnabled = false,
                                   bool undoEnabled = false);
+    // The API version of the running Maya, as MAYA_API_VERSION spells it
+    // (20220300 for Maya 2022.3): that of the devkit a plug-in was built
+    // against, or a later one of the same major version.
+    static int apiVersion();
+    // Shows one warning line in the Script Editor.
+    static void displayWarning(const MString& theWarning);
 };
 OPENMAYA_NAMESPACE_CLOSE
