@@ -1,12 +1,14 @@
 // The Maya node through the stand-in host, with arbitrary attribute values
 // and light-data elements. compute must succeed for the outputs, refuse every
-// other plug, and copy the transparency bit for bit.
+// other plug, give a finite colour not below 0, and give the transparency as
+// the model holds it.
 #include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "FuzzInput.h"
 #include "mayahost/host.h"
 #include "model/materialAttributes.h"
+#include "model/physicalRange.h"
 
 namespace {
 
@@ -100,8 +103,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::array<float, 3> in3 = node.getFloat3(copiedToOutTransparency().longName);
     const std::array<float, 3> out3 = node.getFloat3("outTransparency");
-    if (std::memcmp(in3.data(), out3.data(), sizeof in3) != 0) {
+    const lumaveil::FloatVector held =
+        lumaveil::heldAttributeValue(copiedToOutTransparency(), {in3[0], in3[1], in3[2]});
+    if (std::memcmp(&held, out3.data(), sizeof out3) != 0) {
         std::abort();
+    }
+    if (node.compute("outColor") != MS::kSuccess) {
+        std::abort();
+    }
+    for (const float channel : node.getFloat3("outColor")) {
+        if (!(channel >= 0.0f && channel <= std::numeric_limits<float>::max())) {
+            std::abort();
+        }
     }
 
     // Any other plug is refused.

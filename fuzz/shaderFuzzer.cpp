@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -151,6 +152,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     if (!done || state.pri != pri || result.a != 1.0f) {
         std::abort();
+    }
+    for (const float channel : {result.r, result.g, result.b}) {
+        if (!(channel >= 0.0f && channel <= std::numeric_limits<float>::max())) {
+            std::abort();
+        }
     }
     return 0;
 }

@@ -1,16 +1,19 @@
 // evaluateShading on arbitrary inputs and lights: any float values, any
 // number of lights and any light count. The evaluation must neither crash nor
-// hit undefined behaviour, must hand the transparency back untouched, and must
-// give the same bits when run twice.
+// hit undefined behaviour, must give a finite colour not below 0 and the
+// transparency as the model holds it, and must give the same bits when run
+// twice.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <tuple>
 #include <vector>
 
 #include "FuzzInput.h"
 #include "model/materialAttributes.h"
+#include "model/physicalRange.h"
 #include "model/shading.h"
 
 namespace {
@@ -60,9 +63,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const lumaveil::ShadingOutputs first = lumaveil::evaluateShading(inputs, list, lightCount);
     const lumaveil::ShadingOutputs second = lumaveil::evaluateShading(inputs, list, lightCount);
-    if (!sameBits(first.outTransparency, inputs.transparency) ||
+    const FloatVector heldTransparency = lumaveil::heldAttributeValue(
+        *lumaveil::materialAttributeNamed("transparency"), inputs.transparency);
+    if (!sameBits(first.outTransparency, heldTransparency) ||
         !sameBits(first.outColor, second.outColor)) {
         std::abort();
+    }
+    for (int c = 0; c < 3; ++c) {
+        if (!(first.outColor[c] >= 0.0f &&
+              first.outColor[c] <= std::numeric_limits<float>::max())) {
+            std::abort();
+        }
     }
     return 0;
 }

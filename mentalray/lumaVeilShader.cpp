@@ -6,6 +6,7 @@
 // when asked, the irradiance. Everything lives on the stack.
 #include <cmath>
 #include <limits>
+#include <string_view>
 
 #include <shader.h>
 #include "mentalray/ShaderParams.h"
@@ -15,7 +16,9 @@
 #include "model/FloatVector.h"
 #include "model/Lanes.h"
 #include "model/floatMath.h"
+#include "model/materialAttributes.h"
 #include "model/optics.h"
+#include "model/physicalRange.h"
 #include "model/scatterPhasePair.h"
 #include "model/specularLobe.h"
 #include "model/subsurface.h"
@@ -32,6 +35,61 @@ FloatVector xyz(const miVector& v) {
     return {v.x, v.y, v.z};
 }
 
+// The row of the node's attribute whose role the parameter of that name plays.
+constexpr std::size_t rowOfParameter(std::string_view parameter) {
+    std::size_t row = 0;
+    while (row < materialAttributes.size() &&
+           materialAttributes[row].rendererParameter != parameter) {
+        ++row;
+    }
+    return row;
+}
+
+template <std::size_t row>
+void hold(miColor& c) {
+    static_assert(row < materialAttributes.size(), "a parameter without its attribute");
+    const FloatVector held = heldAttributeValue(materialAttributes[row], rgb(c));
+    c.r = held.x;
+    c.g = held.y;
+    c.b = held.z;
+}
+
+template <std::size_t row>
+void hold(miScalar& s) {
+    static_assert(row < materialAttributes.size(), "a parameter without its attribute");
+    s = heldAttributeValue(materialAttributes[row], {s, 0.0f, 0.0f}).x;
+}
+
+// The parameters as the model holds the node's attributes of the same role:
+// a value that is not finite acts as the default, and an index below 1 or a
+// negative coefficient is held to the physical range. The shader's own
+// parameters fall back to their declared defaults: no normal offset, a white
+// irradiance weight.
+ShaderParams heldToPhysicalRange(const ShaderParams& v) {
+    ShaderParams held = v;
+    hold<rowOfParameter("color")>(held.color);
+    hold<rowOfParameter("ambientColor")>(held.ambientColor);
+    hold<rowOfParameter("incandescence")>(held.incandescence);
+    hold<rowOfParameter("diffuse")>(held.diffuse);
+    hold<rowOfParameter("absorption")>(held.absorption);
+    hold<rowOfParameter("scattering")>(held.scattering);
+    hold<rowOfParameter("refractiveIndex")>(held.refractiveIndex);
+    hold<rowOfParameter("anisotropy")>(held.anisotropy);
+    hold<rowOfParameter("diffuseReflection")>(held.diffuseReflection);
+    hold<rowOfParameter("diffuseAnisotropy")>(held.diffuseAnisotropy);
+    hold<rowOfParameter("diffuseScatter")>(held.diffuseScatter);
+    hold<rowOfParameter("eccentricity")>(held.eccentricity);
+    hold<rowOfParameter("specularRollOff")>(held.specularRollOff);
+    hold<rowOfParameter("specularColor")>(held.specularColor);
+    if (!isFinite(xyz(held.normalCamera))) {
+        held.normalCamera = miVector{0.0f, 0.0f, 0.0f};
+    }
+    if (!isFinite(rgb(held.irradianceColor))) {
+        held.irradianceColor = miColor{1.0f, 1.0f, 1.0f, 1.0f};
+    }
+    return held;
+}
+
 // Everything the per-sample contribution needs that stays the same for the
 // whole call. Products are hoisted whole, so every value keeps the order in
 // which its formula is written.
@@ -45,9 +103,7 @@ struct CallConstants {
     float diffuseScatter = 0.0f;
     float specularRollOff = 0.0f;
 
-    // Single scattering. Without a refractive index there is no refraction
-    // and no single-scattering part.
-    bool refracts = false;
+    // Single scattering.
     float eta = 0.0f;
     float viewCosine = 0.0f;    // |N' . V|
     Lanes transmittedAlbedo{};  // Ft * rho, 0 where rho is undefined
@@ -86,14 +142,12 @@ Lanes sampleContribution(const CallConstants& k, Lanes lc, FloatVector l) {
     const float p2 = phase.second;
 
     Lanes single{};
-    if (k.refracts) {
-        const FloatVector refracted = normalizeVector(refractDirection(-l, n, k.eta));
-        const float m = std::fabs(dot(n, refracted)) + k.viewCosine;
-        // With both cosines 0 there is no path and no single scattering.
-        if (m != 0.0f) {
-            const float phaseOverPath = p1 / m;
-            single = k.transmittedAlbedo * phaseOverPath;
-        }
+    const FloatVector refracted = normalizeVector(refractDirection(-l, n, k.eta));
+    const float m = std::fabs(dot(n, refracted)) + k.viewCosine;
+    // With both cosines 0 there is no path and no single scattering.
+    if (m != 0.0f) {
+        const float phaseOverPath = p1 / m;
+        single = k.transmittedAlbedo * phaseOverPath;
     }
 
     const Lanes diffusionValues = diffusion(k.diffusionChannels, p2);
@@ -193,15 +247,11 @@ miBoolean shade(miColor* result, miState* state, const ShaderParams& v, const mi
             k.inverseEccentricity = 1.0f / v.eccentricity;
         }
 
-        k.refracts = v.refractiveIndex != 0.0f;
-        if (k.refracts) {
-            k.eta = 1.0f / v.refractiveIndex;
-            const float transmission =
-                1.0f - fresnelReflectance(xyz(state->dir), shadingNormal, k.eta);
-            k.viewCosine = std::fabs(dot(shadingNormal, k.towardsViewer));
-            k.transmittedAlbedo =
-                transmittedAlbedo(rgb(v.scattering), rgb(v.absorption), transmission);
-        }
+        // The index is held at 1 or above: the light always refracts.
+        k.eta = 1.0f / v.refractiveIndex;
+        const float transmission = 1.0f - fresnelReflectance(xyz(state->dir), shadingNormal, k.eta);
+        k.viewCosine = std::fabs(dot(shadingNormal, k.towardsViewer));
+        k.transmittedAlbedo = transmittedAlbedo(rgb(v.scattering), rgb(v.absorption), transmission);
         k.diffusionChannels = diffusionChannels(rgb(v.color), v.diffuseReflection);
         k.phases = ScatterPhasePair(v.anisotropy, v.diffuseAnisotropy);
 
@@ -251,6 +301,12 @@ miBoolean shade(miColor* result, miState* state, const ShaderParams& v, const mi
         result->b = ((color.b * irradiance.b) * v.irradianceColor.b) / pi + result->b;
         result->a = 1.0f;
     }
+
+    // Whatever came in, the colour leaves finite and not below 0.
+    const FloatVector held = heldColour(rgb(*result));
+    result->r = held.x;
+    result->g = held.y;
+    result->b = held.z;
     return miTRUE;
 }
 
@@ -275,5 +331,5 @@ LUMAVEIL_MR_EXPORT miBoolean qv7k_lumaVeil(miColor* result, miState* state,
         lights = evaluateParameters(state, *params, evaluated);
         values = &evaluated;
     }
-    return shade(result, state, *values, lights);
+    return shade(result, state, heldToPhysicalRange(*values), lights);
 }

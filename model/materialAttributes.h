@@ -57,6 +57,9 @@ struct MaterialAttribute {
     std::optional<double> softMin, softMax;
     // Maya keeps the value at or above it, and the tools refuse values below.
     std::optional<double> hardMin;
+    // Where the model's optics hold: every host's value, a connected or
+    // animated one too, is held to it before shading, per channel.
+    std::optional<float> physicalMin, physicalMax;
     bool keyable = true;
     bool storable = true;
     // outTransparency is a copy of it; every editable attribute affects outColor.
@@ -74,6 +77,13 @@ struct MaterialAttribute {
     constexpr MaterialAttribute withHardMin(double minimum) const {
         MaterialAttribute a = *this;
         a.hardMin = minimum;
+        return a;
+    }
+    constexpr MaterialAttribute withPhysicalRange(std::optional<float> minimum,
+                                                  std::optional<float> maximum) const {
+        MaterialAttribute a = *this;
+        a.physicalMin = minimum;
+        a.physicalMax = maximum;
         return a;
     }
     constexpr MaterialAttribute affectingOutTransparency() const {
@@ -153,6 +163,7 @@ inline constexpr std::array materialAttributes{
         "dimmed by 1 - transparency. The mental ray shader has no transparency; it is always "
         "opaque. The Arnold shader has it, as the node does.")
         .affectingOutTransparency()
+        .withPhysicalRange(0.0f, 1.0f)
         .withReferenceStrip(
             {"0", "1", "mental ray's row alone stays the same: its shader is opaque."}),
     detail::colourAttribute(
@@ -174,6 +185,7 @@ inline constexpr std::array materialAttributes{
         &ShadingInputs::absorption, "absorption",
         "How strongly the material absorbs light, per millimetre and channel. Only its ratio to "
         "scattering counts: a channel that absorbs more shows less single-scattering glow.")
+        .withPhysicalRange(0.0f, std::nullopt)
         .withReferenceStrip({"0", "2.5", "Scattering stays at its default, 0.5."})
         .measuredAs(MeasuredQuantity::absorption),
     detail::colourAttribute(
@@ -182,14 +194,16 @@ inline constexpr std::array materialAttributes{
         "How often light scatters inside the material, per millimetre and channel. With absorption "
         "it sets the share of light scattered back, scattering / (scattering + absorption); "
         "scaling both alike changes nothing.")
+        .withPhysicalRange(0.0f, std::nullopt)
         .withReferenceStrip({"0", "2.5", "Absorption stays at its default, 0.5."})
         .measuredAs(MeasuredQuantity::reducedScattering),
     detail::scalarAttribute(
         "refractiveIndex", "rfi", &ShadingInputs::refractiveIndex, 1.0, 6.0, "refractiveIndex",
         "Index of refraction (water 1.33, skin 1.3 to 1.4, marble 1.5). Higher values let less "
         "of the translucent glow out at glancing angles and bend the light entering the "
-        "surface more. Values below 1 are refused.")
+        "surface more. Values below 1 are refused, and act as 1 where a connection drives them.")
         .withHardMin(1.0)
+        .withPhysicalRange(1.0f, std::nullopt)
         .measuredAs(MeasuredQuantity::eta),
     detail::scalarAttribute(
         "anisotropy", "ani", &ShadingInputs::anisotropy, -1.0, 1.0, "anisotropy",
@@ -199,7 +213,8 @@ inline constexpr std::array materialAttributes{
         .withReferenceStrip(
             {"", "",
              "Towards \u22121 and 1 mental ray's phase weight turns negative over much of "
-             "the sphere: its result there falls below zero, shown black. The weight of "
+             "the sphere: its result there would fall below zero and is held at 0, black. The "
+             "weight of "
              "Maya and Arnold falls to 0 at both ends."}),
     detail::scalarAttribute(
         "diffuseReflection", "dflr", &ShadingInputs::diffuseReflection, 0.0, 10.0,
@@ -214,7 +229,8 @@ inline constexpr std::array materialAttributes{
         .withReferenceStrip(
             {"", "",
              "Towards 1 mental ray's phase weight turns negative at the sphere's rim: its result "
-             "there falls below zero, shown black. The weight of Maya and Arnold falls to 0 at "
+             "there would fall below zero and is held at 0, black. The weight of Maya and Arnold "
+             "falls to 0 at "
              "both ends."}),
     detail::scalarAttribute(
         "diffuseScatter", "dfst", &ShadingInputs::diffuseScatter, 0.0, 10.0, "diffuseScatter",

@@ -30,7 +30,7 @@ ShadingOutputs ShadingAccumulator::result() const {
     const Lanes outColor = specularSum_ + base;
 
     ShadingOutputs out;
-    out.outColor = {outColor[0], outColor[1], outColor[2]};
+    out.outColor = heldColour({outColor[0], outColor[1], outColor[2]});
     out.outTransparency = in_.transparency;
     return out;
 }

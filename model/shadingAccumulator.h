@@ -2,6 +2,9 @@
 // evaluateShading computes from a whole list of lights, for hosts that hand
 // their lights over one by one. The same lights in the same order give the
 // same bits either way.
+//
+// The inputs are held to the model's physical range first, and the colour
+// that comes out is finite and not below 0, whatever a host hands in.
 #pragma once
 
 #include <cmath>
@@ -10,6 +13,7 @@
 #include "model/Lanes.h"
 #include "model/floatMath.h"
 #include "model/optics.h"
+#include "model/physicalRange.h"
 #include "model/shading.h"
 #include "model/specularLobe.h"
 #include "model/subsurface.h"
@@ -18,23 +22,28 @@ namespace lumaveil {
 
 class ShadingAccumulator {
 public:
-    // `in` must outlive the accumulator. Every light's subsurface part is
-    // divided by subsurfaceDivisor, as evaluateShading divides it.
+    // Every light's subsurface part is divided by subsurfaceDivisor, as
+    // evaluateShading divides it.
     ShadingAccumulator(const ShadingInputs& in, int subsurfaceDivisor)
-        : in_(in),
+        : in_(heldToPhysicalRange(in)),
           subsurfaceDivisor_(subsurfaceDivisor),
           divisor_(static_cast<float>(subsurfaceDivisor)),
-          n_(in.normalCamera),
-          v_(unitVector(in.pointCamera)),
+          n_(in_.normalCamera),
+          v_(unitVector(in_.pointCamera)),
           e_(-v_),
-          eta_(1.0f / in.refractiveIndex),
-          color_(lanes(in.color)),
-          specularColor_(lanes(in.specularColor)),
-          sameAnisotropy_(in.anisotropy == in.diffuseAnisotropy),
-          inverseEccentricity_(1.0f / in.eccentricity),
+          eta_(1.0f / in_.refractiveIndex),
+          color_(lanes(in_.color)),
+          specularColor_(lanes(in_.specularColor)),
+          sameAnisotropy_(in_.anisotropy == in_.diffuseAnisotropy),
+          inverseEccentricity_(1.0f / in_.eccentricity),
           ne_(dot(n_, e_)) {}
 
+    // A light with a direction or a quantity that is not finite adds
+    // nothing; it still counts in the divisor.
     void addLight(const LightSample& light) {
+        if (!usable(light.lightDirection, light.lightIntensity, light.preShadowIntensity)) {
+            return;
+        }
         const FloatVector l = light.lightDirection;
         const Lanes intensity = lanes(light.lightIntensity);
         const float nl = dot(l, n_);
@@ -55,6 +64,10 @@ public:
     // every light feeds the diffuse and the specular terms apart.
     void addDiffuseAndSpecular(FloatVector direction, FloatVector diffuseIntensity,
                                float preShadowIntensity, FloatVector specularIntensity) {
+        if (!usable(direction, diffuseIntensity, preShadowIntensity) ||
+            !isFinite(specularIntensity)) {
+            return;
+        }
         const float nl = dot(direction, n_);
         addDiffuse(direction, nl, lanes(diffuseIntensity), preShadowIntensity);
         addSpecular(direction, nl, lanes(specularIntensity));
@@ -65,6 +78,10 @@ public:
     ShadingOutputs result() const;
 
 private:
+    static bool usable(FloatVector direction, FloatVector intensity, float preShadowIntensity) {
+        return isFinite(direction) && isFinite(intensity) && std::isfinite(preShadowIntensity);
+    }
+
     // Phase weight of the model: (1 - g^2) / (1 + 2 g mu + 2 g^2)^1.5, with mu
     // taken against the direction into the surface.
     static float phaseWeight(float g, float mu) {
@@ -121,7 +138,7 @@ private:
         }
     }
 
-    const ShadingInputs& in_;
+    const ShadingInputs in_;  // held
     int subsurfaceDivisor_;
     float divisor_;
     FloatVector n_, v_, e_;

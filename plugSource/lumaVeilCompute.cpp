@@ -15,6 +15,7 @@
 #include "lumaVeilMaterialHandles.h"
 #include "lumaVeilPlugInt.h"
 #include "model/materialAttributes.h"
+#include "model/physicalRange.h"
 #include "model/shading.h"
 
 namespace {
@@ -112,12 +113,15 @@ bool computeColour(MDataBlock& block) {
     return true;
 }
 
+// outTransparency is the transparency the colour was shaded with: a
+// connected value outside [0, 1], or one that is not finite, held as the
+// model holds it.
 void computeTransparency(MDataBlock& block) {
-    const MFloatVector transparency =
-        block.inputValue(*materialHandles[lumaveil::detail::outTransparencyRow()].attribute)
-            .asFloatVector();
+    const std::size_t row = lumaveil::detail::outTransparencyRow();
+    const FloatVector transparency = lumaveil::heldAttributeValue(
+        lumaveil::materialAttributes[row], readVector(block, *materialHandles[row].attribute));
     MDataHandle out = block.outputValue(lumaVeil::aOutTransparency);
-    out.asFloatVector() = transparency;
+    out.asFloatVector() = MFloatVector(transparency.x, transparency.y, transparency.z);
     out.setClean();
 }
 

@@ -2,6 +2,7 @@
 // attributes and light-data elements, the branches and their statuses.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,33 @@ TEST_F(ComputeTest, WithoutLightsOnlyAmbientAndIncandescenceRemain) {
     lumaveil::test::setMaterial(node, lumaveil::test::ambientAndIncandescentInputs());
     EXPECT_EQ(node.compute("outColor"), MS::kSuccess);
     expectColour(node.getFloat3("outColor"), {0.2f, 0.1f, 0.1f});
+}
+
+// A connection can drive values past the Attribute Editor's limits: they
+// shade as the model holds them, and outTransparency is the held value.
+TEST_F(ComputeTest, ConnectedValuesOutsideTheirRangeAreHeld) {
+    node.setFloat("refractiveIndex", 1.0f);
+    ASSERT_EQ(node.compute("outColor"), MS::kSuccess);
+    const V atOne = node.getFloat3("outColor");
+    node.setFloat("refractiveIndex", -1.0f);
+    ASSERT_EQ(node.compute("outColor"), MS::kSuccess);
+    EXPECT_EQ(node.getFloat3("outColor"), atOne);
+
+    // A white texture on normalCamera: (1, 1, 1) shades as its unit normal.
+    using lumaveil::test::mayaVector;
+    const float third = 0.57735026f;
+    node.setSampleGeometry(mayaVector(lumaveil::test::workedPoint), {third, third, third},
+                           mayaVector(lumaveil::test::workedRay));
+    ASSERT_EQ(node.compute("outColor"), MS::kSuccess);
+    const V unit = node.getFloat3("outColor");
+    node.setSampleGeometry(mayaVector(lumaveil::test::workedPoint), {1.0f, 1.0f, 1.0f},
+                           mayaVector(lumaveil::test::workedRay));
+    ASSERT_EQ(node.compute("outColor"), MS::kSuccess);
+    expectColour(node.getFloat3("outColor"), unit, 1e-6f);
+
+    node.setFloat3("transparency", {1.5f, -0.5f, std::numeric_limits<float>::quiet_NaN()});
+    ASSERT_EQ(node.compute("outTransparency"), MS::kSuccess);
+    EXPECT_EQ(node.getFloat3("outTransparency"), (V{1.0f, 0.0f, 0.0f}));
 }
 
 TEST_F(ComputeTest, SetsByShortNameAndHandle) {

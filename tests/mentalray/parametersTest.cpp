@@ -98,12 +98,13 @@ TEST_F(ParametersTest, BlackIrradianceColourSwitchesTheTermOff) {
         EXPECT_EQ(trace.irradianceCalls, 0) << "alpha " << alpha;
         EXPECT_EQ(c.r, 0.0f);
     }
-    // One channel, even a negative one, keeps it on.
-    params.setColor("irradianceColor", {0.0f, 0.0f, -0.5f, 0.0f});
+    // One channel, even a negative one, keeps it on; the negative colour it
+    // gives is held at 0.
+    params.setColor("irradianceColor", {0.0f, 0.5f, -0.5f, 0.0f});
     CallTrace trace;
     const miColor c = shade(black, &trace);
     EXPECT_EQ(trace.irradianceCalls, 1);
-    expectRgb(c, 0.0, 0.0, -0.25);
+    expectRgb(c, 0.0, 0.25, 0.0);
     EXPECT_EQ(c.a, 1.0f);
 }
 

@@ -129,6 +129,23 @@ TEST_F(ShaderTest, DegenerateInputsStayFinite) {
     }
 }
 
+// A connected parameter can hand in what no scene file declares: values as
+// the node's attributes of the same role would be held, and a result that
+// would fall below 0 held at 0.
+TEST_F(ShaderTest, ValuesOutsideTheirRangeAreHeld) {
+    params.setLights({scene.addDirectionalLight({0.0f, halfSqrt2, halfSqrt2}, white)});
+    params.setScalar("refractiveIndex", 1.0f);
+    params.setColor("absorption", {0.0f, 0.5f, 0.5f, 1.0f});
+    const miColor edge = shade();
+    params.setScalar("refractiveIndex", -1.0f);
+    params.setColor("absorption", {-0.6f, std::numeric_limits<float>::quiet_NaN(), 0.5f, 1.0f});
+    const miColor held = shade();
+    EXPECT_EQ(std::memcmp(&held, &edge, sizeof held), 0);
+
+    params.setColor("incandescence", {-5.0f, 0.0f, 0.0f, 1.0f});
+    EXPECT_EQ(shade().r, 0.0f);
+}
+
 // A denormal eccentricity overflows its reciprocal; the sample on the lobe's
 // centre still sees the peak, as with the smallest normal eccentricity.
 TEST_F(ShaderTest, ADenormalEccentricityKeepsThePeakOfTheLobe) {

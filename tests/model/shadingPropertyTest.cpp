@@ -4,6 +4,7 @@
 // it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -130,9 +131,10 @@ TEST(ShadingProperties, ThePhaseWeightOfParallelUnitVectorsIsFinite) {
     EXPECT_GT(found, 0);
 }
 
-// The colour is affine in every light's intensity and in its pre-shadow
-// intensity: out(k) = out(0) + k (out(1) - out(0)). Which part each one
-// drives shows in what out(0) leaves.
+// Until it is held at 0 from below, the colour is affine in every light's
+// intensity and in its pre-shadow intensity: out(k) = out(0) + k (out(1) -
+// out(0)) where neither end was held. Which part each one drives shows in
+// what out(0) leaves.
 TEST(ShadingProperties, IntensityDrivesTheLitPartsAndPreShadowTheSubsurface) {
     RandomScene rng(99);
     for (int i = 0; i < kScenes / 4; ++i) {
@@ -170,12 +172,17 @@ TEST(ShadingProperties, IntensityDrivesTheLitPartsAndPreShadowTheSubsurface) {
         const FloatVector unlitColour = shade(unlit);
         const FloatVector dryColour = shade(noSubsurface);
 
+        auto affine = [k](float at0, float at1) { return std::max(0.0f, at0 + k * (at1 - at0)); };
         for (int c = 0; c < 3; ++c) {
             const float scale = std::fabs(i1[c]) + std::fabs(p1[c]) + 1.0f;
-            EXPECT_NEAR(ik[c], i0[c] + k * (i1[c] - i0[c]), 1e-5f * scale * (1.0f + k))
-                << "scene " << i;
-            EXPECT_NEAR(pk[c], p0[c] + k * (p1[c] - p0[c]), 1e-5f * scale * (1.0f + k))
-                << "scene " << i;
+            if (i0[c] > 0.0f && i1[c] > 0.0f) {
+                EXPECT_NEAR(ik[c], affine(i0[c], i1[c]), 1e-5f * scale * (1.0f + k))
+                    << "scene " << i;
+            }
+            if (p0[c] > 0.0f && p1[c] > 0.0f) {
+                EXPECT_NEAR(pk[c], affine(p0[c], p1[c]), 1e-5f * scale * (1.0f + k))
+                    << "scene " << i;
+            }
             EXPECT_NEAR(i0[c], unlitColour[c], 1e-5f * scale) << "scene " << i;
             EXPECT_NEAR(p0[c], dryColour[c], 1e-5f * scale) << "scene " << i;
         }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -117,16 +118,22 @@ TEST(EvaluateShading, ABlackChannelKeepsOnlySpecularAndIncandescence) {
     EXPECT_NEAR(shade(in, {light}).x, 0.35f + 0.05f, 1e-6f);
 }
 
-TEST(EvaluateShading, LightBelowTheHorizonLowersTheSpecularSum) {
+TEST(EvaluateShading, LightBelowTheHorizonLowersTheSpecularSumButNotTheColourBelowZero) {
     // The half vector of a light just below the horizon and a grazing eye
-    // still lies on the normal's side, so G is negative.
+    // still lies on the normal's side, so G is negative: the highlight takes
+    // from what the other lights give, and alone it leaves black, not a
+    // negative colour.
     ShadingInputs in = workedInputs();
     in.pointCamera = {-1.0f, 0.0f, -0.2f};
     in.eccentricity = 1.0f;
     const FloatVector l = {0.995f, 0.0f, -0.0998f};
     LightSample specularOnly = workedLight(l);
     specularOnly.lightDiffuse = false;
-    EXPECT_LT(shade(in, {specularOnly}).x, 0.0f);
+    LightSample unlit = specularOnly;
+    unlit.lightSpecular = false;
+    const LightSample front = workedLight({0.0f, 0.0f, 1.0f}, false);
+    EXPECT_LT(shade(in, {front, specularOnly}).x, shade(in, {front, unlit}).x);
+    EXPECT_EQ(shade(in, {specularOnly}), (FloatVector{0.0f, 0.0f, 0.0f}));
 }
 
 TEST(EvaluateShading, ZeroAnisotropyMakesThePhaseWeightOne) {
@@ -229,13 +236,15 @@ TEST(EvaluateShading, EveryAlbedoEntryGivesTheDirectFormula) {
         const float r = reflectances[i];
         in.color = {r, i % 3 == 0 ? r : 0.61f, reflectances[(i * 7) % reflectances.size()]};
         const FloatVector got = shade(in, {light});
-        const FloatVector want = directSubsurfaceAndDiffuse(in, light);
+        // A channel that is not a number acts as the default grey, and a
+        // negative result is held at 0.
+        ShadingInputs used = in;
         for (int k = 0; k < 3; ++k) {
-            if (std::isnan(want[k])) {
-                EXPECT_TRUE(std::isnan(got[k])) << "reflectance " << r << " channel " << k;
-            } else {
-                EXPECT_EQ(got[k], want[k]) << "reflectance " << r << " channel " << k;
-            }
+            used.color[k] = std::isnan(in.color[k]) ? 0.5f : in.color[k];
+        }
+        const FloatVector want = directSubsurfaceAndDiffuse(used, light);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(got[k], std::max(0.0f, want[k])) << "reflectance " << r << " channel " << k;
         }
     }
 }
