@@ -41,14 +41,17 @@ static const float LV_MIN_absorption = 0.0;
 static const float LV_MIN_scattering = 0.0;
 static const float LV_MIN_transparency = 0.0;
 static const float LV_MAX_transparency = 1.0;
-// A normal whose squared length is off 1 by no more than this is unit; one
-// whose squared length is below the smallest cannot be normalized.
-static const float LV_UNIT_SQUARED_LENGTH_SLACK = 4.0e-7;
-static const float LV_SHORTEST_NORMAL_SQUARED = 1.0e-30;
+// The smallest normal float: a squared length below it has lost its
+// precision.
+static const float LV_FLOAT_MIN = 1.175494351e-38;
+// A normal whose squared length is off 1 by no more than this counts as
+// unit: rounding leaves a normalized vector within a few ulp of it.
+static const float LV_UNIT_LENGTH_SQUARED_TOLERANCE = 1.0e-5;
 
-// A NaN or infinity fails the comparison.
+// Asked of isnan and isinf: GPU compilers may take a comparison for one
+// that no NaN or infinity reaches, and fold it.
 bool LV_finite(float x) {
-    return abs(x) <= LV_FLOAT_MAX;
+    return !(isnan(x) || isinf(x));
 }
 
 bool LV_finite3(float3 v) {
@@ -94,39 +97,64 @@ float3 LV_normalizeVector(float3 v) {
     return v;
 }
 
-// The direction from the eye to the sample, from Maya's Vw (towards the eye):
-// what the node derives from pointCamera. One that is not finite is the
-// camera's axis.
-float3 LV_viewDirection(float3 Vw) {
-    float3 pointCamera = -Vw;
-    if (!LV_finite3(pointCamera)) {
-        pointCamera = float3(0.0, 0.0, -1.0);
+// v made unit through its largest component, so that a vector whose
+// squared length overflows or underflows keeps its direction; false for the
+// zero vector and one that is not finite, which have none.
+bool LV_directionOf(float3 v, out float3 direction) {
+    direction = v;
+    if (!LV_finite3(v)) {
+        return false;
     }
-    return LV_unitVector(pointCamera);
+    float largest = max(abs(v.x), max(abs(v.y), abs(v.z)));
+    if (largest == 0.0) {
+        return false;
+    }
+    direction = LV_normalizeVector(v / largest);
+    return true;
 }
 
-// A unit normal stays as it is; another is normalized; one that cannot be
-// faces the eye (v, from the eye, reversed), or the camera's axis.
-float3 LV_heldNormal(float3 n, float3 v) {
-    float squared = dot(n, n);
-    if (LV_finite3(n) && squared >= LV_SHORTEST_NORMAL_SQUARED) {
-        if (abs(squared - 1.0) > LV_UNIT_SQUARED_LENGTH_SLACK) {
-            return LV_normalizeVector(n);
+// The node's pointCamera from Maya's Vw (towards the eye): only its
+// direction counts. One that cannot be told is straight down the camera's
+// axis.
+float3 LV_pointCamera(float3 Vw) {
+    float3 p = -Vw;
+    if (!LV_finite3(p)) {
+        return float3(0.0, 0.0, -1.0);
+    }
+    float distanceSquared = dot(p, p);
+    if (distanceSquared != 0.0 && (distanceSquared < LV_FLOAT_MIN || isinf(distanceSquared))) {
+        float3 direction;
+        LV_directionOf(p, direction);
+        return direction;
+    }
+    return p;
+}
+
+// A normal whose length is off 1 by more than rounding is made unit (unit
+// normals keep their bits); one that has no direction faces the eye, or the
+// camera where the point sits on the eye.
+float3 LV_heldNormal(float3 n, float3 pointCamera) {
+    float3 held = n;
+    if (!(abs(dot(n, n) - 1.0) <= LV_UNIT_LENGTH_SQUARED_TOLERANCE) &&
+        !LV_directionOf(n, held)) {
+        float3 towardsEye;
+        if (LV_directionOf(-pointCamera, towardsEye)) {
+            return towardsEye;
         }
-        return n;
+        return float3(0.0, 0.0, 1.0);
     }
-    if (dot(v, v) != 0.0) {
-        return -v;
-    }
-    return float3(0.0, 0.0, 1.0);
+    return held;
 }
 
 // Per channel: NaN and values below 0 become 0, +inf the largest float.
 float LV_heldChannel(float x) {
-    if (!(x >= 0.0)) {
+    if (isnan(x) || x < 0.0) {
         return 0.0;
     }
-    return min(x, LV_FLOAT_MAX);
+    if (isinf(x)) {
+        return LV_FLOAT_MAX;
+    }
+    return x;
 }
 
 float3 LV_heldColour(float3 c) {
@@ -368,12 +396,16 @@ float3 LV_entry(float3 color, float diffuse, float3 absorption, float3 scatterin
                 float refractiveIndex, float anisotropy, float diffuseReflection,
                 float diffuseAnisotropy, float diffuseScatter, float3 Nw, float3 Vw, float3 Lw,
                 float3 diffuseI) {
+    // A light that is not finite adds nothing. (The node also passes over
+    // a light whose specular irradiance alone is not finite; this channel
+    // does not see it.)
     if (!LV_finite3(Lw) || !LV_finite3(diffuseI)) {
         return float3(0.0, 0.0, 0.0);
     }
     float3 c = LV_held3(color, LV_DEFAULT_color);
-    float3 v = LV_viewDirection(Vw);
-    float3 n = LV_heldNormal(Nw, v);
+    float3 p = LV_pointCamera(Vw);
+    float3 v = LV_unitVector(p);
+    float3 n = LV_heldNormal(Nw, p);
     float eta = 1.0 / max(LV_held(refractiveIndex, LV_DEFAULT_refractiveIndex),
                           LV_MIN_refractiveIndex);
     LV_ViewSide side = LV_prepareViewSide(
@@ -398,8 +430,9 @@ float3 LV_entry(float eccentricity, float specularRollOff, float3 specularColor,
     if (!LV_finite3(HLw) || !LV_finite3(specularI)) {
         return float3(0.0, 0.0, 0.0);
     }
-    float3 v = LV_viewDirection(Vw);
-    float3 n = LV_heldNormal(Nw, v);
+    float3 p = LV_pointCamera(Vw);
+    float3 v = LV_unitVector(p);
+    float3 n = LV_heldNormal(Nw, p);
     return LV_specular(LV_held(eccentricity, LV_DEFAULT_eccentricity),
                        LV_held(specularRollOff, LV_DEFAULT_specularRollOff),
                        LV_held3(specularColor, LV_DEFAULT_specularColor), n, -v, HLw, specularI);
@@ -426,8 +459,9 @@ float3 LV_entry(float3 color, float3 transparency, float3 ambientColor, float3 i
                 float diffuseScatter, float eccentricity, float specularRollOff,
                 float3 specularColor, float3 Nw, float3 Vw, float3 Pw) {
     float3 c = LV_held3(color, LV_DEFAULT_color);
-    float3 v = LV_viewDirection(Vw);
-    float3 n = LV_heldNormal(Nw, v);
+    float3 p = LV_pointCamera(Vw);
+    float3 v = LV_unitVector(p);
+    float3 n = LV_heldNormal(Nw, p);
     float eta = 1.0 / max(LV_held(refractiveIndex, LV_DEFAULT_refractiveIndex),
                           LV_MIN_refractiveIndex);
     float g1 = LV_held(anisotropy, LV_DEFAULT_anisotropy);

@@ -62,9 +62,43 @@ float normalised(float x) {
     return std::fpclassify(x) == FP_SUBNORMAL ? std::numeric_limits<float>::min() : x;
 }
 
+// Every fifth case has values no slider allows, as a texture or an
+// expression may give them: a material value that is not finite or lies
+// outside its physical range, a normal that is not of unit length or has no
+// direction, a point that is not finite, a light that is not finite.
+void putOutOfRange(Case& c, int i) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const float strange[] = {nan, inf, -inf, -0.5f, 1.5f, -3.0f, 0.5f};
+    const MaterialAttribute& a = materialAttributes[static_cast<std::size_t>(i / 5) %
+                                                    materialAttributes.size()];
+    FloatVector v = valueIn(c.material, a);
+    v[(i / 7) % a.components] = strange[(i / 3) % 7];
+    setIn(c.material, a, v);
+    FloatVector& n = c.material.normalCamera;
+    switch ((i / 5) % 7) {
+        case 0: n = n * 3.0f; break;
+        case 1: n = n * 1e-3f; break;
+        case 2: n = {}; break;
+        case 3: n.y = nan; break;
+        case 4: c.material.pointCamera.z = -inf; break;
+        case 5: n = n * 1.00001f; break;
+        default: break;
+    }
+    LightSample& light = c.lights.front();
+    switch ((i / 5) % 3) {
+        case 0: light.lightDirection.x = nan; break;
+        case 1:
+            light.lightIntensity.z = inf;
+            light.preShadowIntensity = inf;
+            break;
+        default: break;
+    }
+}
+
 // Case i: 1 to 8 lights, from every side; every fourth material at the edges
-// of the soft ranges; one view in ten from any side, the others from the
-// normal's side. Lights feed the diffuse and the specular terms, now and
+// of the soft ranges, every fifth case out of range; one view in ten from any
+// side, the others from the normal's side. Lights feed the diffuse and the specular terms, now and
 // then only one of them. Each light's pre-shadow intensity is its
 // intensity's largest channel, which the fragments take for it.
 Case randomCase(RandomScene& rng, int i, bool ambientLights) {
@@ -96,6 +130,9 @@ Case randomCase(RandomScene& rng, int i, bool ambientLights) {
         light.lightDiffuse = (i + j) % 7 != 3;
         light.lightSpecular = (i + j) % 5 != 2;
         c.lights.push_back(light);
+    }
+    if (i % 5 == 4) {
+        putOutOfRange(c, i);
     }
     if (ambientLights && i % 3 == 0) {
         LightSample ambient;
@@ -223,7 +260,7 @@ void expectAgreement(const char* graphName, const std::vector<Case>& cases, Expe
         const vp2host::SampleResult& gpu = results[i];
         bool ok = true;
         for (int k = 0; k < 3; ++k) {
-            const float n = std::isnan(node.outColor[k]) ? 0.0f : std::max(node.outColor[k], 0.0f);  // PREMERGE
+            const float n = node.outColor[k];
             ok = ok && agrees(gpu.colour[k], n) && gpu.transparency[k] == node.outTransparency[k];
             worst = std::max(worst, std::fabs(gpu.colour[k] - n) /
                                         std::max(2e-3 * std::fabs(n), 2e-4));

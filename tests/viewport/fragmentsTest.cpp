@@ -294,7 +294,25 @@ TEST(ViewportFragments, TheirConstantsAreTheModels) {
                     << a.longName;
             }
         }
+        // Each attribute's physical range, and no other.
+        int ranges = 0;
+        for (const MaterialAttribute& a : materialAttributes) {
+            for (const auto& [prefix, bound] :
+                 {std::pair{"MIN_", a.physicalMin}, std::pair{"MAX_", a.physicalMax}}) {
+                const auto it = constants.find(prefix + std::string(a.longName));
+                ASSERT_EQ(it != constants.end(), bound.has_value()) << prefix << a.longName;
+                if (bound) {
+                    EXPECT_EQ(parsed(it->second), *bound) << prefix << a.longName;
+                    ++ranges;
+                }
+            }
+        }
+        for (const auto& [constant, value] : constants) {
+            ranges -= constant.starts_with("MIN_") || constant.starts_with("MAX_") ? 1 : 0;
+        }
+        EXPECT_EQ(ranges, 0) << "a range the model does not have";
         EXPECT_EQ(parsed(constants.at("FLOAT_MAX")), std::numeric_limits<float>::max());
+        EXPECT_EQ(parsed(constants.at("FLOAT_MIN")), std::numeric_limits<float>::min());
         if (constants.count("PI") != 0) {
             EXPECT_EQ(parsed(constants.at("PI")), pi);
             EXPECT_EQ(std::stoi(constants.at("ALBEDO_TABLE_SIZE")), albedoTableSize);
