@@ -32,7 +32,7 @@
 cd "$(dirname "$0")/.."
 source scripts/lib/stage.sh
 
-bash scripts/install-deps.sh build
+bash scripts/install-deps.sh build viewport
 
 # The shipped libraries, by their place in a build tree: every build below
 # makes them all.
