@@ -19,7 +19,7 @@
 #              <prefix>/mentalray/include/qv7k_lumaVeil.mi
 #              <prefix>/mentalray/examples/lumaVeil_example.mi
 #   doc        <prefix>/share/doc/lumaVeil/README.md, LICENSE, docs/*.md, docs/*.ass,
-#              docs/images/*.png,
+#              docs/*.png, docs/images/*.png,
 #              as they stand in the repository, so that their links hold
 #   debug      <library>.debug beside each library above: its debug information,
 #              which the release archives ship apart (see Packaging.cmake);

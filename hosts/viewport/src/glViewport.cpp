@@ -75,6 +75,10 @@ struct GlViewport::Impl {
     LV_GL_FUNCTIONS(LV_DECLARE)
 #undef LV_DECLARE
 
+    std::string linkedSource;
+    GLuint linked = 0;
+    unsigned int programFor(const GraphProgram& program);
+
     // Compiles one shader; 0 and the log when it does not compile.
     GLuint compile(GLenum stage, const std::string& source, std::string& log) {
         const GLuint shader = glCreateShader(stage);
@@ -149,6 +153,10 @@ GlViewport::GlViewport() : impl_(std::make_unique<Impl>()) {
 }
 
 GlViewport::~GlViewport() {
+    if (impl_->linked != 0) {
+        makeCurrent();
+        impl_->glDeleteProgram(impl_->linked);
+    }
     eglMakeCurrent(impl_->display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     eglDestroyContext(impl_->display, impl_->context);
     eglTerminate(impl_->display);
@@ -176,9 +184,18 @@ std::string GlViewport::compileFragmentShader(const std::string& source) {
     return log;
 }
 
-std::vector<SampleResult> GlViewport::run(const GraphProgram& program,
-                                          std::span<const Sample> samples) {
-    Impl& g = *impl_;
+// The program of the graph's GLSL and the harness's vertex shader, linked
+// once for the last source asked for.
+unsigned int GlViewport::Impl::programFor(const GraphProgram& program) {
+    if (linked != 0 && linkedSource == program.source()) {
+        return linked;
+    }
+    if (linked != 0) {
+        glDeleteProgram(linked);
+        linked = 0;
+        linkedSource.clear();
+    }
+    Impl& g = *this;
     std::string log;
     const std::string vertexSource = "#version " + std::to_string(program.glslVersion()) +
                                      "\n"
@@ -196,7 +213,7 @@ std::vector<SampleResult> GlViewport::run(const GraphProgram& program,
         g.glDeleteShader(vertex);
         throw std::runtime_error("the graph's GLSL does not compile: " + log);
     }
-    const GLuint linked = g.glCreateProgram();
+    linked = g.glCreateProgram();
     g.glAttachShader(linked, vertex);
     g.glAttachShader(linked, fragment);
     const char* outputs[] = {"lvColour", "lvTransparency", "lvPremultiplied", "lvSurfaceFinal"};
@@ -212,8 +229,17 @@ std::vector<SampleResult> GlViewport::run(const GraphProgram& program,
         char text[4096] = {};
         g.glGetProgramInfoLog(linked, sizeof text, nullptr, text);
         g.glDeleteProgram(linked);
+        linked = 0;
         throw std::runtime_error(std::string("the graph's GLSL does not link: ") + text);
     }
+    linkedSource = program.source();
+    return linked;
+}
+
+std::vector<SampleResult> GlViewport::run(const GraphProgram& program,
+                                          std::span<const Sample> samples) {
+    Impl& g = *impl_;
+    const GLuint linked = g.programFor(program);
 
     const int inputs = static_cast<int>(program.sampleInputs().size());
     const int rowTexels = 1 + inputs + 3 * maxLights;
@@ -305,7 +331,6 @@ std::vector<SampleResult> GlViewport::run(const GraphProgram& program,
     g.glDeleteFramebuffers(1, &framebuffer);
     g.glDeleteVertexArrays(1, &vertexArray);
     g.glDeleteTextures(5, textures);
-    g.glDeleteProgram(linked);
     if (error != GL_NO_ERROR) {
         throw std::runtime_error("OpenGL reported error " + std::to_string(error));
     }
