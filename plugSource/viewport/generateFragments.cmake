@@ -207,6 +207,10 @@ foreach(entry IN LISTS fragments)
 
     file(READ "${OUTPUT_DIR}/${name}.xml" hex HEX)
     string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+    # ASCII only: each byte is a char of the embedded text on every compiler.
+    if(bytes MATCHES "0x[89a-f]")
+        message(FATAL_ERROR "${name}: the fragment holds a character outside ASCII")
+    endif()
     string(REGEX REPLACE "(0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,)" "\\1\n" bytes "${bytes}")
     string(APPEND header_data "// ${name}.xml\nconst char kFragment${index}[] = {\n${bytes}0x00};\n\n")
     if(kind STREQUAL "graph")
