@@ -67,8 +67,9 @@ void registerFragments() {
     }
     MHWRender::MFragmentManager* manager = fragmentManager();
     if (manager == nullptr) {
-        warn("lumaVeil: no Viewport 2.0 renderer (batch mode); the viewport would draw the "
-             "material with Maya's Blinn fragment");
+        warn(
+            "lumaVeil: no Viewport 2.0 renderer (batch mode); the viewport would draw the "
+            "material with Maya's Blinn fragment");
         return;
     }
     const int lightApi = MGlobal::apiVersion() >= kLightApi2Version ? 2 : 1;
@@ -112,8 +113,9 @@ void deregisterFragments() {
     }
     MHWRender::MFragmentManager* manager = fragmentManager();
     if (manager == nullptr || !removeAdded(*manager)) {
-        warn("lumaVeil: Viewport 2.0 kept some of the plug-in's fragments; loading the plug-in "
-             "again replaces them");
+        warn(
+            "lumaVeil: Viewport 2.0 kept some of the plug-in's fragments; loading the plug-in "
+            "again replaces them");
     }
 }
 

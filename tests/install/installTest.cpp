@@ -313,8 +313,8 @@ TEST_F(InstallTest, ModuleFileHasASectionPerMayaVersionAndPlatform) {
 
 // The plug-in's Viewport 2.0 fragments and graphs.
 constexpr const char* kViewportFragments[] = {
-    "lumaVeilFloat3PassThrough", "lumaVeilLightDiffuse",  "lumaVeilLightSpecular",
-    "lumaVeilLightAccum",        "lumaVeilCombine",       "lumaVeilSurfaceFinal",
+    "lumaVeilFloat3PassThrough", "lumaVeilLightDiffuse",   "lumaVeilLightSpecular",
+    "lumaVeilLightAccum",        "lumaVeilCombine",        "lumaVeilSurfaceFinal",
     "lumaVeilSurfaceOutput",     "lumaVeilLightFunctions", "lumaVeilSurface",
     "lumaVeilSurfaceLightAPI2"};
 

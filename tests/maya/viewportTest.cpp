@@ -45,12 +45,12 @@ std::vector<std::string> registryCalls(const mayahost::Host& host) {
 // The plug-in's fragments and graphs, in the order of their registration:
 // those of light API v1, then those of v2 from Maya 2022.3 on.
 const std::vector<std::string> kLightApi1Fragments = {
-    "lumaVeilFloat3PassThrough", "lumaVeilLightDiffuse",  "lumaVeilLightSpecular",
-    "lumaVeilLightAccum",        "lumaVeilCombine",       "lumaVeilSurfaceFinal",
+    "lumaVeilFloat3PassThrough", "lumaVeilLightDiffuse", "lumaVeilLightSpecular",
+    "lumaVeilLightAccum",        "lumaVeilCombine",      "lumaVeilSurfaceFinal",
     "lumaVeilSurfaceOutput",     "lumaVeilSurface"};
 const std::vector<std::string> kAllFragments = {
-    "lumaVeilFloat3PassThrough", "lumaVeilLightDiffuse",  "lumaVeilLightSpecular",
-    "lumaVeilLightAccum",        "lumaVeilCombine",       "lumaVeilSurfaceFinal",
+    "lumaVeilFloat3PassThrough", "lumaVeilLightDiffuse",   "lumaVeilLightSpecular",
+    "lumaVeilLightAccum",        "lumaVeilCombine",        "lumaVeilSurfaceFinal",
     "lumaVeilSurfaceOutput",     "lumaVeilLightFunctions", "lumaVeilSurface",
     "lumaVeilSurfaceLightAPI2"};
 

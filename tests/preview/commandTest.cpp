@@ -136,8 +136,7 @@ TEST_F(PreviewCommand, ViewportHalfIsDrawnOnTheGpuOrRefusedInOneLine) {
     const CommandRun none = run("--host viewport --size 32 --output " + out("none"),
                                 "__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json ");
     EXPECT_EQ(none.status, 2) << none.output;
-    EXPECT_TRUE(none.output.starts_with("lumaveil-preview: error: no EGL device: "))
-        << none.output;
+    EXPECT_TRUE(none.output.starts_with("lumaveil-preview: error: no EGL device: ")) << none.output;
     EXPECT_EQ(std::count(none.output.begin(), none.output.end(), '\n'), 1) << none.output;
     EXPECT_FALSE(std::filesystem::exists(out("none") + ".png"));
 }

@@ -70,29 +70,45 @@ void putOutOfRange(Case& c, int i) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     const float strange[] = {nan, inf, -inf, -0.5f, 1.5f, -3.0f, 0.5f};
-    const MaterialAttribute& a = materialAttributes[static_cast<std::size_t>(i / 5) %
-                                                    materialAttributes.size()];
+    const MaterialAttribute& a =
+        materialAttributes[static_cast<std::size_t>(i / 5) % materialAttributes.size()];
     FloatVector v = valueIn(c.material, a);
     v[(i / 7) % a.components] = strange[(i / 3) % 7];
     setIn(c.material, a, v);
     FloatVector& n = c.material.normalCamera;
     switch ((i / 5) % 7) {
-        case 0: n = n * 3.0f; break;
-        case 1: n = n * 1e-3f; break;
-        case 2: n = {}; break;
-        case 3: n.y = nan; break;
-        case 4: c.material.pointCamera.z = -inf; break;
-        case 5: n = n * 1.00001f; break;
-        default: break;
+        case 0:
+            n = n * 3.0f;
+            break;
+        case 1:
+            n = n * 1e-3f;
+            break;
+        case 2:
+            n = {};
+            break;
+        case 3:
+            n.y = nan;
+            break;
+        case 4:
+            c.material.pointCamera.z = -inf;
+            break;
+        case 5:
+            n = n * 1.00001f;
+            break;
+        default:
+            break;
     }
     LightSample& light = c.lights.front();
     switch ((i / 5) % 3) {
-        case 0: light.lightDirection.x = nan; break;
+        case 0:
+            light.lightDirection.x = nan;
+            break;
         case 1:
             light.lightIntensity.z = inf;
             light.preShadowIntensity = inf;
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -192,8 +208,9 @@ std::string describe(const Case& c) {
         text += line;
     }
     const FloatVector p = c.material.pointCamera, n = c.material.normalCamera;
-    std::snprintf(line, sizeof line, "\n  pointCamera=(%.9g %.9g %.9g) normalCamera=(%.9g %.9g %.9g)",
-                  p.x, p.y, p.z, n.x, n.y, n.z);
+    std::snprintf(line, sizeof line,
+                  "\n  pointCamera=(%.9g %.9g %.9g) normalCamera=(%.9g %.9g %.9g)", p.x, p.y, p.z,
+                  n.x, n.y, n.z);
     text += line;
     for (const LightSample& l : c.lights) {
         std::snprintf(line, sizeof line,
@@ -220,8 +237,7 @@ public:
     ShadingOutputs shade(const Case& c) {
         setMaterial(node_, c.material);
         const FloatVector p = c.material.pointCamera;
-        node_.setSampleGeometry(mayaVector(p), mayaVector(c.material.normalCamera),
-                                mayaVector(p));
+        node_.setSampleGeometry(mayaVector(p), mayaVector(c.material.normalCamera), mayaVector(p));
         node_.setLightCount(static_cast<int>(c.lights.size()));
         for (std::size_t i = 0; i < c.lights.size(); ++i) {
             node_.setLight(static_cast<int>(i), mayaLight(c.lights[i]));
@@ -262,8 +278,8 @@ void expectAgreement(const char* graphName, const std::vector<Case>& cases, Expe
         for (int k = 0; k < 3; ++k) {
             const float n = node.outColor[k];
             ok = ok && agrees(gpu.colour[k], n) && gpu.transparency[k] == node.outTransparency[k];
-            worst = std::max(worst, std::fabs(gpu.colour[k] - n) /
-                                        std::max(2e-3 * std::fabs(n), 2e-4));
+            worst =
+                std::max(worst, std::fabs(gpu.colour[k] - n) / std::max(2e-3 * std::fabs(n), 2e-4));
             // The surface output premultiplies by the opacity, and its alpha
             // is the mean opacity.
             const float opacity = 1.0f - gpu.transparency[k];
@@ -274,15 +290,13 @@ void expectAgreement(const char* graphName, const std::vector<Case>& cases, Expe
             (3.0f - gpu.transparency[0] - gpu.transparency[1] - gpu.transparency[2]) / 3.0f;
         ok = ok && std::fabs(gpu.surfaceFinal[3] - meanOpacity) <= 1e-6f;
         if (!ok && ++failures <= 3) {
-            ADD_FAILURE() << graphName << " (GLSL " << glslVersion << "), case " << i
-                          << ": GPU (" << gpu.colour[0] << " " << gpu.colour[1] << " "
-                          << gpu.colour[2] << ") transparency (" << gpu.transparency[0] << " "
-                          << gpu.transparency[1] << " " << gpu.transparency[2] << "), node ("
-                          << node.outColor[0] << " " << node.outColor[1] << " "
-                          << node.outColor[2] << ") transparency (" << node.outTransparency[0]
-                          << " " << node.outTransparency[1] << " " << node.outTransparency[2]
-                          << ")\n "
-                          << describe(cases[i]);
+            ADD_FAILURE() << graphName << " (GLSL " << glslVersion << "), case " << i << ": GPU ("
+                          << gpu.colour[0] << " " << gpu.colour[1] << " " << gpu.colour[2]
+                          << ") transparency (" << gpu.transparency[0] << " " << gpu.transparency[1]
+                          << " " << gpu.transparency[2] << "), node (" << node.outColor[0] << " "
+                          << node.outColor[1] << " " << node.outColor[2] << ") transparency ("
+                          << node.outTransparency[0] << " " << node.outTransparency[1] << " "
+                          << node.outTransparency[2] << ")\n " << describe(cases[i]);
         }
     }
     EXPECT_EQ(failures, 0) << "of " << cases.size() << " cases";
@@ -331,14 +345,16 @@ TEST(ViewportAgreement, AccumulatorGraphSumsTheNodesTermsWithTheGlowUndivided) {
 TEST(ViewportAgreement, BothGraphsRunAtTheLowestGlslVersion) {
     NodeUnderTest node;
     const std::vector<Case> cases = randomCases(150, false, 2000);
-    expectAgreement(lightApi2Graph, cases, [&](const Case& c) { return node.shade(c); },
-                    vp2host::glslVersions.front());
+    expectAgreement(
+        lightApi2Graph, cases, [&](const Case& c) { return node.shade(c); },
+        vp2host::glslVersions.front());
     std::vector<Case> single = cases;
     for (Case& c : single) {
         c.lights.resize(1);
     }
-    expectAgreement(lightApi1Graph, single, [&](const Case& c) { return node.shade(c); },
-                    vp2host::glslVersions.front());
+    expectAgreement(
+        lightApi1Graph, single, [&](const Case& c) { return node.shade(c); },
+        vp2host::glslVersions.front());
 }
 
 }  // namespace

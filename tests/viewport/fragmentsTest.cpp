@@ -64,8 +64,8 @@ std::optional<Signature> signatureOf(const std::string& source, const std::strin
                 words.push_back(word);
             }
         }
-        s.parameters.push_back({words.empty() ? "" : words.front(),
-                                words.size() < 2 ? "" : words.back()});
+        s.parameters.push_back(
+            {words.empty() ? "" : words.front(), words.size() < 2 ? "" : words.back()});
         if (comma == std::string::npos) {
             break;
         }
@@ -118,8 +118,8 @@ TEST(ViewportFragments, PropertiesAreTheirFunctionsParametersInOrderAndType) {
                     members += typeIn(language, fragment.outputs[i].type, "") + " " +
                                fragment.outputs[i].name + "; ";
                 }
-                std::string declared = std::regex_replace(implementation->declaration,
-                                                          std::regex("\\s+"), " ");
+                std::string declared =
+                    std::regex_replace(implementation->declaration, std::regex("\\s+"), " ");
                 EXPECT_NE(declared.find("struct " + fragment.name + " { " + members + "};"),
                           std::string::npos)
                     << declared;
@@ -186,10 +186,12 @@ std::string effectOf(const ShadeFragment& fragment, const std::string& language)
     if (fragment.property("mayaExternalLightFunctions") != nullptr) {
         const std::string v = typeIn(language, "float3", "");
         effect += "struct irradiance { " + v + " diffuseI; " + v + " specularI; " + v + " Ld; " +
-                  v + " Ls; " + v + " Lg; int lightType; };\n"
+                  v + " Ls; " + v +
+                  " Lg; int lightType; };\n"
                   "int mayaGetNumLights() { return 1; }\n"
-                  "irradiance mayaGetLightIrradiance(int lightIndex, " + v + " Pw, " + v +
-                  " Nw, " + v + " Vw) {\n"
+                  "irradiance mayaGetLightIrradiance(int lightIndex, " +
+                  v + " Pw, " + v + " Nw, " + v +
+                  " Vw) {\n"
                   "    irradiance light;\n"
                   "    light.diffuseI = Pw; light.specularI = Nw; light.Ld = Vw;\n"
                   "    light.Ls = Vw; light.Lg = Vw; light.lightType = lightIndex;\n"
@@ -322,7 +324,8 @@ TEST(ViewportFragments, TheirConstantsAreTheModels) {
             const std::string& source = fragment.implementation("GLSL")->source;
             const std::size_t start = source.find("float[2001](");
             ASSERT_NE(start, std::string::npos);
-            std::istringstream entries(source.substr(start + 12, source.find(')', start) - start - 12));
+            std::istringstream entries(
+                source.substr(start + 12, source.find(')', start) - start - 12));
             std::size_t i = 0;
             for (std::string entry; std::getline(entries, entry, ',');) {
                 ASSERT_LT(i, albedoTable.size());

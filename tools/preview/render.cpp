@@ -58,8 +58,8 @@ SwatchResult renderSwatch(SwatchRenderer& renderer, const MaterialSettings& mate
                             for (int sx = 0; sx < side; ++sx) {
                                 const float px = (x + (sx + 0.5f) / side) / settings.width;
                                 const float py = (y + (sy + 0.5f) / side) / settings.height;
-                                const FloatVector ray = cameraRay(scene, px * 2.0f - 1.0f,
-                                                                  1.0f - py * 2.0f, aspect);
+                                const FloatVector ray =
+                                    cameraRay(scene, px * 2.0f - 1.0f, 1.0f - py * 2.0f, aspect);
                                 FloatVector value = scene.backdrop;
                                 if (const auto hit = hitSphere(scene, ray)) {
                                     if (pass == 0) {

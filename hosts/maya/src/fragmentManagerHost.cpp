@@ -106,8 +106,8 @@ bool removeFragment(const char* function, const std::string& name) {
         trace.done(trace.failed() ? trace.injected() : MS::kFailure);
         return false;
     }
-    const auto removed = std::erase_if(host->fragments,
-                                       [&](const FragmentRecord& r) { return r.name == name; });
+    const auto removed =
+        std::erase_if(host->fragments, [&](const FragmentRecord& r) { return r.name == name; });
     trace.done(removed != 0 ? MS::kSuccess : MS::kNotFound);
     return removed != 0;
 }

@@ -30,45 +30,45 @@ struct GlViewport::Impl {
     EGLDisplay display = EGL_NO_DISPLAY;
     EGLContext context = EGL_NO_CONTEXT;
 
-#define LV_GL_FUNCTIONS(X)                                              \
-    X(PFNGLGETSTRINGPROC, glGetString)                                  \
-    X(PFNGLGETERRORPROC, glGetError)                                    \
-    X(PFNGLCREATESHADERPROC, glCreateShader)                            \
-    X(PFNGLSHADERSOURCEPROC, glShaderSource)                            \
-    X(PFNGLCOMPILESHADERPROC, glCompileShader)                          \
-    X(PFNGLGETSHADERIVPROC, glGetShaderiv)                              \
-    X(PFNGLGETSHADERINFOLOGPROC, glGetShaderInfoLog)                    \
-    X(PFNGLDELETESHADERPROC, glDeleteShader)                            \
-    X(PFNGLCREATEPROGRAMPROC, glCreateProgram)                          \
-    X(PFNGLATTACHSHADERPROC, glAttachShader)                            \
-    X(PFNGLBINDFRAGDATALOCATIONPROC, glBindFragDataLocation)            \
-    X(PFNGLLINKPROGRAMPROC, glLinkProgram)                              \
-    X(PFNGLGETPROGRAMIVPROC, glGetProgramiv)                            \
-    X(PFNGLGETPROGRAMINFOLOGPROC, glGetProgramInfoLog)                  \
-    X(PFNGLDELETEPROGRAMPROC, glDeleteProgram)                          \
-    X(PFNGLUSEPROGRAMPROC, glUseProgram)                                \
-    X(PFNGLGETUNIFORMLOCATIONPROC, glGetUniformLocation)                \
-    X(PFNGLUNIFORM1IPROC, glUniform1i)                                  \
-    X(PFNGLGENTEXTURESPROC, glGenTextures)                              \
-    X(PFNGLDELETETEXTURESPROC, glDeleteTextures)                        \
-    X(PFNGLBINDTEXTUREPROC, glBindTexture)                              \
-    X(PFNGLACTIVETEXTUREPROC, glActiveTexture)                          \
-    X(PFNGLTEXIMAGE2DPROC, glTexImage2D)                                \
-    X(PFNGLTEXPARAMETERIPROC, glTexParameteri)                          \
-    X(PFNGLPIXELSTOREIPROC, glPixelStorei)                              \
-    X(PFNGLGENFRAMEBUFFERSPROC, glGenFramebuffers)                      \
-    X(PFNGLDELETEFRAMEBUFFERSPROC, glDeleteFramebuffers)                \
-    X(PFNGLBINDFRAMEBUFFERPROC, glBindFramebuffer)                      \
-    X(PFNGLFRAMEBUFFERTEXTURE2DPROC, glFramebufferTexture2D)            \
-    X(PFNGLCHECKFRAMEBUFFERSTATUSPROC, glCheckFramebufferStatus)        \
-    X(PFNGLDRAWBUFFERSPROC, glDrawBuffers)                              \
-    X(PFNGLREADBUFFERPROC, glReadBuffer)                                \
-    X(PFNGLREADPIXELSPROC, glReadPixels)                                \
-    X(PFNGLVIEWPORTPROC, glViewport)                                    \
-    X(PFNGLGENVERTEXARRAYSPROC, glGenVertexArrays)                      \
-    X(PFNGLDELETEVERTEXARRAYSPROC, glDeleteVertexArrays)                \
-    X(PFNGLBINDVERTEXARRAYPROC, glBindVertexArray)                      \
-    X(PFNGLDRAWARRAYSPROC, glDrawArrays)                                \
+#define LV_GL_FUNCTIONS(X)                                       \
+    X(PFNGLGETSTRINGPROC, glGetString)                           \
+    X(PFNGLGETERRORPROC, glGetError)                             \
+    X(PFNGLCREATESHADERPROC, glCreateShader)                     \
+    X(PFNGLSHADERSOURCEPROC, glShaderSource)                     \
+    X(PFNGLCOMPILESHADERPROC, glCompileShader)                   \
+    X(PFNGLGETSHADERIVPROC, glGetShaderiv)                       \
+    X(PFNGLGETSHADERINFOLOGPROC, glGetShaderInfoLog)             \
+    X(PFNGLDELETESHADERPROC, glDeleteShader)                     \
+    X(PFNGLCREATEPROGRAMPROC, glCreateProgram)                   \
+    X(PFNGLATTACHSHADERPROC, glAttachShader)                     \
+    X(PFNGLBINDFRAGDATALOCATIONPROC, glBindFragDataLocation)     \
+    X(PFNGLLINKPROGRAMPROC, glLinkProgram)                       \
+    X(PFNGLGETPROGRAMIVPROC, glGetProgramiv)                     \
+    X(PFNGLGETPROGRAMINFOLOGPROC, glGetProgramInfoLog)           \
+    X(PFNGLDELETEPROGRAMPROC, glDeleteProgram)                   \
+    X(PFNGLUSEPROGRAMPROC, glUseProgram)                         \
+    X(PFNGLGETUNIFORMLOCATIONPROC, glGetUniformLocation)         \
+    X(PFNGLUNIFORM1IPROC, glUniform1i)                           \
+    X(PFNGLGENTEXTURESPROC, glGenTextures)                       \
+    X(PFNGLDELETETEXTURESPROC, glDeleteTextures)                 \
+    X(PFNGLBINDTEXTUREPROC, glBindTexture)                       \
+    X(PFNGLACTIVETEXTUREPROC, glActiveTexture)                   \
+    X(PFNGLTEXIMAGE2DPROC, glTexImage2D)                         \
+    X(PFNGLTEXPARAMETERIPROC, glTexParameteri)                   \
+    X(PFNGLPIXELSTOREIPROC, glPixelStorei)                       \
+    X(PFNGLGENFRAMEBUFFERSPROC, glGenFramebuffers)               \
+    X(PFNGLDELETEFRAMEBUFFERSPROC, glDeleteFramebuffers)         \
+    X(PFNGLBINDFRAMEBUFFERPROC, glBindFramebuffer)               \
+    X(PFNGLFRAMEBUFFERTEXTURE2DPROC, glFramebufferTexture2D)     \
+    X(PFNGLCHECKFRAMEBUFFERSTATUSPROC, glCheckFramebufferStatus) \
+    X(PFNGLDRAWBUFFERSPROC, glDrawBuffers)                       \
+    X(PFNGLREADBUFFERPROC, glReadBuffer)                         \
+    X(PFNGLREADPIXELSPROC, glReadPixels)                         \
+    X(PFNGLVIEWPORTPROC, glViewport)                             \
+    X(PFNGLGENVERTEXARRAYSPROC, glGenVertexArrays)               \
+    X(PFNGLDELETEVERTEXARRAYSPROC, glDeleteVertexArrays)         \
+    X(PFNGLBINDVERTEXARRAYPROC, glBindVertexArray)               \
+    X(PFNGLDRAWARRAYSPROC, glDrawArrays)                         \
     X(PFNGLFINISHPROC, glFinish)
 
 #define LV_DECLARE(type, name) type name = nullptr;
@@ -117,7 +117,6 @@ GlViewport::GlViewport() : impl_(std::make_unique<Impl>()) {
                          "; Debian's libegl-mesa0 and libgl1-mesa-dri provide one)");
     }
     if (eglBindAPI(EGL_OPENGL_API) != EGL_TRUE) {
-        eglTerminate(g.display);
         throw NoGlDevice("no EGL device: its display has no OpenGL (" + eglErrorText() + ")");
     }
     const EGLint attributes[] = {EGL_CONTEXT_MAJOR_VERSION,
@@ -134,19 +133,17 @@ GlViewport::GlViewport() : impl_(std::make_unique<Impl>()) {
         if (g.context != EGL_NO_CONTEXT) {
             eglDestroyContext(g.display, g.context);
         }
-        eglTerminate(g.display);
         throw NoGlDevice("no EGL device: no OpenGL 4.1 core-profile context without a surface (" +
                          error + ")");
     }
 #define LV_LOAD(type, name) g.name = reinterpret_cast<type>(eglGetProcAddress(#name));
     LV_GL_FUNCTIONS(LV_LOAD)
 #undef LV_LOAD
-#define LV_CHECK(type, name)                                                   \
-    if (g.name == nullptr) {                                                   \
+#define LV_CHECK(type, name)                                                       \
+    if (g.name == nullptr) {                                                       \
         eglMakeCurrent(g.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT); \
-        eglDestroyContext(g.display, g.context);                               \
-        eglTerminate(g.display);                                               \
-        throw NoGlDevice("no EGL device: OpenGL has no " #name);               \
+        eglDestroyContext(g.display, g.context);                                   \
+        throw NoGlDevice("no EGL device: OpenGL has no " #name);                   \
     }
     LV_GL_FUNCTIONS(LV_CHECK)
 #undef LV_CHECK
@@ -159,7 +156,9 @@ GlViewport::~GlViewport() {
     }
     eglMakeCurrent(impl_->display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     eglDestroyContext(impl_->display, impl_->context);
-    eglTerminate(impl_->display);
+    // The display is the process's one surfaceless display, which another
+    // GlViewport may be drawing on: it stays initialised, with its driver
+    // loaded, until the process ends.
 }
 
 void GlViewport::makeCurrent() {
@@ -272,7 +271,8 @@ std::vector<SampleResult> GlViewport::run(const GraphProgram& program,
             float* row = &data[s * static_cast<std::size_t>(rowTexels) * 4];
             row[0] = static_cast<float>(sample.lights.size());
             for (int i = 0; i < inputs; ++i) {
-                std::copy_n(sample.inputs[static_cast<std::size_t>(i)].begin(), 3, row + 4 * (1 + i));
+                std::copy_n(sample.inputs[static_cast<std::size_t>(i)].begin(), 3,
+                            row + 4 * (1 + i));
             }
             for (std::size_t l = 0; l < sample.lights.size(); ++l) {
                 float* texel = row + 4 * (1 + inputs + 3 * static_cast<int>(l));
@@ -293,8 +293,8 @@ std::vector<SampleResult> GlViewport::run(const GraphProgram& program,
         g.glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
         for (int i = 0; i < 4; ++i) {
             g.glBindTexture(GL_TEXTURE_2D, textures[1 + i]);
-            g.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, outputWidth, height, 0, GL_RGBA,
-                           GL_FLOAT, nullptr);
+            g.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, outputWidth, height, 0, GL_RGBA, GL_FLOAT,
+                           nullptr);
             g.glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + i, GL_TEXTURE_2D,
                                      textures[1 + i], 0);
         }
@@ -318,10 +318,18 @@ std::vector<SampleResult> GlViewport::run(const GraphProgram& program,
                 const float* p = &pixels[s * 4];
                 SampleResult& r = results[first_result + s];
                 switch (i) {
-                    case 0: std::copy_n(p, 3, r.colour.begin()); break;
-                    case 1: std::copy_n(p, 3, r.transparency.begin()); break;
-                    case 2: std::copy_n(p, 3, r.premultiplied.begin()); break;
-                    default: std::copy_n(p, 4, r.surfaceFinal.begin()); break;
+                    case 0:
+                        std::copy_n(p, 3, r.colour.begin());
+                        break;
+                    case 1:
+                        std::copy_n(p, 3, r.transparency.begin());
+                        break;
+                    case 2:
+                        std::copy_n(p, 3, r.premultiplied.begin());
+                        break;
+                    default:
+                        std::copy_n(p, 4, r.surfaceFinal.begin());
+                        break;
                 }
             }
         }

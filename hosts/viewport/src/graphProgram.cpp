@@ -69,7 +69,7 @@ float mayaRoughnessToPhongExp(float roughness) { return 2.0 / max(roughness * ro
 
 std::string glslType(const Property& p) {
     static const std::map<std::string, std::string> types = {
-        {"float", "float"}, {"float2", "vec2"}, {"float3", "vec3"}, {"float4", "vec4"},
+        {"float", "float"}, {"float2", "vec2"}, {"float3", "vec3"},  {"float4", "vec4"},
         {"int", "int"},     {"bool", "bool"},   {"float4x4", "mat4"}};
     if (p.type == "struct") {
         return p.structName;
@@ -202,7 +202,9 @@ struct Assembly {
 
     std::string inputExpression(const Property& graphInput, const Property& parameter) {
         if (GraphProgram::isPerLightInput(graphInput.name)) {
-            const int part = graphInput.name == "diffuseI" ? 1 : graphInput.name == "specularI" ? 2 : 0;
+            const int part = graphInput.name == "diffuseI"    ? 1
+                             : graphInput.name == "specularI" ? 2
+                                                              : 0;
             return fromTexel(parameter, "lvLightTexel(lvLight, " + std::to_string(part) + ")");
         }
         auto it = std::find(sampleInputs.begin(), sampleInputs.end(), graphInput.name);
@@ -238,8 +240,8 @@ struct Assembly {
         const ShadeFragment& f = fragmentOf(instance);
         if (f.type == "structure") {
             const Property& s = f.properties.front();
-            main << indent << s.structName << " v_" << instance << " = "
-                 << argument(instance, s) << ";\n";
+            main << indent << s.structName << " v_" << instance << " = " << argument(instance, s)
+                 << ";\n";
             return;
         }
         const Implementation* glsl = f.implementation("GLSL");

@@ -410,14 +410,14 @@ std::string graphProblem(const FragmentGraph& graph, const FragmentLookup& looku
                    ", which the graph does not have";
         }
         if (f->property(input)->type != p.type) {
-            return about + "the property " + p.name + " is a " + p.type + ", " + p.ref +
-                   " a " + f->property(input)->type;
+            return about + "the property " + p.name + " is a " + p.type + ", " + p.ref + " a " +
+                   f->property(input)->type;
         }
     }
     for (const Output& o : graph.outputs) {
         std::string instance, output;
-        const ShadeFragment* f = splitReference(o.ref, instance, output) ? fragmentOf(instance)
-                                                                         : nullptr;
+        const ShadeFragment* f =
+            splitReference(o.ref, instance, output) ? fragmentOf(instance) : nullptr;
         if (f == nullptr || f->output(output) == nullptr) {
             return about + "the output " + o.name + " refers to " + o.ref +
                    ", which the graph does not have";
