@@ -139,7 +139,9 @@ if(LUMAVEIL_INSTALL_MAYA)
     # reaches it: no lock file there.
     install(CODE "
         block()
-            set(LUMAVEIL_MODULE_FILE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/maya/lumaVeil.mod\")
+            include(\"${PROJECT_SOURCE_DIR}/packaging/maya/moduleFile.cmake\")
+            lumaveil_install_module_folder(module_folder listed_folder)
+            set(LUMAVEIL_MODULE_FILE \"\${module_folder}/lumaVeil.mod\")
             set(LUMAVEIL_MODULE_SECTION_FILE \"${section_file}\")
             string(FIND \"\${LUMAVEIL_MODULE_FILE}\" \"${CMAKE_BINARY_DIR}/_CPack_Packages/\" staged)
             if(staged EQUAL 0)
@@ -255,11 +257,15 @@ endif()
 # Last of all, once every file of the module is in place: the script that
 # removes this build again, listing what the install put into the module.
 if(LUMAVEIL_INSTALL_MAYA)
+    set(uninstall_arnold_folder "")
+    if(LUMAVEIL_INSTALL_ARNOLD)
+        set(uninstall_arnold_folder "${LUMAVEIL_MODULE_ARNOLD_FOLDER}")
+    endif()
     install(CODE "
         block(PROPAGATE CMAKE_INSTALL_MANIFEST_FILES)
-            set(LUMAVEIL_MODULE_ROOT \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/maya\")
             set(LUMAVEIL_MODULE_SECTION_FILE \"${section_file}\")
             set(LUMAVEIL_MODULE_PLUGIN_FOLDER \"${LUMAVEIL_MODULE_PLUGIN_FOLDER}\")
+            set(LUMAVEIL_MODULE_ARNOLD_FOLDER \"${uninstall_arnold_folder}\")
             set(LUMAVEIL_UNINSTALL_NAME \"${LUMAVEIL_UNINSTALL_NAME}\")
             include(\"${PROJECT_SOURCE_DIR}/packaging/maya/writeUninstallScript.cmake\")
         endblock()" COMPONENT maya)

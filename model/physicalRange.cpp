@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <utility>
 
+#include "model/Lanes.h"
 #include "model/optics.h"
 
 namespace lumaveil {
@@ -29,12 +32,70 @@ bool directionOf(FloatVector v, FloatVector& direction) {
     return true;
 }
 
+// Each row held in place. Unrolled at compile time, every field, default and
+// bound is a constant. Where every value is known to be finite, only the rows
+// with a physical range do any work.
+template <bool allFinite, std::size_t row>
+void holdRow(ShadingInputs& in) {
+    constexpr const MaterialAttribute& attribute = materialAttributes[row];
+    auto hold = [](int channel, float value) {
+        if constexpr (allFinite) {
+            return withinPhysicalRange(attribute, value);
+        } else {
+            return heldChannel(attribute, channel, value);
+        }
+    };
+    if constexpr (allFinite && !attribute.physicalMin && !attribute.physicalMax) {
+        return;
+    } else if constexpr (attribute.isColour()) {
+        FloatVector& value = in.*attribute.colourField;
+        value.x = hold(0, value.x);
+        value.y = hold(1, value.y);
+        value.z = hold(2, value.z);
+    } else {
+        float& value = in.*attribute.scalarField;
+        value = hold(0, value);
+    }
+}
+
+template <bool allFinite, std::size_t... rows>
+void holdRows(ShadingInputs& in, std::index_sequence<rows...>) {
+    (holdRow<allFinite, rows>(in), ...);
+}
+
+// Whether every value of `in` is finite, four at a time: x - x is 0 for a
+// finite x and NaN otherwise, so the sum of the differences is 0 exactly when
+// every value is finite. Every sample asks, and almost every one is.
+bool allFinite(const ShadingInputs& in) {
+    constexpr std::size_t count = sizeof(ShadingInputs) / sizeof(float);
+    static_assert(count * sizeof(float) == sizeof(ShadingInputs),
+                  "ShadingInputs is made of floats alone");
+    const unsigned char* const bytes = reinterpret_cast<const unsigned char*>(&in);
+    Lanes probe{};
+    std::size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        Lanes v;
+        std::memcpy(&v, bytes + i * sizeof(float), sizeof v);
+        probe = (v - v) + probe;
+    }
+    float rest = 0.0f;
+    for (; i < count; ++i) {
+        float v;
+        std::memcpy(&v, bytes + i * sizeof(float), sizeof v);
+        rest = (v - v) + rest;
+    }
+    return ((probe[0] + probe[1]) + (probe[2] + probe[3])) + rest == 0.0f;
+}
+
 }  // namespace
 
 ShadingInputs heldToPhysicalRange(const ShadingInputs& in) {
     ShadingInputs held = in;
-    for (const MaterialAttribute& attribute : materialAttributes) {
-        setIn(held, attribute, heldAttributeValue(attribute, valueIn(in, attribute)));
+    constexpr auto rows = std::make_index_sequence<materialAttributes.size()>();
+    if (allFinite(in)) {
+        holdRows<true>(held, rows);
+    } else {
+        holdRows<false>(held, rows);
     }
 
     // Only the point's direction from the eye counts. One that cannot be

@@ -20,23 +20,33 @@ constexpr bool isFinite(FloatVector v) {
     return v.x - v.x == 0.0f && v.y - v.y == 0.0f && v.z - v.z == 0.0f;
 }
 
-// The attribute's value as the model uses it: per channel, a value that is
-// not finite acts as the attribute's default, and the rest is held to the
-// attribute's physical range. Values inside the range keep their bits.
+// A finite value of the attribute held to its physical range; values inside
+// it keep their bits.
+inline float withinPhysicalRange(const MaterialAttribute& attribute, float value) {
+    float v = value;
+    if (attribute.physicalMin && v < *attribute.physicalMin) {
+        v = *attribute.physicalMin;
+    }
+    if (attribute.physicalMax && v > *attribute.physicalMax) {
+        v = *attribute.physicalMax;
+    }
+    return v;
+}
+
+// One channel of an attribute as the model uses it: a value that is not
+// finite acts as the default, the rest is held to the physical range.
+inline float heldChannel(const MaterialAttribute& attribute, int channel, float value) {
+    return withinPhysicalRange(
+        attribute,
+        std::isfinite(value) ? value : attribute.defaultValue[static_cast<std::size_t>(channel)]);
+}
+
+// The attribute's value as the model uses it, channel by channel; a
+// scalar's is x.
 inline FloatVector heldAttributeValue(const MaterialAttribute& attribute, FloatVector value) {
     FloatVector held = value;
     for (int c = 0; c < attribute.components; ++c) {
-        float v = value[c];
-        if (!std::isfinite(v)) {
-            v = attribute.defaultValue[static_cast<std::size_t>(c)];
-        }
-        if (attribute.physicalMin && v < *attribute.physicalMin) {
-            v = *attribute.physicalMin;
-        }
-        if (attribute.physicalMax && v > *attribute.physicalMax) {
-            v = *attribute.physicalMax;
-        }
-        held[c] = v;
+        held[c] = heldChannel(attribute, c, value[c]);
     }
     return held;
 }

@@ -41,11 +41,11 @@ public:
     // A light with a direction or a quantity that is not finite adds
     // nothing; it still counts in the divisor.
     void addLight(const LightSample& light) {
-        if (!usable(light.lightDirection, light.lightIntensity, light.preShadowIntensity)) {
-            return;
-        }
         const FloatVector l = light.lightDirection;
         const Lanes intensity = lanes(light.lightIntensity);
+        if (!usable(l, intensity, light.preShadowIntensity)) {
+            return;
+        }
         const float nl = dot(l, n_);
         if (light.lightAmbient) {
             ambientSum_ = intensity * color_ + ambientSum_;
@@ -64,7 +64,7 @@ public:
     // every light feeds the diffuse and the specular terms apart.
     void addDiffuseAndSpecular(FloatVector direction, FloatVector diffuseIntensity,
                                float preShadowIntensity, FloatVector specularIntensity) {
-        if (!usable(direction, diffuseIntensity, preShadowIntensity) ||
+        if (!usable(direction, lanes(diffuseIntensity), preShadowIntensity) ||
             !isFinite(specularIntensity)) {
             return;
         }
@@ -78,8 +78,13 @@ public:
     ShadingOutputs result() const;
 
 private:
-    static bool usable(FloatVector direction, FloatVector intensity, float preShadowIntensity) {
-        return isFinite(direction) && isFinite(intensity) && std::isfinite(preShadowIntensity);
+    // x - x is 0 for a finite x and NaN otherwise, so one sum of the lanes
+    // tells all seven values: a few instructions a light, not a branch a value.
+    static bool usable(FloatVector direction, Lanes intensity, float preShadowIntensity) {
+        const Lanes d = lanes(direction);
+        const Lanes probe = (d - d) + (intensity - intensity);
+        return ((probe[0] + probe[1]) + probe[2]) + (preShadowIntensity - preShadowIntensity) ==
+               0.0f;
     }
 
     // Phase weight of the model: (1 - g^2) / (1 + 2 g mu + 2 g^2)^1.5, with mu

@@ -11,5 +11,11 @@ cmake --preset default >/dev/null
 # stand-in hosts it renders through, on every core (CMAKE_BUILD_PARALLEL_LEVEL,
 # if set, says otherwise). scripts/test.sh builds the suites and the rest.
 cmake --build --preset default --target lumaveil-preview -j "${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
+# out/swatch unless the arguments name an output of their own: the tool
+# refuses an option given twice.
+output=(--output out/swatch)
+for argument in "$@"; do
+    case $argument in -o | --output | --output=*) output=() ;; esac
+done
 mkdir -p out
-./build/default/tools/preview/lumaveil-preview --output out/swatch "$@"
+./build/default/tools/preview/lumaveil-preview "${output[@]}" "$@"

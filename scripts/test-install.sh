@@ -172,6 +172,80 @@ if grep -q 'lumaVeil\.mod$' "$native/install_manifest.txt"; then
     exit 1
 fi
 
+# The uninstall scripts find their files from where they stand. Two builds
+# into one module through a relative prefix, and through DESTDIR (relative
+# before an absolute prefix, absolute before a relative one), the staged tree
+# then moved: removing one build leaves every file the other lists, the last
+# takes the module whole, and a lumaVeil.mod kept with \r\n line ends keeps
+# them. A file that cannot be removed is named, the run fails, and the
+# script, run again once it can be, finishes the work.
+echo "-- removing builds installed through a relative prefix and through DESTDIR"
+native_path=$(realpath "$native")
+maya2022_path=$(realpath "$maya2022")
+uninstall_failed() {
+    echo "test-install: $*" >&2
+    exit 1
+}
+# Every file an uninstall script lists is in place: listed_in_place <script>.
+listed_in_place() {
+    local module=${1%/lumaVeil/uninstall/*} file count=0
+    while IFS= read -r file; do
+        [[ -e "$module/$file" ]] || uninstall_failed "$file, listed by $1, is gone"
+        count=$((count + 1))
+    done < <(sed -n 's/^    \[==\[\(.*\)\]==\]$/\1/p' "$1")
+    ((count > 0)) || uninstall_failed "$1 lists no files"
+}
+# Beside a build whose script lists no files (as an older installer wrote it
+# after a relative prefix), the shared files stay, and that script removes
+# nothing until the build is installed again.
+(cd "$work" && cmake --install "$native_path" --component maya --prefix relative >/dev/null &&
+    cmake --install "$maya2022_path" --component maya --prefix ./relative/ >/dev/null)
+module=$work/relative/maya
+listed_in_place "$module/lumaVeil/uninstall/maya2022-linux.cmake"
+sed -i '/^    \[==\[/d' "$module/lumaVeil/uninstall/maya2022-linux.cmake"
+sed -i 's/$/\r/' "$module/lumaVeil.mod"
+cmake -P "$module/lumaVeil/uninstall/standin-linux.cmake" >/dev/null
+[[ ! -e "$module/lumaVeil/plug-ins/lumaVeil.so" && -f "$module/lumaVeil/scripts/AElumaVeilTemplate.mel" &&
+    -f "$module/lumaVeil/uninstall/uninstallBuild.cmake" ]] ||
+    uninstall_failed "the stand-in build's plug-in is left, or the files the 2022 build shares are gone"
+! grep -qv $'\r$' "$module/lumaVeil.mod" || uninstall_failed "lumaVeil.mod lost its \\r\\n line ends"
+if cmake -P "$module/lumaVeil/uninstall/maya2022-linux.cmake" >/dev/null 2>&1 ||
+    ! grep -q 'MAYAVERSION:2022' "$module/lumaVeil.mod"; then
+    uninstall_failed "a script that lists no files removed the build"
+fi
+(cd "$work" && cmake --install "$maya2022_path" --component maya --prefix relative >/dev/null)
+cmake -P "$module/lumaVeil/uninstall/maya2022-linux.cmake" >/dev/null
+[[ ! -e "$module" ]] || uninstall_failed "removing the last build left $(cd "$module" && find . -mindepth 1)"
+
+(cd "$work" && DESTDIR=staged cmake --install "$native_path" --component maya --prefix "$work/opt" >/dev/null &&
+    DESTDIR=$work/staged cmake --install "$maya2022_path" --component maya --prefix opt >/dev/null)
+staged=$work/staged$work/opt
+[[ $(find "$work/staged" -name lumaVeil.mod) == "$staged/maya/lumaVeil.mod" &&
+    $(grep -c '^+' "$staged/maya/lumaVeil.mod") -eq 2 ]] ||
+    uninstall_failed "the DESTDIR installs put lumaVeil.mod elsewhere than $staged/maya, or one section"
+mv "$staged" "$work/moved"
+module=$work/moved/maya
+cmake -P "$module/lumaVeil/uninstall/maya2022-linux.cmake" >/dev/null
+listed_in_place "$module/lumaVeil/uninstall/standin-linux.cmake"
+# As a user who may not write in the plug-in's folder (root may write anywhere).
+as_user=()
+if [[ $(id -u) == 0 ]]; then
+    chmod 755 "$work"
+    chown -R 65534:65534 "$work/moved"
+    as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+fi
+chmod a-w "$module/lumaVeil/plug-ins"
+if "${as_user[@]}" cmake -P "$module/lumaVeil/uninstall/standin-linux.cmake" \
+    >/dev/null 2>"$work/not-removed"; then
+    uninstall_failed "an uninstall that could not remove the plug-in ended in success"
+fi
+grep -q "^ *$module/lumaVeil/plug-ins/lumaVeil.so\$" "$work/not-removed" &&
+    [[ -f "$module/lumaVeil/uninstall/standin-linux.cmake" ]] ||
+    uninstall_failed "a failed uninstall did not name the plug-in, or took its script: $(cat "$work/not-removed")"
+chmod u+w "$module/lumaVeil/plug-ins"
+"${as_user[@]}" cmake -P "$module/lumaVeil/uninstall/standin-linux.cmake" >/dev/null
+[[ ! -e "$module" ]] || uninstall_failed "removing the last build left $(cd "$module" && find . -mindepth 1)"
+
 # Archive names of builds against real SDKs (here, the 2022 devkit's and the
 # renderer's headers without the stand-in's mark), as configure sets them: the
 # Maya year from an API version of eight digits and of six.

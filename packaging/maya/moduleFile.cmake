@@ -9,14 +9,39 @@
 # section, two sections of one Maya version and platform), or may not write,
 # is left untouched and the run fails in one line saying why.
 
+# The prefix's module folder maya/ as an install run by `cmake --install`
+# lays it out: the path it writes to, in <installed>, and the folder the
+# install's manifest names its files in, in <listed>, made absolute and
+# normalized (compare the manifest's files normalized alike). CMake puts a
+# relative prefix after the current folder, as it stands ("./p/../q" too), and
+# DESTDIR, when set, before that (a relative DESTDIR is taken from the current
+# folder); the manifest names the files without DESTDIR.
+function(lumaveil_install_module_folder installed listed)
+    set(module "${CMAKE_INSTALL_PREFIX}/maya")
+    if(NOT IS_ABSOLUTE "${module}")
+        set(module "${CMAKE_CURRENT_SOURCE_DIR}/${module}")
+    endif()
+    get_filename_component(normalized "${module}" ABSOLUTE)
+    set(${listed} "${normalized}" PARENT_SCOPE)
+    if(NOT "$ENV{DESTDIR}" STREQUAL "")
+        # A drive letter goes, as CMake drops it after DESTDIR.
+        string(REGEX REPLACE "^[A-Za-z]:" "" module "${module}")
+        file(TO_CMAKE_PATH "$ENV{DESTDIR}" destdir)
+        set(module "${destdir}${module}")
+    endif()
+    set(${installed} "${module}" PARENT_SCOPE)
+endfunction()
+
 # Stops, naming the file and why it is left as it is.
 function(lumaveil_module_file_refuse path why)
     message(FATAL_ERROR "${path}: ${why}; the file is left as it is")
 endfunction()
 
 # Refuses a file that is not plain text. file(READ) would stop at a NUL byte
-# and silently drop the rest, so the bytes are looked at first.
-function(lumaveil_check_module_text path)
+# and silently drop the rest, so the bytes are looked at first. file(READ)
+# also drops the carriage return of each line that ends in one: <line_ends>
+# gets a letter per line break, C for \r\n and L for \n, in the file's order.
+function(lumaveil_check_module_text path line_ends)
     file(SIZE "${path}" size)
     if(size GREATER 4194304)
         lumaveil_module_file_refuse("${path}" "${size} bytes, far more than any module file")
@@ -39,6 +64,11 @@ function(lumaveil_check_module_text path)
         lumaveil_module_file_refuse("${path}"
             "binary content (byte 0x${byte} at offset ${at}), not a module file's text")
     endif()
+    string(REGEX REPLACE "(0[0-9bcef]|[1-9a-f][0-9a-f]) " "" breaks "${bytes}")
+    string(REPLACE "0d 0a " "C" breaks "${breaks}")
+    string(REPLACE "0a " "L" breaks "${breaks}")
+    string(REPLACE "0d " "" breaks "${breaks}")
+    set(${line_ends} "${breaks}" PARENT_SCOPE)
 endfunction()
 
 # The key of a section's conditions, "MAYAVERSION:<v> PLATFORM:<p> LOCALE:<l> ",
@@ -57,6 +87,8 @@ function(lumaveil_module_section_key conditions out)
 endfunction()
 
 # Reads a module file into variables of the caller named <prefix>_...:
+#   _eol       the file's line ending, "\r\n" where most of its lines end so
+#              (a file kept by a Windows editor), else "\n"
 #   _preamble  the comments and blank lines before the first section
 #   _count     the number of sections
 #   _key_<i>   section i's key (from 1), see lumaveil_module_section_key
@@ -65,11 +97,19 @@ endfunction()
 #   _body_<i>  its header and the lines below, up to its last non-comment line
 #   _tail      the comments and blank lines after the last section's body
 # Lines are taken one at a time, without CMake lists, which would split them at
-# semicolons and brackets.
+# semicolons and brackets. Each keeps its own ending (a carriage return is left
+# at its end), so that the lines a rewrite does not touch stay as they were.
 function(lumaveil_read_module_file path prefix)
-    lumaveil_check_module_text("${path}")
+    lumaveil_check_module_text("${path}" line_ends)
     file(READ "${path}" text)
-    string(REPLACE "\r\n" "\n" text "${text}")
+    string(LENGTH "${line_ends}" breaks)
+    string(REPLACE "L" "" crlf "${line_ends}")
+    string(LENGTH "${crlf}" crlf_count)
+    math(EXPR lf_count "${breaks} - ${crlf_count}")
+    set(eol "\n")
+    if(crlf_count GREATER lf_count)
+        set(eol "\r\n")
+    endif()
     if(NOT text STREQUAL "" AND NOT text MATCHES "\n$")
         string(APPEND text "\n")
     endif()
@@ -83,6 +123,15 @@ function(lumaveil_read_module_file path prefix)
         math(EXPR next "${end} + 1")
         string(SUBSTRING "${text}" ${next} -1 text)
         math(EXPR number "${number} + 1")
+        # Its carriage return back; the last line, unended, ends as most do.
+        set(line_end "${eol}")
+        if(number LESS_EQUAL breaks)
+            math(EXPR at "${number} - 1")
+            string(SUBSTRING "${line_ends}" ${at} 1 line_end)
+        endif()
+        if(line_end STREQUAL "C" OR line_end STREQUAL "\r\n")
+            string(APPEND line "\r")
+        endif()
         string(STRIP "${line}" stripped)
         if(stripped MATCHES "^\\+")
             # + [CONDITION:value ...] <name> <version> <path>
@@ -126,6 +175,7 @@ function(lumaveil_read_module_file path prefix)
             lumaveil_module_file_refuse("${path}" "line ${number}, '${stripped}', stands before any module header")
         endif()
     endwhile()
+    set(${prefix}_eol "${eol}" PARENT_SCOPE)
     set(${prefix}_preamble "${preamble}" PARENT_SCOPE)
     set(${prefix}_tail "${pending}" PARENT_SCOPE)
     set(${prefix}_count ${count} PARENT_SCOPE)
@@ -184,8 +234,9 @@ endfunction()
 # replaced where it stands, the new lines the old one lacks after the line
 # that precedes them in the new section, and every other line and comment of
 # the old section (a user's) kept where it is. A line a newer installer no
-# longer writes stays, as a user's would.
-function(lumaveil_merge_section old new out)
+# longer writes stays, as a user's would. The new lines end in <eol>, the old
+# ones as they did.
+function(lumaveil_merge_section old new eol out)
     lumaveil_split_lines("${old}" old)
     lumaveil_split_lines("${new}" new)
     set(j 2)
@@ -214,17 +265,17 @@ function(lumaveil_merge_section old new out)
         math(EXPR k "${from} + 1")
         while(k LESS_EQUAL new_count AND NOT taken_${k})
             if(NOT new_key_${k} STREQUAL "")
-                string(APPEND merged "${new_${k}}\n")
+                string(APPEND merged "${new_${k}}${eol}")
             endif()
             math(EXPR k "${k} + 1")
         endwhile()
     endmacro()
-    set(merged "${new_1}\n")
+    set(merged "${new_1}${eol}")
     lumaveil_append_new_lines(1)
     set(i 2)
     while(i LESS_EQUAL old_count)
         if(match_${i})
-            string(APPEND merged "${new_${match_${i}}}\n")
+            string(APPEND merged "${new_${match_${i}}}${eol}")
             lumaveil_append_new_lines(${match_${i}})
         else()
             string(APPEND merged "${old_${i}}\n")
@@ -237,8 +288,12 @@ endfunction()
 # The text of a module file read into <theirs> with the section <body> of key
 # <key> put in: in place of the old section of that key, or, when new, before
 # the first section without a Maya version (a build against the stand-in
-# headers, which every Maya would match), or at the end.
+# headers, which every Maya would match), or at the end. Its lines, and the
+# blank line before it, end as the file's lines do.
 function(lumaveil_module_with_section theirs key body out)
+    set(eol "${${theirs}_eol}")
+    string(REPLACE "\r\n" "\n" body "${body}")
+    string(REPLACE "\n" "${eol}" body_lines "${body}")
     set(updated "${${theirs}_preamble}")
     set(placed OFF)
     set(after_section OFF)
@@ -247,14 +302,14 @@ function(lumaveil_module_with_section theirs key body out)
         if(NOT placed AND NOT key MATCHES "^MAYAVERSION: "
            AND ${theirs}_key_${i} MATCHES "^MAYAVERSION: ")
             if(after_section)
-                string(APPEND updated "\n")
+                string(APPEND updated "${eol}")
             endif()
-            string(APPEND updated "${body}\n")
+            string(APPEND updated "${body_lines}${eol}")
             set(placed ON)
         endif()
         string(APPEND updated "${${theirs}_lead_${i}}")
         if(${theirs}_key_${i} STREQUAL key)
-            lumaveil_merge_section("${${theirs}_body_${i}}" "${body}" merged)
+            lumaveil_merge_section("${${theirs}_body_${i}}" "${body}" "${eol}" merged)
             string(APPEND updated "${merged}")
             set(placed ON)
         else()
@@ -265,9 +320,9 @@ function(lumaveil_module_with_section theirs key body out)
     endwhile()
     if(NOT placed)
         if(after_section)
-            string(APPEND updated "\n")
+            string(APPEND updated "${eol}")
         endif()
-        string(APPEND updated "${body}")
+        string(APPEND updated "${body_lines}")
     endif()
     string(APPEND updated "${${theirs}_tail}")
     set(${out} "${updated}" PARENT_SCOPE)
@@ -285,7 +340,7 @@ function(lumaveil_module_without_section theirs key out found)
     while(i LESS_EQUAL ${theirs}_count)
         set(lead "${${theirs}_lead_${i}}")
         set(blank OFF)
-        if(lead MATCHES "^[ \t\n]*$")
+        if(lead MATCHES "^[ \t\r\n]*$")
             set(blank ON)
         endif()
         if(${theirs}_key_${i} STREQUAL key)

@@ -98,6 +98,7 @@ TEST(ArnoldLibrary, ArnoldRefusesWhatItCannotLoad) {
     } cases[] = {
         {MISFIT_NO_LOADER_PATH, " exports no NodeLoader: it is no Arnold plug-in library"},
         {MISFIT_NO_NODES_PATH, ": its NodeLoader gives no node"},
+        {MISFIT_RUNAWAY_PATH, ": its NodeLoader gives more than 4096 nodes and no end of them"},
         {MISFIT_NAME_PATH, " gives the node \"otherShader\", not \"lumaVeil\""},
         {MISFIT_TYPE_PATH, ": its \"lumaVeil\" is a node of type 0x0001, not a shader (0x0010)"},
         {MISFIT_VERSION_PATH, " was built against Arnold 99.0.0.0, newer than this Arnold"},

@@ -4,7 +4,7 @@
 # A new file is the build's own; a second build's section is added, a build's
 # own section replaced, and everything else (comments, hand-edited sections,
 # semicolons and brackets, a user's lines in the build's own section) kept as
-# it was, its line ends made \n; a file that is not lumaVeil's module file, or
+# it was, to its line ends; a file that is not lumaVeil's module file, or
 # that may not be written, fails the install and stays as it was. A link stays
 # a link, a file keeps its mode, and installs at once keep every section.
 file(REMOVE_RECURSE "${WORK}")
@@ -29,10 +29,14 @@ function(update target section expected)
     endif()
     set(error "${error}" PARENT_SCOPE)
 endfunction()
+# Byte for byte: file(READ) would drop the carriage returns.
 function(expect_file path expected)
-    file(READ "${path}" actual)
-    if(NOT actual STREQUAL expected)
-        message(FATAL_ERROR "${path} holds\n${actual}\ninstead of\n${expected}")
+    file(READ "${path}" actual_hex HEX)
+    string(HEX "${expected}" expected_hex)
+    if(NOT actual_hex STREQUAL expected_hex)
+        file(READ "${path}" actual)
+        message(FATAL_ERROR "${path} holds\n${actual}\ninstead of\n${expected}\n"
+            "(in hex: ${actual_hex} instead of ${expected_hex})")
     endif()
 endfunction()
 
@@ -44,8 +48,9 @@ update(${WORK}/new/lumaVeil.mod v2022 0)
 update(${WORK}/new/lumaVeil.mod classic 0)
 expect_file(${WORK}/new/lumaVeil.mod "# ours\n+ MAYAVERSION:2022 PLATFORM:linux lumaVeil 1.0 lumaVeil\nplug-ins: plug-ins/2022/linux\nscripts: scripts\n\n+ PLATFORM:linux lumaVeil 1.0 lumaVeil\nplug-ins: plug-ins\nscripts: scripts\n")
 
-# A hand-edited file: its own comments and sections stay, an old section of
-# this build's Maya version and platform is replaced where it stands.
+# A hand-edited file, kept by a Windows editor: its own comments and sections
+# stay, an old section of this build's Maya version and platform is replaced
+# where it stands, a new one goes at the end, and every line ends in \r\n.
 set(edited "# studio: lumaVeil for every Maya we run\r
 \r
 + MAYAVERSION:2024 PLATFORM:win64 lumaVeil 1.0 //server/lumaVeil\r
@@ -58,17 +63,31 @@ plug-ins: old\r
 ")
 file(WRITE ${WORK}/edited.mod "${edited}")
 update(${WORK}/edited.mod v2022 0)
-expect_file(${WORK}/edited.mod "# studio: lumaVeil for every Maya we run
-
-+ MAYAVERSION:2024 PLATFORM:win64 lumaVeil 1.0 //server/lumaVeil
-PATH+:=bin;extra [x]
-
-# the 2022 build, by hand
-+ MAYAVERSION:2022 PLATFORM:linux lumaVeil 1.0 lumaVeil
-plug-ins: plug-ins/2022/linux
-scripts: scripts
-# kept to the end
+update(${WORK}/edited.mod classic 0)
+expect_file(${WORK}/edited.mod "# studio: lumaVeil for every Maya we run\r
+\r
++ MAYAVERSION:2024 PLATFORM:win64 lumaVeil 1.0 //server/lumaVeil\r
+PATH+:=bin;extra [x]\r
+\r
+# the 2022 build, by hand\r
++ MAYAVERSION:2022 PLATFORM:linux lumaVeil 1.0 lumaVeil\r
+plug-ins: plug-ins/2022/linux\r
+scripts: scripts\r
+\r
++ PLATFORM:linux lumaVeil 1.0 lumaVeil\r
+plug-ins: plug-ins\r
+scripts: scripts\r
+# kept to the end\r
 ")
+# Mixed line ends: each line the install does not write keeps its own, and
+# the install's lines end as most of the file's do.
+string(CONCAT mixed "# mostly LF\n+ MAYAVERSION:2024 PLATFORM:win64 lumaVeil 1.0 x\r\nPATH +:= y\n\n"
+    "+ MAYAVERSION:2022 PLATFORM:linux lumaVeil 0.9 lumaVeil\nplug-ins: old\r\n# a note\r\n")
+file(WRITE ${WORK}/mixed.mod "${mixed}")
+update(${WORK}/mixed.mod v2022 0)
+string(REPLACE "0.9 lumaVeil\nplug-ins: old\r\n"
+    "1.0 lumaVeil\nplug-ins: plug-ins/2022/linux\nscripts: scripts\n" mixed "${mixed}")
+expect_file(${WORK}/mixed.mod "${mixed}")
 
 # A reinstall over a section a user added to: the build's lines are rewritten
 # where they stand, a line the build now writes comes after the one it follows,

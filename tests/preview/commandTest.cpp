@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -333,6 +334,9 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
          ": it does not export NodeLoader, the entry point of an Arnold shader library\n"},
         {"--arnold-shader " + std::string(OTHER_ARNOLD_NODE_PATH),
          ": it gives the node \"otherShader\", not \"lumaVeil\"\n"},
+        {"--arnold-shader " + std::string(RUNAWAY_LOADER_PATH),
+         "error: cannot load the Arnold shader " + std::string(RUNAWAY_LOADER_PATH) +
+             ": its NodeLoader gives more than 4096 nodes and no end of them\n"},
         {"--host arnold --arnold-shader " + fifo,
          "error: cannot load the Arnold shader " + fifo +
              ": it is a named pipe (FIFO), not a regular file\n"},
@@ -344,10 +348,12 @@ TEST_F(PreviewCommand, BadInputIsOneLineAndStatusTwoBeforeTheRender) {
          "error: cannot write " + out("no\\nwhere/x") + ".png: the folder"},
     };
     for (const auto& c : cases) {
+        // A render that would take minutes, unless the case gives its own size.
+        const std::string size =
+            c.arguments.find("--size") == std::string::npos ? "--size 2048 " : "";
         const std::string output =
             c.arguments.find("--output") == std::string::npos ? " --output " + out("never") : "";
-        const CommandRun result =
-            run("--size 2048 --samples 64 " + c.arguments + output, "timeout 60 ");
+        const CommandRun result = run(size + "--samples 64 " + c.arguments + output, "timeout 60 ");
         EXPECT_EQ(result.status, 2) << c.arguments;
         EXPECT_NE(result.output.find("lumaveil-preview: "), std::string::npos) << result.output;
         EXPECT_NE(result.output.find(c.message), std::string::npos)
@@ -397,17 +403,28 @@ TEST_F(PreviewCommand, SummaryNamesTheOutputVisibly) {
     EXPECT_TRUE(std::filesystem::exists(out("\xef\xbb\xbftwo\nlines") + ".png"));
 }
 
-// Values that overflow give pixels that are not numbers; the tool says how
-// many, once, and still writes both files. Started with its standard output
-// and error closed, it writes them nowhere, and the files hold only the image.
-TEST_F(PreviewCommand, NonFinitePixelsAreCountedInOneWarning) {
+// Whether every channel of every pixel is finite and not below 0.
+bool displayable(const lumaveil::preview::Image& image) {
+    return std::all_of(image.pixels.begin(), image.pixels.end(),
+                       [](const lumaveil::FloatVector& p) {
+                           return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) &&
+                                  p.x >= 0.0f && p.y >= 0.0f && p.z >= 0.0f;
+                       });
+}
+
+// Values that overflow are held in both images at the largest float; the
+// tool says how many pixels, once, and still writes both files. Started with
+// its standard output and error closed, it writes them nowhere, and the files
+// hold only the image.
+TEST_F(PreviewCommand, OverflowingPixelsAreHeldWithOneWarning) {
     const CommandRun result = run("--set color=1e38 --size 16 --output " + out("hot"));
     EXPECT_EQ(result.status, 0) << result.output;
     const std::size_t warning = result.output.find("lumaveil-preview: warning: ");
     ASSERT_NE(warning, std::string::npos) << result.output;
-    EXPECT_NE(result.output.find(" pixels hold infinite or NaN values", warning),
+    EXPECT_NE(result.output.find(" pixels overflowed, or were negative or not numbers", warning),
               std::string::npos);
     EXPECT_EQ(result.output.find("warning", warning + 30), std::string::npos);
+    EXPECT_TRUE(displayable(lumaveil::preview::readExr(out("hot") + ".exr")));
     EXPECT_TRUE(std::filesystem::exists(out("hot") + ".png"));
 
     const CommandRun closed =
@@ -419,6 +436,25 @@ TEST_F(PreviewCommand, NonFinitePixelsAreCountedInOneWarning) {
     }
     const std::string png = contentOf(out("closed.png"));
     EXPECT_TRUE(png.ends_with(std::string("IEND\xae\x42\x60\x82", 8)));
+}
+
+// A value outside its physical range is named in one line with the value
+// every host used, and the picture is the one that value gives.
+TEST_F(PreviewCommand, ValuesOutsideTheirRangeAreNamedWithTheValueUsed) {
+    const CommandRun given =
+        run("--set absorption=-0.6 --set it=1.5,0.5,0.5 --size 16 --output " + out("given"));
+    EXPECT_EQ(given.status, 0) << given.output;
+    EXPECT_NE(given.output.find("lumaveil-preview: warning: transparency 1.5,0.5,0.5 held at "
+                                "1,0.5,0.5; absorption -0.6 held at 0\n"),
+              std::string::npos)
+        << given.output;
+    const CommandRun used =
+        run("--set absorption=0 --set it=1,0.5,0.5 --size 16 --output " + out("used"));
+    EXPECT_EQ(used.status, 0) << used.output;
+    EXPECT_EQ(used.output.find("warning"), std::string::npos) << used.output;
+    const lumaveil::preview::Image image = lumaveil::preview::readExr(out("given") + ".exr");
+    EXPECT_EQ(image.pixels, lumaveil::preview::readExr(out("used") + ".exr").pixels);
+    EXPECT_TRUE(displayable(image));
 }
 
 #if defined(__SANITIZE_THREAD__)

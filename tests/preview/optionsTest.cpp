@@ -91,7 +91,6 @@ TEST(PreviewOptions, ReadsSizesAndHosts) {
     // own; both is Maya and mental ray, as before Arnold joined them.
     const std::vector<Host> all{Host::maya, Host::mentalray, Host::arnold};
     EXPECT_EQ(parse({}).hosts, all);
-    EXPECT_EQ(parse({"--host", "maya", "--host", "all"}).hosts, all);
     EXPECT_EQ(parse({"--host", "both"}).hosts, (std::vector<Host>{Host::maya, Host::mentalray}));
     // The viewport only when named.
     EXPECT_EQ(parse({"--host", "viewport,maya"}).hosts,
@@ -177,6 +176,14 @@ TEST(PreviewOptions, RejectsBadInputWithOneLine) {
         {{"--shader="}, "--shader needs a path"},
         {{"--renderer="}, "--renderer needs a path"},
         {{"--arnold-shader="}, "--arnold-shader needs a path"},
+        // A value given twice would silently take the last; --set adds up.
+        {{"--host", "maya", "--host=all"},
+         "--host is given twice ('maya', then 'all'); give it once"},
+        {{"--size", "64", "--set", "dfl=1", "--size", "64"},
+         "--size is given twice ('64', then '64'); give it once"},
+        {{"-o", "a", "--output", "b"}, "--output is given twice ('a', then 'b'); give it once"},
+        {{"--preset", "skin1", "--preset", "marble"},
+         "--preset is given twice ('skin1', then 'marble'); give it once"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(usageError(c.arguments), c.message);
@@ -235,7 +242,7 @@ TEST(PreviewSweep, StepsEvenlyOrRefusesInOneLine) {
         {{"--grid", "--sweep", "dfst=0:1:2"},
          "--grid and --sweep each make a sheet of their own; give one"},
         {{"--sweep", "dfst=0:1:2", "--sweep", "dfl=0:1:2"},
-         "--sweep is given twice; a strip steps one input"},
+         "--sweep is given twice ('dfst=0:1:2', then 'dfl=0:1:2'); a strip steps one input"},
         {{"--set", "diffuse=3", "--sweep", "dfl=0:1:2"},
          "--sweep steps diffuse, which a --set also sets; give one"},
         {{"--sweep", "dfst=0:1:16", "--size", "8192"},

@@ -1,8 +1,10 @@
 #include "referencePictures.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <stdexcept>
 
 #include "numberText.h"
@@ -110,8 +112,14 @@ std::string pictureList(std::span<const std::unique_ptr<SwatchRenderer>> rendere
         "# arguments that render it.\n";
     for (const ReferencePicture& picture : referencePictures()) {
         const SheetLayout layout = sheetLayout(parsedArguments(picture.arguments));
+        // The same arguments at 16 pixels a swatch: the tool takes one --size.
         std::vector<std::string> coarse = picture.arguments;
-        coarse.insert(coarse.end(), {"--size", "16"});
+        if (const auto size = std::find(coarse.begin(), coarse.end(), "--size");
+            size != coarse.end() && std::next(size) != coarse.end()) {
+            *std::next(size) = "16";
+        } else {
+            coarse.insert(coarse.end(), {"--size", "16"});
+        }
         const RenderedPicture rendered = renderPicture(coarse, renderers, threads);
         const DisplayImage unlabelled =
             displaySheet(rendered.options, rendered.render.image, rendered.cells,

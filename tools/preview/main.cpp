@@ -8,6 +8,7 @@
 #include <iostream>
 #include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -89,13 +90,24 @@ void run(const Options& options) {
     if (!font) {
         warn(fontMissing + "; the PNG is unlabelled");
     }
-    const std::vector<std::unique_ptr<SwatchRenderer>> renderers = loadSwatchRenderers(options);
+    // Memory a library takes as it loads is not the image's.
+    std::vector<std::unique_ptr<SwatchRenderer>> renderers;
+    try {
+        renderers = loadSwatchRenderers(options);
+    } catch (const std::bad_alloc&) {
+        throw std::runtime_error("out of memory while the renderers' libraries loaded");
+    }
     const std::string stem = options.outputStem();
     OutputFiles files({stem + ".png", stem + ".exr"}, inputFilesOf(options));
 
     const std::vector<SheetCell> cells = sheetCells(options);
+    // What the hosts use in place of a value outside its range, said once.
+    if (const std::string held = heldValuesText(cells); !held.empty()) {
+        warn(held);
+    }
     const int threads = renderingThreads(options);
-    const SheetRender render = renderWithProgress(options, cells, renderers, threads);
+    SheetRender render = renderWithProgress(options, cells, renderers, threads);
+    const long long heldPixels = holdPixels(render.image);
     const std::vector<std::string> hostNames = hostNamesOf(renderers);
     int labelsLeftOut = 0;
     const DisplayImage display =
@@ -107,10 +119,11 @@ void run(const Options& options) {
 
     printRunSummary(options, cells, hostNames, render, threads);
     printNotes(options, hostNames, render, labelsLeftOut);
-    if (const long long nonFinite = countNonFinite(render.image); nonFinite > 0) {
+    if (heldPixels > 0) {
         std::fflush(stdout);
-        warn(std::to_string(nonFinite) + " pixels hold infinite or NaN values (kept in " + stem +
-             ".exr; white or black in the PNG)");
+        warn(std::to_string(heldPixels) +
+             " pixels overflowed, or were negative or not numbers: both images hold them at the "
+             "largest float, or at 0");
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -28,18 +29,21 @@ struct OptionSpec {
     std::string_view help;
     // Handed the value (empty for a flag); throws UsageError.
     void (*apply)(std::string_view value, CommandLine& line);
-    // Given, the option may be given once only, and this is the error when
-    // it is given again.
+    // An option that takes a value is given once: a second one would silently
+    // win. One that adds its value to the others' (--set) may be given again.
+    bool repeats = false;
+    // Why it may be given once, where more than "give it once" is to say.
     std::string_view givenTwice = {};
 };
 
 // Carries out each argument through its option's entry in order: "--name
 // value" or "--name=value", a short name only as "-o value"; a flag takes no
-// value.
+// value, and may be given again to the same effect.
 template <class CommandLine>
 void readArguments(std::span<const OptionSpec<CommandLine>> specs,
                    const std::vector<std::string_view>& arguments, CommandLine& line) {
-    std::vector<bool> given(specs.size(), false);
+    // Each option's first value, once given.
+    std::vector<std::optional<std::string_view>> given(specs.size());
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string_view argument = arguments[i];
         std::string_view inlineValue;
@@ -64,10 +68,6 @@ void readArguments(std::span<const OptionSpec<CommandLine>> specs,
             throw UsageError("unknown option '" + std::string(argument) + "' (see --help)");
         }
         const OptionSpec<CommandLine>& option = specs[s];
-        if (given[s] && !option.givenTwice.empty()) {
-            throw UsageError(std::string(option.givenTwice));
-        }
-        given[s] = true;
         std::string_view value;
         if (option.value.empty()) {
             if (hasInlineValue) {
@@ -80,6 +80,13 @@ void readArguments(std::span<const OptionSpec<CommandLine>> specs,
         } else {
             throw UsageError(std::string(argument) + " needs a value");
         }
+        if (given[s] && !option.value.empty() && !option.repeats) {
+            throw UsageError(std::string(option.name) + " is given twice ('" +
+                             std::string(*given[s]) + "', then '" + std::string(value) + "'); " +
+                             (option.givenTwice.empty() ? std::string("give it once")
+                                                        : std::string(option.givenTwice)));
+        }
+        given[s] = value;
         option.apply(value, line);
     }
 }

@@ -266,7 +266,7 @@ constexpr Spec optionSpecs[] = {
      "number or r,g,b (--set color=0.8,0.45,0.35 --set dfst=3);\n"
      "also the mental ray shader's normalCamera offset (x,y,z);\n"
      "see docs/attributes.md",
-     [](std::string_view setting, CommandLine& line) { line.settings.push_back(setting); }},
+     [](std::string_view setting, CommandLine& line) { line.settings.push_back(setting); }, true},
     {"--list-presets", "", "", "print the measured materials and their values",
      [](std::string_view, CommandLine& line) { line.options.listPresets = true; }},
     {"--grid", "", "",
@@ -278,8 +278,8 @@ constexpr Spec optionSpecs[] = {
      "stepping evenly from FROM to TO (a colour:\n"
      "r,g,b:r,g,b:COUNT), one row per host, each\n"
      "labelled with its value (--sweep dfst=0:10:6)",
-     [](std::string_view sweep, CommandLine& line) { line.sweep = sweep; },
-     "--sweep is given twice; a strip steps one input"},
+     [](std::string_view sweep, CommandLine& line) { line.sweep = sweep; }, false,
+     "a strip steps one input"},
     {"--size", "", "N | WxH",
      "size of one swatch in pixels (default 256); the\n"
      "sphere is fitted to the shorter side",

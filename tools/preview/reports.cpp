@@ -1,10 +1,10 @@
 #include "reports.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 #include "materialInputs.h"
+#include "model/physicalRange.h"
 #include "numberText.h"
 #include "visibleText.h"
 
@@ -21,6 +21,14 @@ std::string joined(const std::vector<std::string>& items, const char* separator)
         text += (text.empty() ? "" : separator) + item;
     }
     return text;
+}
+
+// A value as --set takes it: one number where the channels are alike.
+std::string settingText(const MaterialAttribute& attribute, FloatVector value) {
+    if (attribute.components == 1 || (value.x == value.y && value.y == value.z)) {
+        return shortestText(value.x);
+    }
+    return shortestText(value.x) + "," + shortestText(value.y) + "," + shortestText(value.z);
 }
 
 }  // namespace
@@ -136,10 +144,39 @@ void printNotes(const Options& options, const std::vector<std::string>& hostName
     }
 }
 
-long long countNonFinite(const Image& image) {
-    return std::count_if(image.pixels.begin(), image.pixels.end(), [](const FloatVector& p) {
-        return !std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z);
-    });
+std::string heldValuesText(const std::vector<SheetCell>& cells) {
+    std::vector<std::string> held;
+    for (const SheetCell& cell : cells) {
+        for (const MaterialSettings::Entry& entry : cell.material.entries()) {
+            if (!isNodeAttribute(*entry.attribute)) {
+                continue;  // the renderer's normal offset has no range
+            }
+            const MaterialAttribute& attribute = *entry.attribute;
+            const FloatVector used = heldAttributeValue(attribute, entry.value);
+            if (used.x == entry.value.x && used.y == entry.value.y && used.z == entry.value.z) {
+                continue;
+            }
+            const std::string text = std::string(attribute.longName) + " " +
+                                     settingText(attribute, entry.value) + " held at " +
+                                     settingText(attribute, used);
+            if (std::find(held.begin(), held.end(), text) == held.end()) {
+                held.push_back(text);
+            }
+        }
+    }
+    return joined(held, "; ");
+}
+
+long long holdPixels(Image& image) {
+    long long changed = 0;
+    for (FloatVector& pixel : image.pixels) {
+        const FloatVector held = heldColour(pixel);
+        if (!(held.x == pixel.x && held.y == pixel.y && held.z == pixel.z)) {
+            pixel = held;
+            ++changed;
+        }
+    }
+    return changed;
 }
 
 }  // namespace lumaveil::preview

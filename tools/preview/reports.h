@@ -28,7 +28,14 @@ void printRunSummary(const Options& options, const std::vector<SheetCell>& cells
 void printNotes(const Options& options, const std::vector<std::string>& hostNames,
                 const SheetRender& render, int labelsLeftOut);
 
-// How many of the image's pixels are infinite or NaN.
-long long countNonFinite(const Image& image);
+// The values the cells were given outside their physical range, and what
+// the model uses instead, each once: "absorption -0.6 held at 0; ...". Empty
+// when every value is within its range.
+std::string heldValuesText(const std::vector<SheetCell>& cells);
+
+// Holds every pixel to what the images may show, finite and not below 0
+// (NaN and negatives at 0, an overflow at the largest float: see heldColour),
+// and gives how many pixels it changed.
+long long holdPixels(Image& image);
 
 }  // namespace lumaveil::preview

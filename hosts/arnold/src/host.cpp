@@ -15,6 +15,10 @@ namespace {
 
 using NodeLoaderFunction = bool (*)(int, AtNodeLib*);
 
+// No library gives nearly so many nodes: a loader that goes on past them
+// never ends, and would hold the host until memory ran out.
+constexpr int mostNodesOfALibrary = 4096;
+
 // "A.B.C.D" as four numbers; false for anything else.
 bool parseVersion(const char* text, int (&parts)[4]) {
     char rest = 0;
@@ -95,6 +99,10 @@ Shader::Shader(const std::string& library, std::string_view nodeName)
         AtNodeLib lib{};
         if (!loader(i, &lib)) {
             break;
+        }
+        if (i == mostNodesOfALibrary) {
+            throw LoadError(library + ": its NodeLoader gives more than " +
+                            std::to_string(mostNodesOfALibrary) + " nodes and no end of them");
         }
         lib.version[sizeof lib.version - 1] = '\0';
         const std::string name = lib.name ? lib.name : "";

@@ -1,6 +1,7 @@
 // A library Arnold must refuse, one way for each build of it:
 //   MISFIT_NO_LOADER     no NodeLoader at all
 //   MISFIT_NO_NODES      a NodeLoader that gives nothing
+//   MISFIT_RUNAWAY       a NodeLoader that never stops giving nodes
 //   MISFIT_NAME "x"      a shader of another name
 //   MISFIT_TYPE n        a node "lumaVeil" of another type
 //   MISFIT_VERSION "v"   built against another Arnold
@@ -50,9 +51,13 @@ node_loader {
     (void)node;
     return false;
 #else
+#if defined(MISFIT_RUNAWAY)
+    (void)i;
+#else
     if (i != 0) {
         return false;
     }
+#endif
     node->methods = misfitMethods;
     node->output_type = AI_TYPE_CLOSURE;
     node->name = MISFIT_NAME;
