@@ -20,7 +20,10 @@ SwatchResult renderSwatch(SwatchRenderer& renderer, const MaterialSettings& mate
     const int side = static_cast<int>(std::lround(std::sqrt(settings.samples)));
     const float weight = 1.0f / static_cast<float>(side * side);
     const float aspect = static_cast<float>(settings.width) / static_cast<float>(settings.height);
-    const int threadCount = std::max(1, std::min(settings.threads, settings.height));
+    int threadCount = std::max(1, std::min(settings.threads, settings.height));
+    if (renderer.maxThreads() > 0) {
+        threadCount = std::min(threadCount, renderer.maxThreads());
+    }
 
     std::vector<std::unique_ptr<SwatchShader>> shaders;
     for (int i = 0; i < threadCount; ++i) {

@@ -40,6 +40,8 @@ public:
     virtual std::string name() const = 0;
     virtual std::unique_ptr<SwatchShader> newShader(const MaterialSettings& material,
                                                     const Scene& scene) = 0;
+    // The most threads it shades on; 0 for as many as asked.
+    virtual int maxThreads() const { return 0; }
 };
 
 struct RenderSettings {

@@ -11,7 +11,6 @@
 
 #if defined(LUMAVEIL_PREVIEW_VIEWPORT)
 #include <map>
-#include <mutex>
 
 #include "lumaVeilEmbeddedFragments.h"
 #include "vp2host/glViewport.h"
@@ -29,8 +28,9 @@ FloatVector vector3(const vp2host::Float3& a) {
     return {a[0], a[1], a[2]};
 }
 
-// One EGL context and the graph's program, shared by the rendering threads
-// one at a time: llvmpipe spreads each draw over the cores itself.
+// One EGL context and the graph's program, on one rendering thread: a
+// context is current on one thread at a time, and llvmpipe spreads each draw
+// over the cores itself.
 class ViewportSwatchRenderer final : public SwatchRenderer {
 public:
     ViewportSwatchRenderer() {
@@ -51,13 +51,13 @@ public:
         gl_.release();
     }
     std::string name() const override { return "viewport"; }
+    int maxThreads() const override { return 1; }
     std::unique_ptr<SwatchShader> newShader(const MaterialSettings& material,
                                             const Scene& scene) override;
 
-    // The samples' colours and transparencies, the GPU's turn taken.
+    // The samples' colours and transparencies.
     void draw(std::span<const vp2host::Sample> samples, std::span<FloatVector> colors,
               std::span<FloatVector> transparencies) {
-        std::lock_guard lock(mutex_);
         gl_.makeCurrent();
         std::vector<vp2host::SampleResult> results;
         try {
@@ -80,7 +80,6 @@ private:
     std::map<std::string, vp2host::FragmentGraph> graphs_;
     vp2host::GlViewport gl_;
     std::unique_ptr<vp2host::GraphProgram> program_;
-    std::mutex mutex_;
 };
 
 class ViewportSwatchShader final : public SwatchShader {
