@@ -5,6 +5,8 @@
 #              <prefix>/maya/lumaVeil/plug-ins/<year>/<platform>/lumaVeil.so
 #              (.mll on Windows); against the stand-in headers, which name no
 #              Maya year, <prefix>/maya/lumaVeil/plug-ins/lumaVeil.so
+#              and, from Maya 2016 on, viewport/*.xml beside it: its
+#              Viewport 2.0 fragments and graphs, for reading
 #              <prefix>/maya/lumaVeil/scripts/AElumaVeilTemplate.mel
 #              <prefix>/maya/lumaVeil/presets/attrPresets/lumaVeil/<material>.mel
 #              <prefix>/maya/lumaVeil/icons/render_lumaVeil.png, out_lumaVeil.png,
@@ -19,7 +21,7 @@
 #              <prefix>/mentalray/include/qv7k_lumaVeil.mi
 #              <prefix>/mentalray/examples/lumaVeil_example.mi
 #   doc        <prefix>/share/doc/lumaVeil/README.md, LICENSE, docs/*.md, docs/*.ass,
-#              docs/images/*.png,
+#              docs/*.png, docs/images/*.png,
 #              as they stand in the repository, so that their links hold
 #   debug      <library>.debug beside each library above: its debug information,
 #              which the release archives ship apart (see Packaging.cmake);
@@ -154,6 +156,12 @@ if(LUMAVEIL_INSTALL_MAYA)
     set(plugin_destination ${LUMAVEIL_MAYA_MODULE_DIR}/${LUMAVEIL_MODULE_PLUGIN_FOLDER})
     install(TARGETS lumaVeil LIBRARY DESTINATION ${plugin_destination} COMPONENT maya)
     lumaveil_install_debug_information(lumaVeil ${plugin_destination})
+    # Its Viewport 2.0 fragments and graphs, which it carries within, for
+    # reading beside it (Maya does not scan the plug-in folder's subfolders).
+    if(LUMAVEIL_MAYA_VIEWPORT_OVERRIDE)
+        install(FILES ${LUMAVEIL_VIEWPORT_FRAGMENT_FILES} DESTINATION ${plugin_destination}/viewport
+                COMPONENT maya)
+    endif()
     install(FILES ${PROJECT_SOURCE_DIR}/packaging/maya/AElumaVeilTemplate.mel
         DESTINATION ${LUMAVEIL_MAYA_MODULE_DIR}/scripts COMPONENT maya)
     install(FILES ${PROJECT_SOURCE_DIR}/packaging/maya/moduleFile.cmake

@@ -16,6 +16,8 @@
 
 #if defined(LUMAVEIL_VIEWPORT_OVERRIDE)
 #include <maya/MDrawRegistry.h>
+
+#include "lumaVeilViewportFragments.h"
 #endif
 
 // Maya finds the entry points by their C++ names, as its samples define them;
@@ -73,6 +75,9 @@ void registerViewportOverride() {
             "lumaVeil: no Viewport 2.0 override: registerSurfaceShadingNodeOverrideCreator");
     }
     viewportOverrideRegistered = static_cast<bool>(status);
+    if (viewportOverrideRegistered) {
+        lumaveil::viewport::registerFragments();
+    }
 }
 
 // Before the node type goes, so that nothing registered refers to it. A
@@ -88,6 +93,9 @@ MStatus deregisterViewportOverride() {
         status.perror("lumaVeil: deregisterSurfaceShadingNodeOverrideCreator");
     }
     viewportOverrideRegistered = !status;
+    if (status) {
+        lumaveil::viewport::deregisterFragments();
+    }
     return status;
 }
 #else

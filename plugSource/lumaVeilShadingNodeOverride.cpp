@@ -1,21 +1,19 @@
 // The lumaVeil node in Viewport 2.0.
 //
-// The viewport draws the material with Maya's Blinn surface fragment, whose
-// parameters carry the names of Maya's Lambert and Blinn attributes. The
-// node's attributes that share those names (its colour, transparency, ambient
-// and incandescent colours, diffuse weight, and the highlight's width,
-// roll-off and colour) feed them, so the viewport shows the material's own
-// colour, opacity, ambient and incandescent light, and its highlight (Blinn's,
-// of the same width and roll-off, where the software render's lobe is
-// Gaussian). The fragment's translucence, reflectivity and reflectedColor have
-// no counterpart on the node and keep the fragment's defaults.
+// The viewport draws the material with the plug-in's own fragment graph
+// (lumaVeilViewportFragments.h), which computes what the node computes, per
+// light: the translucent glow as well as the matte and the highlight. Its
+// inputs carry the names of the node's attributes, which feed them.
 //
-// The translucent glow is the software renderer's alone: the attributes of
-// the subsurface term (absorption, scattering, the index of refraction, the
-// two anisotropies, the boundary factor and the glow's weight) have no
-// parameter in any Maya surface fragment, so they change nothing in the
-// viewport.
+// Where the graph is not registered (batch mode, a refusal, or
+// LUMAVEIL_VIEWPORT=approximate), and on the legacy OpenGL profile, the
+// viewport draws Maya's Blinn surface fragment instead, fed by the node's
+// attributes that share its parameters' names (colour, transparency, ambient
+// and incandescent colours, diffuse weight, and the highlight's width,
+// roll-off and colour); the glow's attributes then change nothing there.
 #include "lumaVeilShadingNodeOverride.h"
+
+#include "lumaVeilViewportFragments.h"
 
 #if defined(LUMAVEIL_VIEWPORT_OVERRIDE)
 
@@ -28,17 +26,19 @@ lumaVeilShadingNodeOverride::lumaVeilShadingNodeOverride(const MObject& obj)
 
 lumaVeilShadingNodeOverride::~lumaVeilShadingNodeOverride() = default;
 
-// The fragment is Maya's, written for every device the viewport runs on.
+// The graph has GLSL and HLSL implementations; on the legacy profile the
+// override names Maya's Blinn fragment, written for every device.
 MHWRender::DrawAPI lumaVeilShadingNodeOverride::supportedDrawAPIs() const {
     return MHWRender::kOpenGL | MHWRender::kOpenGLCoreProfile | MHWRender::kDirectX11;
 }
 
 MString lumaVeilShadingNodeOverride::fragmentName() const {
-    return "mayaBlinnSurface";
+    return lumaveil::viewport::surfaceFragmentName();
 }
 
-// Every parameter that the node can feed is named like the attribute that
-// feeds it, so nothing needs mapping otherwise.
+// Every parameter that the node can feed, the graph's and the Blinn
+// fragment's, is named like the attribute that feeds it, so nothing needs
+// mapping otherwise.
 void lumaVeilShadingNodeOverride::getCustomMappings(MHWRender::MAttributeParameterMappingList&) {}
 
 MString lumaVeilShadingNodeOverride::primaryColorParameter() const {

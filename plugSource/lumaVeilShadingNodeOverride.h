@@ -1,5 +1,5 @@
-// How Viewport 2.0 draws a lumaVeil material: through Maya's own Blinn
-// surface fragment, fed by the node's attributes of the same names.
+// How Viewport 2.0 draws a lumaVeil material: through the plug-in's own
+// fragment graph, or Maya's Blinn surface fragment where that is not there.
 #pragma once
 
 #include <maya/MTypes.h>

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a group of jobs needs, when they are missing.
-#   bash scripts/install-deps.sh build [preview] [windows] [msvc] [fuzz]
+#   bash scripts/install-deps.sh build [preview] [viewport] [windows] [msvc] [fuzz]
 # As root it installs them with apt-get; otherwise it names what is missing.
 #
 # A package mirror may be caught mid-sync: a failed `apt-get update` is tried
@@ -14,6 +14,9 @@ set -euo pipefail
 declare -A groups=(
     [build]="cmake ninja-build g++ g++-11 libgtest-dev libgmock-dev googletest libbenchmark-dev clang-format"
     [preview]="libpng-dev libopenexr-dev libfreetype-dev fonts-dejavu-core pkg-config"
+    # The stand-in Viewport 2.0: libxml2 parses the fragments, Mesa's llvmpipe
+    # runs their GLSL through EGL without a GPU, glslang checks their HLSL.
+    [viewport]="libxml2-dev libegl-dev libgl1-mesa-dri libegl-mesa0 glslang-tools"
     [windows]="mingw-w64 wine64 wine32:i386 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686"
     [msvc]="clang-14 clang-tools-14 lld-14 llvm-14 mingw-w64 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 wine32:i386"
     [fuzz]="clang libclang-rt-14-dev valgrind"

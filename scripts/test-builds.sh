@@ -7,9 +7,10 @@
 #    a versioned namespace): the plug-in links the devkit's libraries, and
 #    every suite passes with it in the stand-in Maya of the same shape, the
 #    worked examples included; each shape's Maya refuses the other's plug-in
-#    in one line. The 2019+ plug-in imports the draw registry's calls from
-#    the devkit's OpenMayaRender and its Viewport 2.0 tests run; the classic
-#    one holds no draw classification at all. The classic build also takes MENTALRAY_INCLUDE_DIR, a
+#    in one line. The 2019+ plug-in imports the draw registry's and the
+#    fragment manager's calls from the devkit's OpenMayaRender and its
+#    Viewport 2.0 tests run; the classic one holds no draw classification at
+#    all. The classic build also takes MENTALRAY_INCLUDE_DIR, a
 #    shader.h of other layouts, whose shader must pass the shader suites in a
 #    stand-in renderer built against the same header;
 #  - the deliverables as C++17 by GCC 11, older than the system compiler as
@@ -34,7 +35,7 @@
 cd "$(dirname "$0")/.."
 source scripts/lib/stage.sh
 
-bash scripts/install-deps.sh build
+bash scripts/install-deps.sh build viewport
 
 # The shipped libraries, by their place in a build tree: every build below
 # makes them all.
@@ -124,14 +125,20 @@ grep -q "$devkit_2022/lib/libOpenMayaRender.so" <<<"$linked" || {
     exit 1
 }
 imports=$(nm -D --undefined-only "$sdk_2022/plugSource/lumaVeil.so" | c++filt)
-for call in registerSurfaceShadingNodeOverrideCreator deregisterSurfaceShadingNodeOverrideCreator; do
-    grep -E " U .*::MHWRender::MDrawRegistry::$call\(" <<<"$imports" || {
-        echo "test-builds: the 2019+ plug-in does not import MDrawRegistry::$call" >&2
+# The override's registry, and the renderer's fragment manager through which
+# the plug-in registers its fragments.
+for call in MDrawRegistry::registerSurfaceShadingNodeOverrideCreator \
+    MDrawRegistry::deregisterSurfaceShadingNodeOverrideCreator MRenderer::theRenderer \
+    MRenderer::getFragmentManager MRenderer::drawAPI MFragmentManager::hasFragment \
+    MFragmentManager::addShadeFragmentFromBuffer MFragmentManager::addFragmentGraphFromBuffer \
+    MFragmentManager::removeFragment; do
+    grep -E " U .*::MHWRender::$call\(" <<<"$imports" || {
+        echo "test-builds: the 2019+ plug-in does not import $call" >&2
         exit 1
     }
 done
 # Run unfiltered by ctest above; here none of them may have been skipped.
-viewport=$("$sdk_2022/tests/maya/maya_tests" --gtest_filter='*Viewport*:*Override*' 2>&1) || {
+viewport=$("$sdk_2022/tests/maya/maya_tests" --gtest_filter='*Viewport*:*Override*:*Fragment*' 2>&1) || {
     echo "$viewport" >&2
     exit 1
 }

@@ -10,7 +10,7 @@
 cd "$(dirname "$0")/.."
 source scripts/lib/stage.sh
 
-bash scripts/install-deps.sh build preview fuzz
+bash scripts/install-deps.sh build preview viewport fuzz
 
 seconds=${FUZZ_SECONDS:-60}
 fuzzers=${FUZZERS:-"shading shader arnold_shader maya_node preview_options"}

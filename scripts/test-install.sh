@@ -24,7 +24,7 @@ win32=${LUMAVEIL_WIN32_BUILD:-build/windows-x86}
 maya2022=${LUMAVEIL_INSTALL_2022_BUILD:-build/install-2022}
 skip_windows=${LUMAVEIL_INSTALL_SKIP_WINDOWS:-0}
 
-groups=(build preview)
+groups=(build preview viewport)
 [[ "$skip_windows" == 1 ]] || groups+=(windows)
 bash scripts/install-deps.sh "${groups[@]}"
 

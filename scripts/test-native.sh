@@ -4,7 +4,7 @@
 cd "$(dirname "$0")/.."
 source scripts/lib/stage.sh
 
-bash scripts/install-deps.sh build preview
+bash scripts/install-deps.sh build preview viewport
 
 for preset in default asan tsan; do
     echo "== $preset =="

@@ -311,6 +311,13 @@ TEST_F(InstallTest, ModuleFileHasASectionPerMayaVersionAndPlatform) {
         << "no section for this build (" << l.mayaYear << " " << l.platform << ")";
 }
 
+// The plug-in's Viewport 2.0 fragments and graphs.
+constexpr const char* kViewportFragments[] = {
+    "lumaVeilFloat3PassThrough", "lumaVeilLightDiffuse",   "lumaVeilLightSpecular",
+    "lumaVeilLightAccum",        "lumaVeilCombine",        "lumaVeilSurfaceFinal",
+    "lumaVeilSurfaceOutput",     "lumaVeilLightFunctions", "lumaVeilSurface",
+    "lumaVeilSurfaceLightAPI2"};
+
 TEST_F(InstallTest, LaysOutTheDeliverablesAndNothingElse) {
     const Layout& l = layout();
     std::set<std::string> maya;
@@ -324,6 +331,15 @@ TEST_F(InstallTest, LaysOutTheDeliverablesAndNothingElse) {
         for (const ModuleSection& section : readModuleFile(l.modFile())) {
             maya.insert("lumaVeil/" + pluginFolder(section.mayaYear, section.platform) + "/" +
                         pluginName(section.platform));
+            // Viewport 2.0's fragments beside a plug-in of a Maya year (every
+            // year has Viewport 2.0; the stand-in's classic devkit has none).
+            for (const char* fragment : kViewportFragments) {
+                if (section.mayaYear.empty()) {
+                    break;
+                }
+                maya.insert("lumaVeil/" + pluginFolder(section.mayaYear, section.platform) +
+                            "/viewport/" + fragment + ".xml");
+            }
             maya.insert("lumaVeil/" + uninstallScript(section.mayaYear, section.platform));
             if (!section.arnoldFolder.empty()) {
                 maya.insert("lumaVeil/" + section.arnoldFolder + "/" +

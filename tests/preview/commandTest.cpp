@@ -115,6 +115,33 @@ TEST_F(PreviewCommand, RendersEveryHostSideBySideOrOneAlone) {
     EXPECT_NE(alone.output.find("; arnold "), std::string::npos) << alone.output;
 }
 
+// Viewport 2.0's half, drawn by the plug-in's fragments on the GPU at hand
+// (llvmpipe here) beside Maya's; where there is no EGL device, one line and
+// status 2, and no picture.
+TEST_F(PreviewCommand, ViewportHalfIsDrawnOnTheGpuOrRefusedInOneLine) {
+    const CommandRun both =
+        run("--host viewport,maya --preset skin1 --size 64 --samples 1 --output " + out("vp"));
+    ASSERT_EQ(both.status, 0) << both.output;
+    EXPECT_NE(both.output.find("128x64 image (1 material x 2 hosts)"), std::string::npos)
+        << both.output;
+    EXPECT_NE(both.output.find("the Viewport 2.0 half draws the plug-in's fragments"),
+              std::string::npos)
+        << both.output;
+    // At the sphere's centre the two agree: no light there is shadowed.
+    const auto exr = lumaveil::preview::readExr(out("vp") + ".exr");
+    const auto maya = exr.at(32, 32), viewport = exr.at(96, 32);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NEAR(viewport[k], maya[k], 0.01f * maya[k]) << k;
+    }
+
+    const CommandRun none = run("--host viewport --size 32 --output " + out("none"),
+                                "__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json ");
+    EXPECT_EQ(none.status, 2) << none.output;
+    EXPECT_TRUE(none.output.starts_with("lumaveil-preview: error: no EGL device: ")) << none.output;
+    EXPECT_EQ(std::count(none.output.begin(), none.output.end(), '\n'), 1) << none.output;
+    EXPECT_FALSE(std::filesystem::exists(out("none") + ".png"));
+}
+
 TEST_F(PreviewCommand, GridHasACellPerPreset) {
     const CommandRun result =
         run("--grid --host maya --size 8 --samples 1 --set dfst=1 --output " + out("grid.png"));

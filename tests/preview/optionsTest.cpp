@@ -92,6 +92,9 @@ TEST(PreviewOptions, ReadsSizesAndHosts) {
     const std::vector<Host> all{Host::maya, Host::mentalray, Host::arnold};
     EXPECT_EQ(parse({}).hosts, all);
     EXPECT_EQ(parse({"--host", "both"}).hosts, (std::vector<Host>{Host::maya, Host::mentalray}));
+    // The viewport only when named.
+    EXPECT_EQ(parse({"--host", "viewport,maya"}).hosts,
+              (std::vector<Host>{Host::maya, Host::viewport}));
     const Options pair = parse({"--host=arnold,maya", "--sweep", "dfst=0:10:4"});
     EXPECT_EQ(pair.hosts, (std::vector<Host>{Host::maya, Host::arnold}));
     EXPECT_EQ(sheetLayout(pair).height, 2 * 256);
@@ -159,10 +162,11 @@ TEST(PreviewOptions, RejectsBadInputWithOneLine) {
         {{"--tonemap", "aces"}, "--tonemap takes filmic or clip, not 'aces'"},
         {{"--exposure", "25"}, "--exposure takes stops from -20 to 20, not 25"},
         {{"--host", "houdini"},
-         "--host takes maya, mentalray, arnold, a comma list of them, all or both, not 'houdini'"},
+         "--host takes maya, mentalray, arnold, viewport, a comma list of them, all or both, "
+         "not 'houdini'"},
         {{"--host", "maya,,arnold"},
-         "--host takes maya, mentalray, arnold, a comma list of them, all or both, not "
-         "'maya,,arnold'"},
+         "--host takes maya, mentalray, arnold, viewport, a comma list of them, all or both, "
+         "not 'maya,,arnold'"},
         {{"--bogus"}, "unknown option '--bogus' (see --help)"},
         {{"skin1"},
          "unexpected 'skin1': every argument is an option or an option's value (see "

@@ -59,6 +59,8 @@ std::vector<std::unique_ptr<SwatchRenderer>> loadSwatchRenderers(const Options& 
             case Host::arnold:
                 checkArnoldShader(arnoldShader);
                 break;
+            case Host::viewport:
+                break;  // the plug-in's fragments are built into the tool
         }
     }
     std::vector<std::unique_ptr<SwatchRenderer>> renderers;
@@ -72,6 +74,9 @@ std::vector<std::unique_ptr<SwatchRenderer>> loadSwatchRenderers(const Options& 
                 break;
             case Host::arnold:
                 renderers.push_back(loadArnoldSwatchRenderer(arnoldShader));
+                break;
+            case Host::viewport:
+                renderers.push_back(loadViewportSwatchRenderer());
                 break;
         }
     }

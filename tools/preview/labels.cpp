@@ -41,10 +41,11 @@ std::string unreadableFont(FT_Error error) {
 }
 
 std::string displayName(const std::string& host) {
-    return host == "mentalray" ? "mental ray"
-           : host == "maya"    ? "Maya"
-           : host == "arnold"  ? "Arnold"
-                               : host;
+    return host == "mentalray"  ? "mental ray"
+           : host == "maya"     ? "Maya"
+           : host == "arnold"   ? "Arnold"
+           : host == "viewport" ? "Viewport 2.0"
+                                : host;
 }
 
 // A label's box on the sheet, kept clear of the spheres.

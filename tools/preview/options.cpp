@@ -153,7 +153,7 @@ struct CommandLine {
 void readHost(std::string_view text, CommandLine& line) {
     std::vector<Host>& hosts = line.options.hosts;
     if (text == "all") {
-        hosts.assign(allHosts.begin(), allHosts.end());
+        hosts.assign(defaultHosts.begin(), defaultHosts.end());
         return;
     }
     if (text == "both") {
@@ -168,7 +168,8 @@ void readHost(std::string_view text, CommandLine& line) {
                                        [&](Host h) { return hostName(h) == name; });
         if (host == allHosts.end()) {
             throw UsageError(
-                "--host takes maya, mentalray, arnold, a comma list of them, all or both, not " +
+                "--host takes maya, mentalray, arnold, viewport, a comma list of them, all or "
+                "both, not " +
                 inQuotes(text));
         }
         chosen[static_cast<std::size_t>(host - allHosts.begin())] = true;
@@ -253,9 +254,11 @@ using Spec = OptionSpec<CommandLine>;
 constexpr Spec optionSpecs[] = {
     {"--host", "", "HOSTS",
      "the renderers, side by side: maya, mentalray,\n"
-     "arnold or a comma list of them (--host\n"
-     "maya,arnold); all, the default, is the three;\n"
-     "both is maya,mentalray",
+     "arnold, viewport or a comma list of them (--host\n"
+     "maya,arnold); all, the default, is the three\n"
+     "renderers; both is maya,mentalray; viewport,\n"
+     "Viewport 2.0 on the GPU (or Mesa's llvmpipe),\n"
+     "only when named",
      readHost},
     {"--preset", "", "NAME", "a measured material (see --list-presets)", readPreset},
     {"--set", "", "NAME=VALUE",
@@ -406,6 +409,8 @@ std::string_view hostName(Host host) {
             return "mentalray";
         case Host::arnold:
             return "arnold";
+        case Host::viewport:
+            return "viewport";
     }
     return "";
 }

@@ -18,16 +18,20 @@
 namespace lumaveil::preview {
 
 // The renderers a swatch goes through, in the order their swatches are laid
-// out: Maya's software renderer, mental ray and Arnold.
-enum class Host { maya, mentalray, arnold };
-inline constexpr std::array allHosts{Host::maya, Host::mentalray, Host::arnold};
+// out: Maya's software renderer, mental ray, Arnold, and Viewport 2.0, which
+// draws the plug-in's fragments on the GPU at hand.
+enum class Host { maya, mentalray, arnold, viewport };
+inline constexpr std::array allHosts{Host::maya, Host::mentalray, Host::arnold, Host::viewport};
+// Those rendered by default and by "all": the deliverables' renderers. The
+// viewport needs an EGL device, and is drawn only when named.
+inline constexpr std::array defaultHosts{Host::maya, Host::mentalray, Host::arnold};
 
 // As --host names it, and the summary and labels show it: "maya",
-// "mentalray", "arnold".
+// "mentalray", "arnold", "viewport".
 std::string_view hostName(Host host);
 
 struct Options {
-    std::vector<Host> hosts{allHosts.begin(), allHosts.end()};  // in allHosts' order
+    std::vector<Host> hosts{defaultHosts.begin(), defaultHosts.end()};  // in allHosts' order
     MaterialSettings material;
     std::string presetName;  // empty: the node's defaults
     bool anySet = false;     // some --set was given

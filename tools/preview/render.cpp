@@ -20,7 +20,10 @@ SwatchResult renderSwatch(SwatchRenderer& renderer, const MaterialSettings& mate
     const int side = static_cast<int>(std::lround(std::sqrt(settings.samples)));
     const float weight = 1.0f / static_cast<float>(side * side);
     const float aspect = static_cast<float>(settings.width) / static_cast<float>(settings.height);
-    const int threadCount = std::max(1, std::min(settings.threads, settings.height));
+    int threadCount = std::max(1, std::min(settings.threads, settings.height));
+    if (renderer.maxThreads() > 0) {
+        threadCount = std::min(threadCount, renderer.maxThreads());
+    }
 
     std::vector<std::unique_ptr<SwatchShader>> shaders;
     for (int i = 0; i < threadCount; ++i) {
@@ -35,30 +38,57 @@ SwatchResult renderSwatch(SwatchRenderer& renderer, const MaterialSettings& mate
 
     auto work = [&](SwatchShader& shader) {
         long long shaded = 0;
+        // A row's hits, for a shader that shades them together.
+        std::vector<SurfaceSample> hits;
+        std::vector<FloatVector> colors, transparencies;
         try {
             for (int y; (y = nextRow.fetch_add(1)) < settings.height;) {
-                for (int x = 0; x < settings.width; ++x) {
-                    FloatVector sum;
-                    // Stratified samples at the centres of a side x side grid.
-                    for (int sy = 0; sy < side; ++sy) {
-                        for (int sx = 0; sx < side; ++sx) {
-                            const float px = (x + (sx + 0.5f) / side) / settings.width;
-                            const float py = (y + (sy + 0.5f) / side) / settings.height;
-                            const FloatVector ray =
-                                cameraRay(scene, px * 2.0f - 1.0f, 1.0f - py * 2.0f, aspect);
-                            FloatVector value = scene.backdrop;
-                            if (const auto hit = hitSphere(scene, ray)) {
-                                FloatVector color, transparency;
-                                shader.shade(*hit, color, transparency);
-                                for (int k = 0; k < 3; ++k) {
-                                    value[k] = color[k] + transparency[k] * scene.backdrop[k];
+                // Two passes for such a shader: the first gathers the row's
+                // hits and shades them at once, the second adds them up.
+                const bool byRow = shader.shadesRows();
+                std::size_t next = 0;
+                hits.clear();
+                for (int pass = byRow ? 0 : 1; pass < 2; ++pass) {
+                    if (pass == 1 && byRow) {
+                        colors.assign(hits.size(), FloatVector{});
+                        transparencies.assign(hits.size(), FloatVector{});
+                        shader.shadeRow(hits, colors, transparencies);
+                    }
+                    for (int x = 0; x < settings.width; ++x) {
+                        FloatVector sum;
+                        // Stratified samples at the centres of a side x side grid.
+                        for (int sy = 0; sy < side; ++sy) {
+                            for (int sx = 0; sx < side; ++sx) {
+                                const float px = (x + (sx + 0.5f) / side) / settings.width;
+                                const float py = (y + (sy + 0.5f) / side) / settings.height;
+                                const FloatVector ray =
+                                    cameraRay(scene, px * 2.0f - 1.0f, 1.0f - py * 2.0f, aspect);
+                                FloatVector value = scene.backdrop;
+                                if (const auto hit = hitSphere(scene, ray)) {
+                                    if (pass == 0) {
+                                        hits.push_back(*hit);
+                                        continue;
+                                    }
+                                    FloatVector color, transparency;
+                                    if (byRow) {
+                                        color = colors[next];
+                                        transparency = transparencies[next];
+                                        ++next;
+                                    } else {
+                                        shader.shade(*hit, color, transparency);
+                                    }
+                                    for (int k = 0; k < 3; ++k) {
+                                        value[k] = color[k] + transparency[k] * scene.backdrop[k];
+                                    }
+                                    ++shaded;
                                 }
-                                ++shaded;
+                                sum = sum + value;
                             }
-                            sum = sum + value;
+                        }
+                        if (pass == 1) {
+                            image.at(x, y) = sum * weight;
                         }
                     }
-                    image.at(x, y) = sum * weight;
                 }
                 const int done = rowsDone.fetch_add(1) + 1;
                 if (settings.progress) {

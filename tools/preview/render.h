@@ -21,6 +21,16 @@ public:
     // backdrop shows through it.
     virtual void shade(const SurfaceSample& sample, FloatVector& color,
                        FloatVector& transparency) = 0;
+    // A shader that shades many samples at once, as a GPU does, says so:
+    // renderSwatch then hands it each row's samples together, through
+    // shadeRow, and never calls shade.
+    virtual bool shadesRows() const { return false; }
+    virtual void shadeRow(std::span<const SurfaceSample> samples, std::span<FloatVector> colors,
+                          std::span<FloatVector> transparencies) {
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            shade(samples[i], colors[i], transparencies[i]);
+        }
+    }
 };
 
 // One deliverable, loaded into its host once, that shades the swatches.
@@ -30,6 +40,8 @@ public:
     virtual std::string name() const = 0;
     virtual std::unique_ptr<SwatchShader> newShader(const MaterialSettings& material,
                                                     const Scene& scene) = 0;
+    // The most threads it shades on; 0 for as many as asked.
+    virtual int maxThreads() const { return 0; }
 };
 
 struct RenderSettings {

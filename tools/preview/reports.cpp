@@ -83,10 +83,16 @@ void printRunSummary(const Options& options, const std::vector<SheetCell>& cells
             options.renders(Host::arnold)
                 ? "; Arnold's glow takes each light's colour mean and the fill's own samples"
                 : "");
-    } else if (hostCount > 1) {
+    } else if (hostCount > 1 && options.renders(Host::arnold)) {
         std::printf(
             "%s: the halves differ by design: Arnold's glow takes each light's colour mean and "
             "the fill's own samples (docs/preview.md, \"Why the three differ\")\n",
+            program);
+    }
+    if (options.renders(Host::viewport)) {
+        std::printf(
+            "%s: the Viewport 2.0 half draws the plug-in's fragments as Maya 2022.3 and later "
+            "do, without shadows (docs/maya.md, \"Viewport 2.0\")\n",
             program);
     }
     if (options.grid) {

@@ -1,6 +1,8 @@
-// OpenMaya: MGlobal, through which a plug-in runs MEL commands and shows
-// errors in the Script Editor.
+// OpenMaya: MGlobal, through which a plug-in runs MEL commands, asks for
+// Maya's API version and shows errors and warnings in the Script Editor.
 #include <maya/MGlobal.h>
+
+#include <cstdio>
 
 #include "trace.h"
 
@@ -26,4 +28,20 @@ void MGlobal::displayError(const MString& theError) {
     if (auto* host = trace.host()) {
         host->errors.push_back(theError.asChar());
     }
+}
+
+int MGlobal::apiVersion() {
+    Trace trace("MGlobal::apiVersion", "");
+    const auto* host = trace.host();
+    return host != nullptr ? host->runningApiVersion : MAYA_API_VERSION;
+}
+
+// Recorded, and written to the standard error stream as Maya's Output
+// Window would show it.
+void MGlobal::displayWarning(const MString& theWarning) {
+    Trace trace("MGlobal::displayWarning", "", [&] { return formatArgs(theWarning.asChar()); });
+    if (auto* host = trace.host()) {
+        host->warnings.emplace_back(theWarning.asChar());
+    }
+    std::fprintf(stderr, "Warning: %s\n", theWarning.asChar());
 }

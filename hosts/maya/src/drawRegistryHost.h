@@ -29,6 +29,21 @@ OPENMAYA_EXPORT MStatus registerSurfaceShadingNodeOverride(const MString& drawCl
 OPENMAYA_EXPORT MStatus deregisterSurfaceShadingNodeOverride(const MString& drawClassification,
                                                              const MString& registrantId);
 
+// Viewport 2.0's renderer and fragment manager, whose records the host
+// keeps: whether there is a renderer, and its device API.
+OPENMAYA_EXPORT bool viewportRendererAvailable();
+OPENMAYA_EXPORT int viewportDrawAPI();
+
+// The fragment manager's calls. Adding parses the XML as a fragment (or a
+// graph) and returns its name; it returns an empty name for malformed XML,
+// a taken name, or a graph naming a fragment that is not registered.
+OPENMAYA_EXPORT std::string addFragment(const char* function, const char* xml, bool graph,
+                                        bool hidden);
+OPENMAYA_EXPORT bool hasFragment(const char* function, const std::string& name);
+OPENMAYA_EXPORT bool removeFragment(const char* function, const std::string& name);
+// The XML of a registered graph; empty when there is no graph of that name.
+OPENMAYA_EXPORT std::string registeredGraphXml(const std::string& name);
+
 // What Viewport 2.0 needs to draw a node: the creator registered for its
 // type's draw classification, the node as an object, and its type.
 struct SurfaceOverrideTarget {

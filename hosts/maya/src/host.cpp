@@ -217,6 +217,39 @@ std::vector<DrawOverrideInfo> Host::surfaceShadingNodeOverrides() const {
     return overrides;
 }
 
+void Host::setViewportRendererAvailable(bool available) {
+    impl_->viewportRenderer = available;
+}
+
+void Host::setViewportDrawAPI(int drawAPI) {
+    impl_->viewportDrawAPI = drawAPI;
+}
+
+std::vector<std::string> Host::registeredFragments() const {
+    std::vector<std::string> names;
+    for (const detail::FragmentRecord& r : impl_->fragments) {
+        names.push_back(r.name);
+    }
+    return names;
+}
+
+std::optional<std::string> Host::fragmentXml(std::string_view name) const {
+    for (const detail::FragmentRecord& r : impl_->fragments) {
+        if (r.name == name) {
+            return r.xml;
+        }
+    }
+    return std::nullopt;
+}
+
+void Host::setRunningApiVersion(int version) {
+    impl_->runningApiVersion = version;
+}
+
+std::vector<std::string> Host::displayedWarnings() const {
+    return impl_->warnings;
+}
+
 std::optional<NodeTypeInfo> Host::nodeType(std::string_view name) const {
     if (const NodeType* t = impl_->findType(name)) {
         return t->info;

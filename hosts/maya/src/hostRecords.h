@@ -141,6 +141,15 @@ struct DrawOverride {
     Plugin* plugin = nullptr;
 };
 
+// A shade fragment or graph registered with Viewport 2.0's fragment manager.
+struct FragmentRecord {
+    std::string name;
+    bool graph = false;
+    bool hidden = false;
+    std::string xml;
+    Plugin* plugin = nullptr;  // the one whose entry point added it, if any
+};
+
 struct FailureRule {
     Host::CallMatcher matcher;
     MS::MStatusCode status = MS::kFailure;
@@ -161,6 +170,12 @@ struct mayahost::Host::Impl {
     // Set while an entry point or an attribute-initialisation function runs.
     detail::Plugin* activePlugin = nullptr;
     detail::NodeType* registering = nullptr;
+
+    bool viewportRenderer = true;
+    int viewportDrawAPI = 4;  // MHWRender::kOpenGLCoreProfile
+    std::vector<detail::FragmentRecord> fragments;
+    int runningApiVersion = MAYA_API_VERSION;
+    std::vector<std::string> warnings;
 
     bool windowOpen = false;
     std::vector<std::string> commands;

@@ -15,6 +15,7 @@
 
 #include "drawRegistryHost.h"
 #include "mayahost/nodeTypeInfo.h"
+#include "vp2host/shadeFragment.h"
 
 namespace mayahost {
 
@@ -23,12 +24,12 @@ namespace {
 // A parameter of one of Maya's surface fragments: a single value or a
 // colour.
 struct FragmentParameter {
-    std::string_view name;
+    std::string name;
     int components;
 };
 
 struct SurfaceFragment {
-    std::string_view name;
+    std::string name;
     std::vector<FragmentParameter> parameters;
 };
 
@@ -81,6 +82,12 @@ int componentsOf(const AttributeInfo& a) {
     return 0;
 }
 
+// What Maya feeds a graph for each light under light API v1.
+bool isPerLightInput(std::string_view name) {
+    return name == "Lw" || name == "HLw" || name == "SLw" || name == "diffuseI" ||
+           name == "specularI" || name == "ambientIn";
+}
+
 const FragmentParameter* findParameter(const SurfaceFragment& fragment, std::string_view name) {
     for (const FragmentParameter& p : fragment.parameters) {
         if (p.name == name) {
@@ -127,10 +134,29 @@ std::optional<SurfaceShadingOverrideInfo> createSurfaceShadingNodeOverride(const
     const auto& fragments = surfaceFragments();
     const auto fragment = std::find_if(fragments.begin(), fragments.end(),
                                        [&](const auto& f) { return f.name == info.fragmentName; });
-    if (fragment == fragments.end()) {
+    SurfaceFragment registeredGraph;
+    const std::string graphXml = detail::registeredGraphXml(info.fragmentName);
+    if (!graphXml.empty()) {
+        // A graph the plug-in registered: its inputs that Maya does not feed
+        // itself are its parameters, typed as its XML types them.
+        info.registeredGraph = true;
+        registeredGraph.name = info.fragmentName;
+        for (const vp2host::Property& p : vp2host::parseFragmentGraph(graphXml).properties) {
+            const bool mayaFeedsIt = !p.semantic.empty() || p.hasFlag("isRequirementOnly") ||
+                                     p.type == "string" || isPerLightInput(p.name);
+            if (!mayaFeedsIt && (p.type == "float" || p.type == "float3")) {
+                registeredGraph.parameters.push_back({p.name, p.type == "float3" ? 3 : 1});
+            } else if (!mayaFeedsIt) {
+                return fail(about + ": " + info.fragmentName + "'s input " + p.name + " is a " +
+                            p.type + ", which no attribute feeds here");
+            }
+        }
+    } else if (fragment == fragments.end()) {
         return fail(about + " names the fragment \"" + info.fragmentName +
-                    "\", which is none of Maya's surface fragments known here");
+                    "\", which is neither a registered graph nor one of Maya's surface "
+                    "fragments known here");
     }
+    const SurfaceFragment& drawn = info.registeredGraph ? registeredGraph : *fragment;
     if ((info.drawAPIs & MHWRender::kAllDevices) == 0) {
         return fail(about + " supports no draw API");
     }
@@ -138,7 +164,7 @@ std::optional<SurfaceShadingOverrideInfo> createSurfaceShadingNodeOverride(const
         const MHWRender::MAttributeParameterMapping& mapping = *mappings.getByIndex(i);
         const std::string parameter = mapping.parameterName().asChar();
         const std::string attribute = mapping.attributeName().asChar();
-        if (findParameter(*fragment, parameter) == nullptr) {
+        if (findParameter(drawn, parameter) == nullptr) {
             return fail(about + " maps \"" + parameter + "\", which " + info.fragmentName +
                         " does not have");
         }
@@ -148,7 +174,7 @@ std::optional<SurfaceShadingOverrideInfo> createSurfaceShadingNodeOverride(const
         }
         info.customMappings.emplace_back(parameter, attribute);
     }
-    for (const FragmentParameter& parameter : fragment->parameters) {
+    for (const FragmentParameter& parameter : drawn.parameters) {
         const auto* mapping = mappings.findByParameterName(std::string(parameter.name).c_str());
         const std::string attributeName =
             mapping != nullptr ? mapping->attributeName().asChar() : std::string(parameter.name);
@@ -164,7 +190,7 @@ std::optional<SurfaceShadingOverrideInfo> createSurfaceShadingNodeOverride(const
         }
     }
     for (const std::string* colour : {&info.primaryColorParameter, &info.transparencyParameter}) {
-        const FragmentParameter* parameter = findParameter(*fragment, *colour);
+        const FragmentParameter* parameter = findParameter(drawn, *colour);
         if (!colour->empty() && (parameter == nullptr || parameter->components != 3)) {
             return fail(about + " names \"" + *colour + "\" as a colour of " + info.fragmentName +
                         ", which it is not");

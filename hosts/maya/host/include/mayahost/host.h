@@ -72,6 +72,24 @@ public:
     std::vector<DrawOverrideInfo> surfaceShadingNodeOverrides() const;
     std::optional<NodeTypeInfo> nodeType(std::string_view name) const;
 
+    // Viewport 2.0 (devkits from Maya 2016 on). Whether
+    // MRenderer::theRenderer() finds a renderer (in batch mode it does not),
+    // the device API it draws through (an MHWRender::DrawAPI bit; the core
+    // profile by default), and the fragments and graphs registered with its
+    // fragment manager, in registration order.
+    void setViewportRendererAvailable(bool available);
+    void setViewportDrawAPI(int drawAPI);
+    std::vector<std::string> registeredFragments() const;
+    // The XML a registered fragment or graph was added with; none if there is
+    // no such fragment.
+    std::optional<std::string> fragmentXml(std::string_view name) const;
+
+    // The API version that MGlobal::apiVersion() gives: the devkit's by
+    // default, a later update's as a test sets it.
+    void setRunningApiVersion(int version);
+    // Every line shown with MGlobal::displayWarning, in order.
+    std::vector<std::string> displayedWarnings() const;
+
     Node createNode(std::string_view typeName, MStatus* status = nullptr);
     void destroyNode(Node node);
     int nodeCount() const;

@@ -17,6 +17,9 @@ namespace mayahost {
 // What Viewport 2.0 learnt from a node's override.
 struct SurfaceShadingOverrideInfo {
     std::string fragmentName;
+    // Whether it names a graph that a plug-in registered, rather than one of
+    // Maya's surface fragments.
+    bool registeredGraph = false;
     int drawAPIs = 0;  // MHWRender::DrawAPI bits
     // (fragment parameter, node attribute) as getCustomMappings gave them.
     std::vector<std::pair<std::string, std::string>> customMappings;
@@ -35,12 +38,15 @@ struct SurfaceShadingOverrideInfo {
 // registered creator called with the node's object), queries it as Viewport
 // 2.0 does and destroys it. Nothing, and one line in `error`, when no
 // override is registered for the node's type or when its answers do not
-// hold: a fragment that is not one of Maya's surface fragments known here
-// (mayaLambertSurface, mayaPhongSurface, mayaBlinnSurface), a mapping of a
+// hold: a fragment that is neither a registered graph nor one of Maya's
+// surface fragments known here (mayaLambertSurface, mayaPhongSurface,
+// mayaBlinnSurface), a mapping of a
 // parameter the fragment lacks or of an attribute the node lacks, an
 // attribute of another shape than the parameter it feeds, a colour or
 // transparency parameter that is not a colour of the fragment, a bump
-// attribute that is not a vector of the node.
+// attribute that is not a vector of the node. A registered graph's
+// parameters are its float and float3 inputs that Maya does not feed itself
+// (by semantic, per light, or as a requirement).
 OPENMAYARENDER_EXPORT std::optional<SurfaceShadingOverrideInfo> createSurfaceShadingNodeOverride(
     const Node& node, std::string* error = nullptr);
 
