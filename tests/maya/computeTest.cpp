@@ -2,11 +2,14 @@
 // attributes and light-data elements, the branches and their statuses.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 #include <string>
 #include <vector>
 
+#include "model/shading.h"
 #include "pluginFixture.h"
+#include "randomScene.h"
 #include "referenceShading.h"
 
 namespace {
@@ -161,6 +164,46 @@ TEST_F(ComputeTest, ConnectedValuesOutsideTheirRangeAreHeld) {
     node.setFloat3("transparency", {1.5f, -0.5f, std::numeric_limits<float>::quiet_NaN()});
     ASSERT_EQ(node.compute("outTransparency"), MS::kSuccess);
     EXPECT_EQ(node.getFloat3("outTransparency"), (V{1.0f, 0.0f, 0.0f}));
+}
+
+// Whatever a material's values, the ends of the ranges and what no slider
+// gives included, the node gives the model's colour for them, finite and not
+// below 0, and the transparency as the model holds it.
+TEST_F(ComputeTest, AnyMaterialGivesTheModelsColourFiniteAndNotBelowZero) {
+    using lumaveil::test::mayaLight;
+    using lumaveil::test::mayaVector;
+    host.setCallLogEnabled(false);
+    lumaveil::test::RandomScene rng(61);
+    node.setLightCount(2);
+    for (int i = 0; i < 400; ++i) {
+        lumaveil::ShadingInputs in = rng.materialOrEdge(i);
+        in.pointCamera = rng.direction() * rng.uniform(0.5f, 20.0f);
+        in.normalCamera = rng.direction();
+        std::vector<LightSample> lights(2);
+        for (LightSample& light : lights) {
+            light.lightDirection = rng.direction();
+            light.lightIntensity = rng.colour(0.0f, 3.0f);
+            light.lightAmbient = rng.coin();
+            light.lightDiffuse = rng.coin();
+            light.lightSpecular = rng.coin();
+            light.preShadowIntensity = rng.uniform(0.0f, 2.0f);
+        }
+        lumaveil::test::setMaterial(node, in);
+        node.setSampleGeometry(mayaVector(in.pointCamera), mayaVector(in.normalCamera),
+                               mayaVector(lumaveil::test::workedRay));
+        node.setLight(0, mayaLight(lights[0]));
+        node.setLight(1, mayaLight(lights[1]));
+        ASSERT_EQ(node.compute("outColor"), MS::kSuccess);
+        ASSERT_EQ(node.compute("outTransparency"), MS::kSuccess);
+        const lumaveil::ShadingOutputs expected = lumaveil::evaluateShading(in, lights, 2);
+        const V colour = node.getFloat3("outColor");
+        ASSERT_EQ(colour, mayaVector(expected.outColor)) << "case " << i;
+        for (const float channel : colour) {
+            ASSERT_TRUE(std::isfinite(channel) && channel >= 0.0f) << "case " << i;
+        }
+        ASSERT_EQ(node.getFloat3("outTransparency"), mayaVector(expected.outTransparency))
+            << "case " << i;
+    }
 }
 
 TEST_F(ComputeTest, SetsByShortNameAndHandle) {
