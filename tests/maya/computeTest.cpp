@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/shading.h"
+#include "namedMaterial.h"
 #include "pluginFixture.h"
 #include "randomScene.h"
 #include "referenceShading.h"
@@ -204,6 +205,45 @@ TEST_F(ComputeTest, AnyMaterialGivesTheModelsColourFiniteAndNotBelowZero) {
         ASSERT_EQ(node.getFloat3("outTransparency"), mayaVector(expected.outTransparency))
             << "case " << i;
     }
+}
+
+// Each attribute set by its own name shades as the reference given the field
+// of that name: no attribute reaches another's field.
+TEST_F(ComputeTest, EachAttributeSetByItsNameReachesItsField) {
+    using lumaveil::test::mayaLight;
+    using lumaveil::test::mayaVector;
+    ASSERT_TRUE(lumaveil::test::everyRowIsNamed()) << "tests/support/namedMaterial.h";
+    lumaveil::ShadingInputs in = lumaveil::test::namedMaterial();
+    for (const lumaveil::test::NamedField& field : lumaveil::test::namedFields) {
+        const lumaveil::FloatVector v = lumaveil::test::namedValue(in, field);
+        ASSERT_TRUE(field.colour ? node.setFloat3(field.name, mayaVector(v))
+                                 : node.setFloat(field.name, v.x))
+            << field.name;
+    }
+    // Seen 30 degrees off the normal; a light near the mirror direction and
+    // one behind the surface.
+    in.pointCamera = {2.5f, 0.0f, -4.3301270f};
+    in.normalCamera = {0.0f, 0.0f, 1.0f};
+    LightSample front = lumaveil::test::workedLight({0.4f, 0.3f, 0.8660254f});
+    front.lightIntensity = {1.2f, 0.9f, 0.7f};
+    front.lightAmbient = true;
+    LightSample behind = lumaveil::test::workedLight({0.0f, 0.6f, -0.8f}, false);
+    behind.lightIntensity = {0.6f, 0.8f, 1.1f};
+    behind.preShadowIntensity = 0.7f;
+    node.setSampleGeometry(mayaVector(in.pointCamera), mayaVector(in.normalCamera),
+                           mayaVector(lumaveil::test::workedRay));
+    node.setLightCount(2);
+    node.setLight(0, mayaLight(front));
+    node.setLight(1, mayaLight(behind));
+
+    ASSERT_EQ(node.compute("outColor"), MS::kSuccess);
+    const lumaveil::reference::Rgb expected = lumaveil::reference::modelColour(in, {front, behind});
+    expectColour(node.getFloat3("outColor"),
+                 {static_cast<float>(expected[0]), static_cast<float>(expected[1]),
+                  static_cast<float>(expected[2])},
+                 1e-5f);
+    ASSERT_EQ(node.compute("outTransparency"), MS::kSuccess);
+    EXPECT_EQ(node.getFloat3("outTransparency"), mayaVector(in.transparency));
 }
 
 TEST_F(ComputeTest, SetsByShortNameAndHandle) {
