@@ -1,14 +1,21 @@
 // The Arnold shader gives what the Maya node gives for the same point and
 // lights, call after call, through links, bumps, broken light samples, odd
-// values and every kind of ray; restores what it changes of the context; and
-// writes its AOVs on camera rays alone. Shaders built with a fault the
-// contract forbids are caught by the same check.
+// values and every kind of ray, for any material with a finite colour not
+// below 0; restores what it changes of the context; and writes its AOVs on
+// camera rays alone. Shaders built with a fault the contract forbids are
+// caught by the same check.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "arnoldCalls.h"
+#include "namedMaterial.h"
+#include "referenceShading.h"
+#include "workedExample.h"
 
 namespace lumaveil::arnoldtest {
 namespace {
@@ -106,6 +113,74 @@ TEST(ArnoldShader, LightsBehindTheSurfaceReachTheGlowOnlyWithTheHemisphereOpened
     const aihost::ShadeResult none = frontOnly.shade(point, lights, {behind});
     EXPECT_EQ(none.samplesHandedOut, 0);
     EXPECT_EQ(none.emission, AtRGB(0.0f));
+}
+
+// Each parameter set by its own name shades as the reference given the field
+// of that name: no parameter reaches another's field.
+TEST(ArnoldShader, EachParameterSetByItsNameReachesItsField) {
+    ASSERT_TRUE(test::everyRowIsNamed()) << "tests/support/namedMaterial.h";
+    aihost::Shader shader(LUMAVEIL_ARNOLD_SHADER_PATH);
+    ShadingInputs in = test::namedMaterial();
+    for (const test::NamedField& field : test::namedFields) {
+        const FloatVector v = test::namedValue(in, field);
+        ASSERT_TRUE(field.colour ? shader.setRGB(field.name, test::atRGB(v))
+                                 : shader.setFloat(field.name, v.x))
+            << field.name;
+    }
+    // Seen 30 degrees off the normal; a light near the mirror direction and
+    // one behind the surface, one sample each.
+    aihost::ShadingPoint point;
+    point.Ro = AtVector(-2.5f, 0.0f, 4.3301270f);
+    const FloatVector front{0.4f, 0.3f, 0.8660254f}, behind{0.0f, 0.6f, -0.8f};
+    const FloatVector frontColour{1.2f, 0.9f, 0.7f}, behindColour{0.6f, 0.8f, 1.1f};
+    LightSampleValues frontSample, behindSample;
+    frontSample.direction = test::atVector(front);
+    frontSample.unoccluded = test::atRGB(frontColour);
+    behindSample.light = 1;
+    behindSample.direction = test::atVector(behind);
+    behindSample.unoccluded = test::atRGB(behindColour);
+    const aihost::Lights lights({aihost::LightWeights{}, aihost::LightWeights{}});
+    const aihost::ShadeResult got = shader.shade(point, lights, {frontSample, behindSample});
+
+    // Each sample as the node's light records: one for the matte and
+    // translucent terms, whose intensity before shadowing is the mean of the
+    // colour, and one for the highlight.
+    std::vector<LightSample> records;
+    for (const auto& [direction, colour] :
+         {std::pair{front, frontColour}, {behind, behindColour}}) {
+        LightSample diffuse = test::workedLight(direction, false);
+        diffuse.lightIntensity = colour;
+        diffuse.preShadowIntensity = (colour.x + colour.y + colour.z) / 3.0f;
+        LightSample specular = diffuse;
+        specular.lightDiffuse = false;
+        specular.lightSpecular = true;
+        records.push_back(diffuse);
+        records.push_back(specular);
+    }
+    in.pointCamera = {2.5f, 0.0f, -4.3301270f};
+    in.normalCamera = {0.0f, 0.0f, 1.0f};
+    const reference::Rgb expected = reference::modelColour(in, records, 2);
+    const float emission[] = {got.emission.r, got.emission.g, got.emission.b};
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NEAR(emission[k], expected[static_cast<std::size_t>(k)], 1e-5) << "channel " << k;
+    }
+    EXPECT_EQ(got.transparency, test::atRGB(in.transparency));
+}
+
+// The transparent closure is there as soon as one channel lets light through,
+// whichever it is, with the weight of each channel.
+TEST(ArnoldShader, OneSeeThroughChannelGivesTheTransparentClosure) {
+    aihost::Shader shader(LUMAVEIL_ARNOLD_SHADER_PATH);
+    const aihost::Lights lights({aihost::LightWeights{}});
+    for (int k = 0; k < 3; ++k) {
+        FloatVector transparency{};
+        transparency[k] = 0.25f;
+        ASSERT_TRUE(shader.setRGB("transparency", test::atRGB(transparency)));
+        const aihost::ShadeResult got =
+            shader.shade(aihost::ShadingPoint{}, lights, {LightSampleValues{}});
+        EXPECT_EQ(got.transparentClosures, 1) << "channel " << k;
+        EXPECT_EQ(got.transparency, test::atRGB(transparency)) << "channel " << k;
+    }
 }
 
 }  // namespace

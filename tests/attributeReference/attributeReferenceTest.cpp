@@ -4,8 +4,10 @@
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <string>
 
 #include "attributeReference.h"
+#include "model/materialAttributes.h"
 #include "options.h"
 #include "referencePictures.h"
 #include "swatchRenderers.h"
@@ -52,6 +54,27 @@ TEST(AttributeReference, PageAndPicturesAreUpToDate) {
         found.insert(entry.path().filename().string());
     }
     EXPECT_EQ(found, expected) << outOfDate;
+}
+
+// The guides name attributes in prose, where no generator reaches: the Maya
+// guide every editable attribute (what the viewport draws of it, or that only
+// the render shows it), the preview's guide each one the mental ray shader
+// does not take. A new row fails here until they say it.
+TEST(AttributeReference, GuidesNameTheAttributesTheyList) {
+    const std::filesystem::path docs =
+        std::filesystem::path(LUMAVEIL_ATTRIBUTE_REFERENCE).parent_path();
+    const std::string maya = contentOf(docs / "maya.md");
+    const std::string preview = contentOf(docs / "preview.md");
+    ASSERT_FALSE(maya.empty() || preview.empty()) << "cannot read the guides in " << docs;
+    for (const MaterialAttribute& a : materialAttributes) {
+        const std::string named = "`" + std::string(a.longName) + "`";
+        EXPECT_NE(maya.find(named), std::string::npos)
+            << "docs/maya.md does not say whether the viewport shows " << named;
+        if (a.rendererParameter.empty()) {
+            EXPECT_NE(preview.find(named), std::string::npos)
+                << "docs/preview.md does not say that the mental ray shader lacks " << named;
+        }
+    }
 }
 
 }  // namespace

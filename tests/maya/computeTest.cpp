@@ -2,11 +2,15 @@
 // attributes and light-data elements, the branches and their statuses.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 #include <string>
 #include <vector>
 
+#include "model/shading.h"
+#include "namedMaterial.h"
 #include "pluginFixture.h"
+#include "randomScene.h"
 #include "referenceShading.h"
 
 namespace {
@@ -161,6 +165,85 @@ TEST_F(ComputeTest, ConnectedValuesOutsideTheirRangeAreHeld) {
     node.setFloat3("transparency", {1.5f, -0.5f, std::numeric_limits<float>::quiet_NaN()});
     ASSERT_EQ(node.compute("outTransparency"), MS::kSuccess);
     EXPECT_EQ(node.getFloat3("outTransparency"), (V{1.0f, 0.0f, 0.0f}));
+}
+
+// Whatever a material's values, the ends of the ranges and what no slider
+// gives included, the node gives the model's colour for them, finite and not
+// below 0, and the transparency as the model holds it.
+TEST_F(ComputeTest, AnyMaterialGivesTheModelsColourFiniteAndNotBelowZero) {
+    using lumaveil::test::mayaLight;
+    using lumaveil::test::mayaVector;
+    host.setCallLogEnabled(false);
+    lumaveil::test::RandomScene rng(61);
+    node.setLightCount(2);
+    for (int i = 0; i < 400; ++i) {
+        lumaveil::ShadingInputs in = rng.materialOrEdge(i);
+        in.pointCamera = rng.direction() * rng.uniform(0.5f, 20.0f);
+        in.normalCamera = rng.direction();
+        std::vector<LightSample> lights(2);
+        for (LightSample& light : lights) {
+            light.lightDirection = rng.direction();
+            light.lightIntensity = rng.colour(0.0f, 3.0f);
+            light.lightAmbient = rng.coin();
+            light.lightDiffuse = rng.coin();
+            light.lightSpecular = rng.coin();
+            light.preShadowIntensity = rng.uniform(0.0f, 2.0f);
+        }
+        lumaveil::test::setMaterial(node, in);
+        node.setSampleGeometry(mayaVector(in.pointCamera), mayaVector(in.normalCamera),
+                               mayaVector(lumaveil::test::workedRay));
+        node.setLight(0, mayaLight(lights[0]));
+        node.setLight(1, mayaLight(lights[1]));
+        ASSERT_EQ(node.compute("outColor"), MS::kSuccess);
+        ASSERT_EQ(node.compute("outTransparency"), MS::kSuccess);
+        const lumaveil::ShadingOutputs expected = lumaveil::evaluateShading(in, lights, 2);
+        const V colour = node.getFloat3("outColor");
+        ASSERT_EQ(colour, mayaVector(expected.outColor)) << "case " << i;
+        for (const float channel : colour) {
+            ASSERT_TRUE(std::isfinite(channel) && channel >= 0.0f) << "case " << i;
+        }
+        ASSERT_EQ(node.getFloat3("outTransparency"), mayaVector(expected.outTransparency))
+            << "case " << i;
+    }
+}
+
+// Each attribute set by its own name shades as the reference given the field
+// of that name: no attribute reaches another's field.
+TEST_F(ComputeTest, EachAttributeSetByItsNameReachesItsField) {
+    using lumaveil::test::mayaLight;
+    using lumaveil::test::mayaVector;
+    ASSERT_TRUE(lumaveil::test::everyRowIsNamed()) << "tests/support/namedMaterial.h";
+    lumaveil::ShadingInputs in = lumaveil::test::namedMaterial();
+    for (const lumaveil::test::NamedField& field : lumaveil::test::namedFields) {
+        const lumaveil::FloatVector v = lumaveil::test::namedValue(in, field);
+        ASSERT_TRUE(field.colour ? node.setFloat3(field.name, mayaVector(v))
+                                 : node.setFloat(field.name, v.x))
+            << field.name;
+    }
+    // Seen 30 degrees off the normal; a light near the mirror direction and
+    // one behind the surface.
+    in.pointCamera = {2.5f, 0.0f, -4.3301270f};
+    in.normalCamera = {0.0f, 0.0f, 1.0f};
+    LightSample front = lumaveil::test::workedLight({0.4f, 0.3f, 0.8660254f});
+    front.lightIntensity = {1.2f, 0.9f, 0.7f};
+    front.lightAmbient = true;
+    LightSample behind = lumaveil::test::workedLight({0.0f, 0.6f, -0.8f}, false);
+    behind.lightIntensity = {0.6f, 0.8f, 1.1f};
+    behind.preShadowIntensity = 0.7f;
+    node.setSampleGeometry(mayaVector(in.pointCamera), mayaVector(in.normalCamera),
+                           mayaVector(lumaveil::test::workedRay));
+    node.setLightCount(2);
+    node.setLight(0, mayaLight(front));
+    node.setLight(1, mayaLight(behind));
+
+    ASSERT_EQ(node.compute("outColor"), MS::kSuccess);
+    const lumaveil::reference::Rgb expected = lumaveil::reference::modelColour(in, {front, behind});
+    expectColour(node.getFloat3("outColor"),
+                 {static_cast<float>(expected[0]), static_cast<float>(expected[1]),
+                  static_cast<float>(expected[2])},
+                 1e-5f);
+    ASSERT_EQ(node.compute("outTransparency"), MS::kSuccess);
+    EXPECT_EQ(node.getFloat3("outTransparency"), mayaVector(in.transparency));
 }
 
 TEST_F(ComputeTest, SetsByShortNameAndHandle) {

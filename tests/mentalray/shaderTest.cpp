@@ -2,6 +2,7 @@
 #include <cstring>
 #include <limits>
 
+#include "namedMaterial.h"
 #include "standInFixture.h"
 
 namespace lumaveil::mrtest {
@@ -91,6 +92,39 @@ TEST_F(ShaderTest, IrradianceOfPiAddsTheSurfaceColour) {
     EXPECT_EQ(c.a, 1.0f);
 }
 
+// Each parameter set by its own name shades as the reference given the field
+// of that name: no parameter reaches another's field.
+TEST_F(ShaderTest, EachParameterSetByItsNameReachesItsField) {
+    ASSERT_TRUE(test::everyRowIsNamed()) << "tests/support/namedMaterial.h";
+    reference::ShaderCall call;
+    call.parameters = test::namedMaterial();
+    call.parameters.normalCamera = {0.0f, 0.0f, 0.0f};
+    for (const test::NamedField& field : test::namedFields) {
+        if (!field.inMentalRay) {
+            continue;
+        }
+        const FloatVector v = test::namedValue(call.parameters, field);
+        if (field.colour) {
+            params.setColor(field.name, rgba(v));
+        } else {
+            params.setScalar(field.name, v.x);
+        }
+    }
+    // Seen 30 degrees off the normal; a light near the mirror direction and
+    // one behind the surface.
+    call.direction = {-0.5f, 0.0f, -0.8660254f};
+    const FloatVector front{-0.4f, 0.3f, 0.8660254f}, behind{0.0f, 0.6f, -0.8f};
+    const FloatVector frontColour{1.2f, 0.9f, 0.7f}, behindColour{0.6f, 0.8f, 1.1f};
+    call.lights = {{{frontColour, front}}, {{behindColour, behind}}};
+    params.setLights({scene.addDirectionalLight(mi(front), rgba(frontColour)),
+                      scene.addDirectionalLight(mi(behind), rgba(behindColour))});
+    miState state = Renderer::makeState(
+        scene, params, SamplePoint{{0.0f, 0.0f, 0.0f}, mi(call.normal), mi(call.direction)});
+    miColor c = black;
+    renderer.shade(c, state, params);
+    expectRgb(c, reference::shaderColour(call));
+}
+
 TEST_F(ShaderTest, DeclarationDefaultsAreTheWorkedMaterial) {
     ParameterBlock defaults = renderer.makeParameters();
     defaults.setLights({scene.addDirectionalLight({0.0f, 0.0f, 1.0f}, white)});
@@ -118,11 +152,13 @@ TEST_F(ShaderTest, DegenerateInputsStayFinite) {
     EXPECT_EQ(shade().r, noSingle.r);
 
     // A normal offset that cancels the normal, exactly or down to a sum too
-    // short to be made unit, leaves the renderer's normal.
+    // short to be made unit (whose square rounds to 0, or is denormal but
+    // not 0), leaves the renderer's normal.
     params.setScalar("refractiveIndex", 1.333f);
     params.setColor("absorption", grey(0.5f));
     params.setColor("scattering", grey(0.5f));
-    for (const miVector offset : {miVector{0.0f, 0.0f, -1.0f}, miVector{1e-25f, 0.0f, -1.0f}}) {
+    for (const miVector offset : {miVector{0.0f, 0.0f, -1.0f}, miVector{1e-25f, 0.0f, -1.0f},
+                                  miVector{1e-20f, 0.0f, -1.0f}}) {
         params.setVector("normalCamera", offset);
         const miColor cancelled = shade();
         EXPECT_EQ(std::memcmp(&cancelled, &reference, sizeof reference), 0) << offset.x;

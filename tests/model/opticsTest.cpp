@@ -59,6 +59,11 @@ TEST(FresnelReflectance, IsOnePastTheCriticalAngleAtGrazingAndFromBehind) {
     EXPECT_EQ(fresnelReflectance({1.0f, 0.0f, 0.0f}, up, 0.75f), 1.0f);
     // eta 1 at grazing: k = 0 and so ct = 0.
     EXPECT_EQ(fresnelReflectance({1.0f, 0.0f, 0.0f}, up, 1.0f), 1.0f);
+    // Exactly at the critical angle, where the test of ci = 0 does not answer
+    // first: k rounds to 0 exactly, and ct is 0, which a and b divide by.
+    const float ci = 0.6f, eta = 1.25f;
+    ASSERT_EQ(1.0f - (1.0f - ci * ci) * (eta * eta), 0.0f);
+    EXPECT_EQ(fresnelReflectance({0.8f, 0.0f, -ci}, up, eta), 1.0f);
     // From behind the normal, nothing is transmitted; near ci = -0.695 the
     // formula's b + eta would pass through 0.
     for (float ci : {-1e-6f, -0.3f, -0.695f, -1.0f}) {

@@ -1,6 +1,6 @@
 // Properties of evaluateShading over many random scenes: invariance under a
-// rotation of the whole scene, finite outputs for inputs inside the soft
-// ranges, and the scaling of each part with the light quantities that drive
+// rotation of the whole scene, a finite colour not below 0 for any material,
+// and the scaling of each part with the light quantities that drive
 // it.
 #include <gtest/gtest.h>
 
@@ -59,8 +59,13 @@ FloatVector shade(const Scene& s) {
     return evaluateShading(s.in, s.lights, static_cast<int>(s.lights.size())).outColor;
 }
 
-bool finite(FloatVector v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+bool finiteAndNotBelowZero(FloatVector v) {
+    for (int k = 0; k < 3; ++k) {
+        if (!(std::isfinite(v[k]) && v[k] >= 0.0f)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 TEST(ShadingProperties, RotatingTheWholeSceneLeavesTheColour) {
@@ -83,10 +88,10 @@ TEST(ShadingProperties, RotatingTheWholeSceneLeavesTheColour) {
     }
 }
 
-TEST(ShadingProperties, EveryOutputIsFiniteInsideTheSoftRanges) {
+TEST(ShadingProperties, TheColourIsFiniteAndNotBelowZeroForAnyMaterial) {
     RandomScene rng(7);
-    // The ends of the ranges, and unit vectors in every relation to each
-    // other: grazing, opposite, behind.
+    // The ends of the ranges, values no slider gives, and unit vectors in
+    // every relation to each other: grazing, opposite, behind.
     for (int i = 0; i < kScenes; ++i) {
         ShadingInputs in = rng.materialOrEdge(i);
         const FloatVector n = rng.direction();
@@ -108,8 +113,9 @@ TEST(ShadingProperties, EveryOutputIsFiniteInsideTheSoftRanges) {
             light.preShadowIntensity = rng.uniform(0.0f, 10.0f);
         }
         const ShadingOutputs out = evaluateShading(in, lights, 3);
-        ASSERT_TRUE(finite(out.outColor)) << "case " << i << ": " << out.outColor.x << " "
-                                          << out.outColor.y << " " << out.outColor.z;
+        ASSERT_TRUE(finiteAndNotBelowZero(out.outColor))
+            << "case " << i << ": " << out.outColor.x << " " << out.outColor.y << " "
+            << out.outColor.z;
     }
 }
 

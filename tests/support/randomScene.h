@@ -1,16 +1,38 @@
 // Random rotations, directions and materials for the property tests of the
-// model, the node and the shader. Deterministic for a given seed.
+// model, the node and the shaders. Deterministic for a given seed.
 #pragma once
 
 #include <array>
 #include <cmath>
 #include <limits>
 #include <random>
+#include <stdexcept>
+#include <string>
 
 #include "model/FloatVector.h"
+#include "model/materialAttributes.h"
 #include "model/shading.h"
 
 namespace lumaveil::test {
+
+struct DrawnRange {
+    float lo, hi;
+};
+
+// Where random materials draw a row's values: the range of its strip in the
+// attribute reference where the row gives one (a colour's), else its soft
+// range.
+inline DrawnRange drawnRange(const MaterialAttribute& a) {
+    if (!a.referenceStrip.from.empty()) {
+        return {std::stof(std::string(a.referenceStrip.from)),
+                std::stof(std::string(a.referenceStrip.to))};
+    }
+    if (a.softMin && a.softMax) {
+        return {static_cast<float>(*a.softMin), static_cast<float>(*a.softMax)};
+    }
+    throw std::logic_error("no range to draw " + std::string(a.longName) +
+                           " from: give its row a soft range or a strip range");
+}
 
 class RandomScene {
 public:
@@ -20,6 +42,8 @@ public:
         return std::uniform_real_distribution<float>(lo, hi)(engine_);
     }
     bool coin() { return std::bernoulli_distribution(0.5)(engine_); }
+    // One of 0, 1, ..., count - 1.
+    int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(engine_); }
 
     // A uniformly distributed unit vector.
     FloatVector direction() {
@@ -49,41 +73,57 @@ public:
         return {r, g, b};
     }
 
-    // A material with every value inside the node's soft ranges.
+    // A material with every attribute drawn inside its row's range: a
+    // scalar's soft range, each channel of a colour in its strip's range. A
+    // new row is drawn as soon as it is in the table.
     ShadingInputs material() {
         ShadingInputs in;
-        in.color = colour();
-        in.transparency = colour();
-        in.ambientColor = colour();
-        in.incandescence = colour();
-        in.diffuse = uniform(0.0f, 1.0f);
-        in.absorption = colour();
-        in.scattering = colour();
-        in.refractiveIndex = uniform(1.0f, 6.0f);
-        in.anisotropy = uniform(-1.0f, 1.0f);
-        in.diffuseReflection = uniform(0.0f, 10.0f);
-        in.diffuseAnisotropy = uniform(-1.0f, 1.0f);
-        in.diffuseScatter = uniform(0.0f, 10.0f);
-        in.eccentricity = uniform(0.02f, 1.0f);
-        in.specularRollOff = uniform(0.0f, 1.0f);
-        in.specularColor = colour();
+        for (const MaterialAttribute& a : materialAttributes) {
+            const DrawnRange range = drawnRange(a);
+            FloatVector v{};
+            for (int c = 0; c < a.components; ++c) {
+                v[c] = uniform(range.lo, range.hi);
+            }
+            setIn(in, a, v);
+        }
         return in;
     }
 
     // The i-th material of a run that puts every fourth one at the ends of
-    // the soft ranges: zero and denormal widths and weights, a channel with
-    // no absorption, anisotropies of +-1, the extreme indices.
+    // its rows' ranges (with zero, denormal and tiny values where a range
+    // starts at 0: widths, weights, a channel with no absorption) and, two
+    // after each, hands some rows what no slider allows: values outside the
+    // range where the optics hold (an index below 1, negative coefficients,
+    // transparency past [0, 1]), the largest floats, NaN and infinities.
     ShadingInputs materialOrEdge(int i) {
         ShadingInputs in = material();
         if (i % 4 == 0) {
-            const float edges[] = {0.0f, std::numeric_limits<float>::denorm_min(), 1e-30f, 1.0f};
-            in.eccentricity = edges[(i / 4) % 4];
-            in.diffuse = edges[(i / 8) % 4];
-            in.absorption[i % 3] = 0.0f;
-            in.scattering[i % 3] = edges[(i / 16) % 4];
-            in.anisotropy = (i / 4) % 2 == 0 ? 1.0f : -1.0f;
-            in.diffuseAnisotropy = -in.anisotropy;
-            in.refractiveIndex = (i / 4) % 3 == 0 ? 1.0f : 6.0f;
+            for (const MaterialAttribute& a : materialAttributes) {
+                const DrawnRange range = drawnRange(a);
+                const float ends[] = {range.lo, range.hi,
+                                      range.lo + std::numeric_limits<float>::denorm_min(),
+                                      range.lo + 1e-30f};
+                FloatVector v = valueIn(in, a);
+                for (int c = 0; c < a.components; ++c) {
+                    if (coin()) {
+                        v[c] = ends[static_cast<std::size_t>(pick(4))];
+                    }
+                }
+                setIn(in, a, v);
+            }
+        } else if (i % 4 == 2) {
+            for (const MaterialAttribute& a : materialAttributes) {
+                if (pick(4) != 0) {
+                    continue;
+                }
+                FloatVector v = valueIn(in, a);
+                for (int c = 0; c < a.components; ++c) {
+                    if (coin()) {
+                        v[c] = valueNoSliderGives(a);
+                    }
+                }
+                setIn(in, a, v);
+            }
         }
         return in;
     }
@@ -103,6 +143,27 @@ public:
     std::mt19937& engine() { return engine_; }
 
 private:
+    // A value of one channel that no slider gives: outside the row's
+    // physical range (just past its edge, or well past it), the largest
+    // float of either sign, NaN or an infinity.
+    float valueNoSliderGives(const MaterialAttribute& a) {
+        constexpr float largest = std::numeric_limits<float>::max();
+        constexpr float inf = std::numeric_limits<float>::infinity();
+        const DrawnRange range = drawnRange(a);
+        const float span = range.hi - range.lo;
+        float choices[9] = {std::numeric_limits<float>::quiet_NaN(), inf, -inf, largest, -largest};
+        int count = 5;
+        if (a.physicalMin) {
+            choices[count++] = std::nextafter(*a.physicalMin, -inf);
+            choices[count++] = *a.physicalMin - span * uniform(0.01f, 2.0f);
+        }
+        if (a.physicalMax) {
+            choices[count++] = std::nextafter(*a.physicalMax, inf);
+            choices[count++] = *a.physicalMax + span * uniform(0.01f, 2.0f);
+        }
+        return choices[static_cast<std::size_t>(pick(count))];
+    }
+
     std::mt19937 engine_;
 };
 
