@@ -5,6 +5,8 @@
 // diffuse and specular terms), then the ambient and incandescent colours and,
 // when asked, the irradiance. Everything lives on the stack.
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 #include <limits>
 #include <string_view>
 
@@ -45,49 +47,114 @@ constexpr std::size_t rowOfParameter(std::string_view parameter) {
     return row;
 }
 
-template <std::size_t row>
-void hold(miColor& c) {
-    static_assert(row < materialAttributes.size(), "a parameter without its attribute");
-    const FloatVector held = heldAttributeValue(materialAttributes[row], rgb(c));
-    c.r = held.x;
-    c.g = held.y;
-    c.b = held.z;
+// Visits each parameter that plays the role of a node attribute, with the
+// attribute's row: visitor.template apply<row>(parameter).
+template <class Params, class Visitor>
+void visitSharedParameters(Params& p, Visitor& visitor) {
+    visitor.template apply<rowOfParameter("color")>(p.color);
+    visitor.template apply<rowOfParameter("ambientColor")>(p.ambientColor);
+    visitor.template apply<rowOfParameter("incandescence")>(p.incandescence);
+    visitor.template apply<rowOfParameter("diffuse")>(p.diffuse);
+    visitor.template apply<rowOfParameter("absorption")>(p.absorption);
+    visitor.template apply<rowOfParameter("scattering")>(p.scattering);
+    visitor.template apply<rowOfParameter("refractiveIndex")>(p.refractiveIndex);
+    visitor.template apply<rowOfParameter("anisotropy")>(p.anisotropy);
+    visitor.template apply<rowOfParameter("diffuseReflection")>(p.diffuseReflection);
+    visitor.template apply<rowOfParameter("diffuseAnisotropy")>(p.diffuseAnisotropy);
+    visitor.template apply<rowOfParameter("diffuseScatter")>(p.diffuseScatter);
+    visitor.template apply<rowOfParameter("eccentricity")>(p.eccentricity);
+    visitor.template apply<rowOfParameter("specularRollOff")>(p.specularRollOff);
+    visitor.template apply<rowOfParameter("specularColor")>(p.specularColor);
 }
 
-template <std::size_t row>
-void hold(miScalar& s) {
-    static_assert(row < materialAttributes.size(), "a parameter without its attribute");
-    s = heldAttributeValue(materialAttributes[row], {s, 0.0f, 0.0f}).x;
+// Each parameter held as the model holds its attribute.
+struct Hold {
+    template <std::size_t row>
+    void apply(miColor& c) const {
+        static_assert(row < materialAttributes.size(), "a parameter without its attribute");
+        constexpr const MaterialAttribute& attribute = materialAttributes[row];
+        c.r = heldChannel(attribute, 0, c.r);
+        c.g = heldChannel(attribute, 1, c.g);
+        c.b = heldChannel(attribute, 2, c.b);
+    }
+    template <std::size_t row>
+    void apply(miScalar& s) const {
+        static_assert(row < materialAttributes.size(), "a parameter without its attribute");
+        s = heldChannel(materialAttributes[row], 0, s);
+    }
+};
+
+// Whether every finite parameter already lies in its attribute's physical
+// range; a row without one asks nothing.
+struct InPhysicalRange {
+    bool all = true;
+    template <std::size_t row>
+    void apply(const miColor& c) {
+        constexpr const MaterialAttribute& attribute = materialAttributes[row];
+        if constexpr (attribute.physicalMin || attribute.physicalMax) {
+            all = all && withinPhysicalRange(attribute, c.r) == c.r &&
+                  withinPhysicalRange(attribute, c.g) == c.g &&
+                  withinPhysicalRange(attribute, c.b) == c.b;
+        }
+    }
+    template <std::size_t row>
+    void apply(const miScalar& s) {
+        constexpr const MaterialAttribute& attribute = materialAttributes[row];
+        if constexpr (attribute.physicalMin || attribute.physicalMax) {
+            all = all && withinPhysicalRange(attribute, s) == s;
+        }
+    }
+};
+
+// Whether every float of the block before useIrradiance, and of the
+// irradiance weight, is finite, four at a time: x - x is 0 for a finite x and
+// NaN otherwise, so one sum tells.
+bool allFinite(const ShaderParams& v) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&v);
+    Lanes probe{};
+    float rest = 0.0f;
+    auto add = [&](std::size_t from, std::size_t to) {
+        std::size_t at = from;
+        for (; at + sizeof(Lanes) <= to; at += sizeof(Lanes)) {
+            Lanes x;
+            std::memcpy(&x, bytes + at, sizeof x);
+            probe = (x - x) + probe;
+        }
+        for (; at < to; at += sizeof(float)) {
+            float x;
+            std::memcpy(&x, bytes + at, sizeof x);
+            rest = (x - x) + rest;
+        }
+    };
+    add(0, offsetof(ShaderParams, useIrradiance));
+    add(offsetof(ShaderParams, irradianceColor), offsetof(ShaderParams, i_light));
+    return ((probe[0] + probe[1]) + (probe[2] + probe[3])) + rest == 0.0f;
 }
 
 // The parameters as the model holds the node's attributes of the same role:
 // a value that is not finite acts as the default, and an index below 1 or a
 // negative coefficient is held to the physical range. The shader's own
 // parameters fall back to their declared defaults: no normal offset, a white
-// irradiance weight.
-ShaderParams heldToPhysicalRange(const ShaderParams& v) {
-    ShaderParams held = v;
-    hold<rowOfParameter("color")>(held.color);
-    hold<rowOfParameter("ambientColor")>(held.ambientColor);
-    hold<rowOfParameter("incandescence")>(held.incandescence);
-    hold<rowOfParameter("diffuse")>(held.diffuse);
-    hold<rowOfParameter("absorption")>(held.absorption);
-    hold<rowOfParameter("scattering")>(held.scattering);
-    hold<rowOfParameter("refractiveIndex")>(held.refractiveIndex);
-    hold<rowOfParameter("anisotropy")>(held.anisotropy);
-    hold<rowOfParameter("diffuseReflection")>(held.diffuseReflection);
-    hold<rowOfParameter("diffuseAnisotropy")>(held.diffuseAnisotropy);
-    hold<rowOfParameter("diffuseScatter")>(held.diffuseScatter);
-    hold<rowOfParameter("eccentricity")>(held.eccentricity);
-    hold<rowOfParameter("specularRollOff")>(held.specularRollOff);
-    hold<rowOfParameter("specularColor")>(held.specularColor);
-    if (!isFinite(xyz(held.normalCamera))) {
-        held.normalCamera = miVector{0.0f, 0.0f, 0.0f};
+// irradiance weight. Parameters that need nothing are used in place; the
+// others are held in `storage`.
+const ShaderParams& heldToPhysicalRange(const ShaderParams& v, ShaderParams& storage) {
+    if (allFinite(v)) {
+        InPhysicalRange inRange;
+        visitSharedParameters(v, inRange);
+        if (inRange.all) {
+            return v;
+        }
     }
-    if (!isFinite(rgb(held.irradianceColor))) {
-        held.irradianceColor = miColor{1.0f, 1.0f, 1.0f, 1.0f};
+    storage = v;
+    Hold hold;
+    visitSharedParameters(storage, hold);
+    if (!isFinite(xyz(storage.normalCamera))) {
+        storage.normalCamera = miVector{0.0f, 0.0f, 0.0f};
     }
-    return held;
+    if (!isFinite(rgb(storage.irradianceColor))) {
+        storage.irradianceColor = miColor{1.0f, 1.0f, 1.0f, 1.0f};
+    }
+    return storage;
 }
 
 // Everything the per-sample contribution needs that stays the same for the
@@ -331,5 +398,6 @@ LUMAVEIL_MR_EXPORT miBoolean qv7k_lumaVeil(miColor* result, miState* state,
         lights = evaluateParameters(state, *params, evaluated);
         values = &evaluated;
     }
-    return shade(result, state, heldToPhysicalRange(*values), lights);
+    ShaderParams heldValues;
+    return shade(result, state, heldToPhysicalRange(*values, heldValues), lights);
 }
