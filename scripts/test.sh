@@ -7,9 +7,10 @@
 # Without arguments every stage runs; named ones run alone, in this order, and
 # the others count as skipped. A failed stage does not stop the run: each
 # stage builds what it uses and stands alone, so the later ones still run and
-# report their own faults, and the whole run stays about 30 minutes. Each
-# stage's time is printed as it ends; at the end the stages passed, failed and
-# skipped, and the parts that passed stages skipped (their "SKIPPED:" lines).
+# report their own faults, and the whole run stays about 40 minutes on two
+# cores. Each stage's time is printed as it ends; at the end the stages passed,
+# failed and skipped, and the parts that passed stages skipped (their
+# "SKIPPED:" lines).
 # The status is that of the first stage that failed, 0 when none did. Each
 # stage's output is also kept in build/test-logs/<stage>.log.
 cd "$(dirname "$0")/.."
